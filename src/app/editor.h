@@ -1,0 +1,66 @@
+#pragma once
+// Every record of the running editor in one value, so that a test can build
+// a fresh editor in one line. Records only; the functions live with their parts.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "screen/image.h"
+#include "screen/screen.h"
+
+namespace kumodo {
+
+// Interface texts, held as the Shift-JIS bytes the program shows.
+struct UiTexts {
+  std::string windowTitle;
+};
+
+// What the main loop samples and keeps from one pass to the next.
+struct LoopState {
+  std::uint8_t passCounter = 0;  // 0..7; the arrow keys act when it is 0
+  PointerPosition pointer;
+  PointerPosition previousPointer;
+  bool leftButton = false;
+  bool rightButton = false;
+  bool previousLeftButton = false;
+  bool previousRightButton = false;
+  // 0 while neither Enter nor Space is down, 1 in the first pass one of them
+  // is down, 2 while it stays down.
+  std::uint8_t keyboardClick = 0;
+  int hitPanel = -1;
+  int clicksTaken = 0;
+};
+
+constexpr int kPanelCount = 13;
+constexpr int kIconsPerPanel = 11;
+constexpr int kTileImageCount = 192;
+
+// The image objects made at start-up; they live as long as the editor.
+struct ImageSet {
+  Image canvas;
+  Image viewCrop;
+  Image snapshot;
+  Image zoomedView;
+  Image clean;
+  std::array<Image, 3> work;
+  Image import;
+  Image panel;
+  Image scratch;
+  std::vector<Image> tiles = std::vector<Image>(kTileImageCount);
+  // [look][panel][button]: look 0 selected, 1 not selected.
+  std::array<std::array<std::array<Image, kIconsPerPanel>, kPanelCount>, 2> icons;
+};
+
+struct Editor {
+  explicit Editor(Platform& platform) : platform(platform), screen(platform) {}
+
+  Platform& platform;
+  Screen screen;
+  UiTexts texts;
+  ImageSet images;
+  LoopState loop;
+};
+
+}  // namespace kumodo

@@ -1,0 +1,15 @@
+#pragma once
+#include "app/editor.h"
+
+namespace kumodo {
+
+// Dresses the window, builds the long-lived objects and draws the editor screen.
+void StartUp(Editor& editor);
+
+// One pass of the main loop: sample the input, act on it, sleep 1 ms, run the tool.
+void RunPass(Editor& editor);
+
+// Start-up, then passes until the window is closed (which ends the process).
+[[noreturn]] void RunEditor(Editor& editor);
+
+}  // namespace kumodo

@@ -1,0 +1,48 @@
+#include "app/main_loop.h"
+#include "platform/text_encoding.h"
+
+namespace kumodo {
+namespace {
+
+constexpr const char* kWindowIconFile = "res/kumodo-icon.bmp";
+
+void CreateImages(Editor& editor) {
+  ImageSet& images = editor.images;
+  Screen& screen = editor.screen;
+  for (Image* image : {&images.import, &images.panel, &images.scratch}) image->BindToScreen(screen);
+  for (Image& tile : images.tiles) tile.BindToScreen(screen);
+  for (auto& look : images.icons) {
+    for (auto& panel : look) {
+      for (Image& icon : panel) icon.BindToScreen(screen);
+    }
+  }
+  // The plain images start as captures of the (black) back buffer.
+  for (Image* image : {&images.canvas, &images.snapshot, &images.zoomedView, &images.clean, &images.work[0],
+                       &images.work[1], &images.work[2]}) {
+    image->BindToScreen(screen);
+    image->Capture(0, 0, 640, 400);
+  }
+  images.viewCrop.BindToScreen(screen);
+  images.viewCrop.Capture(0, 0, 320, 200);
+}
+
+// The program's own icon; a missing file leaves the system's.
+void SetWindowIcon(Editor& editor) {
+  Image icon;
+  if (icon.Load(kWindowIconFile)) editor.platform.SetWindowIcon(icon.Pixels());
+}
+
+}  // namespace
+
+void StartUp(Editor& editor) {
+  editor.texts.windowTitle = Utf8ToSjis("Kumodo BASICジェネレータ");
+  editor.platform.SetWindowTitle(editor.texts.windowTitle);
+  SetWindowIcon(editor);
+  CreateImages(editor);
+  editor.platform.SetWindowOpacity(255);
+  editor.loop = LoopState();
+  MarkScreenChanged(editor.screen);
+  FlushScreen(editor.screen);
+}
+
+}  // namespace kumodo

@@ -1,0 +1,23 @@
+#pragma once
+
+namespace kumodo {
+
+// A mouse button as the program's polls see it. A press and its release that
+// both arrive between two polls must not vanish: the press shows until a poll
+// has seen it, and the release is applied at the next pump after that.
+class ButtonLatch {
+ public:
+  void Press();
+  void Release();
+  // Called at the start of every event pump.
+  void BeginPump();
+  // The state a poll sees.
+  bool Observe();
+
+ private:
+  bool down_ = false;
+  bool seen_ = true;
+  bool releasePending_ = false;
+};
+
+}  // namespace kumodo

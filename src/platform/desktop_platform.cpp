@@ -1,0 +1,266 @@
+#include "platform/desktop_platform.h"
+
+#include <SDL.h>
+
+#include <langinfo.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/button_latch.h"
+#include "platform/gtk_dialogs.h"
+#include "platform/text_encoding.h"
+
+namespace kumodo {
+namespace {
+
+constexpr int kClientWidth = 800;
+constexpr int kClientHeight = 600;
+
+// The scancodes that answer for a virtual key; none for keys the program never reads.
+std::vector<SDL_Scancode> ScancodesFor(int virtualKey) {
+  if (virtualKey == vk::Enter) return {SDL_SCANCODE_RETURN, SDL_SCANCODE_KP_ENTER};
+  if (virtualKey == vk::Escape) return {SDL_SCANCODE_ESCAPE};
+  if (virtualKey == vk::Space) return {SDL_SCANCODE_SPACE};
+  if (virtualKey == vk::Left) return {SDL_SCANCODE_LEFT};
+  if (virtualKey == vk::Up) return {SDL_SCANCODE_UP};
+  if (virtualKey == vk::Right) return {SDL_SCANCODE_RIGHT};
+  if (virtualKey == vk::Down) return {SDL_SCANCODE_DOWN};
+  if (virtualKey == vk::Digit0) return {SDL_SCANCODE_0};
+  if (virtualKey > vk::Digit0 && virtualKey <= vk::Digit0 + 9) {
+    return {static_cast<SDL_Scancode>(SDL_SCANCODE_1 + virtualKey - vk::Digit0 - 1)};
+  }
+  if (virtualKey == vk::Numpad0) return {SDL_SCANCODE_KP_0};
+  if (virtualKey > vk::Numpad0 && virtualKey <= vk::Numpad0 + 9) {
+    return {static_cast<SDL_Scancode>(SDL_SCANCODE_KP_1 + virtualKey - vk::Numpad0 - 1)};
+  }
+  if (virtualKey >= vk::F1 && virtualKey <= vk::F12) {
+    return {static_cast<SDL_Scancode>(SDL_SCANCODE_F1 + virtualKey - vk::F1)};
+  }
+  return {};
+}
+
+class DesktopPlatform : public Platform {
+ public:
+  explicit DesktopPlatform(SDL_Window* window) : window_(window) {}
+  ~DesktopPlatform() override {
+    if (audio_ != 0) SDL_CloseAudioDevice(audio_);
+    SDL_DestroyWindow(window_);
+    SDL_Quit();
+  }
+
+  void SetWindowTitle(std::string_view sjisTitle) override {
+    SDL_SetWindowTitle(window_, SjisToUtf8(sjisTitle).c_str());
+  }
+
+  void SetWindowIcon(const Bitmap& icon) override {
+    if (icon.Empty()) return;
+    std::vector<Rgb> pixels(icon.pixels);
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), icon.width, icon.height, 32,
+                                                              icon.width * 4, SDL_PIXELFORMAT_XBGR8888);
+    if (!surface) return;
+    SDL_SetWindowIcon(window_, surface);
+    SDL_FreeSurface(surface);
+  }
+
+  void SetWindowOpacity(int alpha) override {
+    SDL_SetWindowOpacity(window_, static_cast<float>(std::clamp(alpha, 0, 255)) / 255.0f);
+  }
+
+  void Present(const Bitmap& frame) override {
+    lastFrame_ = frame;
+    Show();
+    Pump();
+  }
+
+  PointerPosition ReadPointer() override {
+    Pump();
+    int globalX = 0;
+    int globalY = 0;
+    SDL_GetGlobalMouseState(&globalX, &globalY);
+    int windowX = 0;
+    int windowY = 0;
+    SDL_GetWindowPosition(window_, &windowX, &windowY);
+    return {globalX - windowX, globalY - windowY};
+  }
+
+  bool IsButtonDown(MouseButton button) override {
+    return button == MouseButton::Left ? left_.Observe() : right_.Observe();
+  }
+
+  bool IsKeyDown(int virtualKey) override {
+    const Uint8* state = SDL_GetKeyboardState(nullptr);
+    for (SDL_Scancode code : ScancodesFor(virtualKey)) {
+      if (state[code]) return true;
+    }
+    return false;
+  }
+
+  void MoveCursorBy(int dx, int dy) override {
+    int globalX = 0;
+    int globalY = 0;
+    SDL_GetGlobalMouseState(&globalX, &globalY);
+    SDL_WarpMouseGlobal(globalX + dx, globalY + dy);
+  }
+
+  void Sleep(int milliseconds) override {
+    Pump();
+    SDL_Delay(static_cast<Uint32>(std::max(milliseconds, 0)));
+    Pump();
+  }
+
+  std::uint64_t NowMs() override { return SDL_GetTicks64(); }
+
+  MessageBoxAnswer ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
+                                  MessageBoxButtons buttons) override {
+    MessageBoxAnswer answer =
+        RunGtkMessageBox(SjisToUtf8(sjisText), SjisToUtf8(sjisCaption), buttons, [this] { KeepAlive(); });
+    ForgetInputDuringPrompt();
+    return answer;
+  }
+
+  std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>& filters) override {
+    auto chosen = RunGtkFileChooser(FileChooserAction::Open, filters, [this] { KeepAlive(); });
+    ForgetInputDuringPrompt();
+    return chosen;
+  }
+
+  std::optional<std::string> ChooseFileToSave(const std::vector<FileFilter>& filters) override {
+    auto chosen = RunGtkFileChooser(FileChooserAction::Save, filters, [this] { KeepAlive(); });
+    ForgetInputDuringPrompt();
+    return chosen;
+  }
+
+  void Beep() override {
+    if (!OpenAudio()) return;
+    // A short square-wave tone, like the system's default sound.
+    constexpr int kRate = 22050;
+    constexpr int kSamples = kRate / 10;
+    std::vector<Sint16> tone(kSamples);
+    for (int i = 0; i < kSamples; ++i) {
+      const double fade = 1.0 - static_cast<double>(i) / kSamples;
+      tone[i] = static_cast<Sint16>(((i / (kRate / 1760)) % 2 ? 6000 : -6000) * fade);
+    }
+    SDL_ClearQueuedAudio(audio_);
+    SDL_QueueAudio(audio_, tone.data(), static_cast<Uint32>(tone.size() * sizeof(Sint16)));
+    SDL_PauseAudioDevice(audio_, 0);
+  }
+
+ private:
+  void Show() {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (!surface || lastFrame_.Empty()) return;
+    const int width = std::min(lastFrame_.width, surface->w);
+    const int height = std::min(lastFrame_.height, surface->h);
+    SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_XBGR8888, lastFrame_.pixels.data(), lastFrame_.width * 4,
+                      surface->format->format, surface->pixels, surface->pitch);
+    SDL_UpdateWindowSurface(window_);
+  }
+
+  [[noreturn]] void EndProcess() {
+    // Closing the window ends the program at once; nothing is saved.
+    SDL_Quit();
+    std::_Exit(0);
+  }
+
+  void Pump() {
+    left_.BeginPump();
+    right_.BeginPump();
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+      switch (event.type) {
+        case SDL_QUIT:
+          EndProcess();
+        case SDL_WINDOWEVENT:
+          if (event.window.event == SDL_WINDOWEVENT_CLOSE) EndProcess();
+          if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Show();
+          break;
+        case SDL_MOUSEBUTTONDOWN:
+          if (event.button.button == SDL_BUTTON_LEFT) left_.Press();
+          if (event.button.button == SDL_BUTTON_RIGHT) right_.Press();
+          break;
+        case SDL_MOUSEBUTTONUP:
+          if (event.button.button == SDL_BUTTON_LEFT) left_.Release();
+          if (event.button.button == SDL_BUTTON_RIGHT) right_.Release();
+          break;
+        default:
+          break;
+      }
+    }
+  }
+
+  // While a prompt is open the window only repaints and may be closed; the
+  // prompt owns the input.
+  void KeepAlive() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+      if (event.type == SDL_QUIT ||
+          (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE)) {
+        EndProcess();
+      }
+      if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) Show();
+    }
+  }
+
+  // A click that closed the prompt must not reach the editor underneath.
+  void ForgetInputDuringPrompt() {
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
+    const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
+    if (!(buttons & SDL_BUTTON_LMASK)) left_ = ButtonLatch();
+    if (!(buttons & SDL_BUTTON_RMASK)) right_ = ButtonLatch();
+  }
+
+  bool OpenAudio() {
+    if (audioTried_) return audio_ != 0;
+    audioTried_ = true;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    SDL_AudioSpec wanted{};
+    wanted.freq = 22050;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 1;
+    wanted.samples = 1024;
+    audio_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    return audio_ != 0;
+  }
+
+  SDL_Window* window_;
+  Bitmap lastFrame_;
+  ButtonLatch left_;
+  ButtonLatch right_;
+  SDL_AudioDeviceID audio_ = 0;
+  bool audioTried_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> CreateDesktopPlatform(std::string_view sjisTitle) {
+  // The window system takes titles in the locale's character set; without a
+  // UTF-8 one the Japanese title would reach it garbled.
+  std::setlocale(LC_CTYPE, "");
+  if (std::string_view(nl_langinfo(CODESET)) != "UTF-8") std::setlocale(LC_CTYPE, "C.UTF-8");
+  // A release outside the window must still be seen.
+  SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "kumodo: cannot open a window: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  SDL_Window* window = SDL_CreateWindow(SjisToUtf8(sjisTitle).c_str(), 0, 0, kClientWidth, kClientHeight,
+                                        SDL_WINDOW_SHOWN);
+  if (!window) {
+    std::fprintf(stderr, "kumodo: cannot open a window: %s\n", SDL_GetError());
+    SDL_Quit();
+    return nullptr;
+  }
+  SDL_RaiseWindow(window);
+  auto platform = std::make_unique<DesktopPlatform>(window);
+  platform->Present(Bitmap(kClientWidth, kClientHeight));
+  return platform;
+}
+
+}  // namespace kumodo

@@ -1,0 +1,205 @@
+#include <array>
+#include <vector>
+
+#include "platform/picture_decode.h"
+
+namespace kumodo {
+namespace {
+
+class ByteReader {
+ public:
+  explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+  bool Has(std::size_t n) const { return position_ + n <= bytes_.size(); }
+  std::uint8_t Byte() { return bytes_[position_++]; }
+  std::uint16_t Le16() {
+    std::uint16_t value = static_cast<std::uint16_t>(bytes_[position_] | (bytes_[position_ + 1] << 8));
+    position_ += 2;
+    return value;
+  }
+  void Skip(std::size_t n) { position_ += n; }
+
+  // Reads a chain of data sub-blocks up to its terminator; false if the file ends first.
+  bool SubBlocks(std::vector<std::uint8_t>* collected) {
+    for (;;) {
+      if (!Has(1)) return false;
+      const std::uint8_t length = Byte();
+      if (length == 0) return true;
+      if (!Has(length)) return false;
+      if (collected) collected->insert(collected->end(), bytes_.begin() + position_, bytes_.begin() + position_ + length);
+      position_ += length;
+    }
+  }
+
+ private:
+  std::span<const std::uint8_t> bytes_;
+  std::size_t position_ = 0;
+};
+
+bool ReadColourTable(ByteReader& reader, std::uint8_t packed, std::array<Rgb, 256>& table) {
+  const int entries = 2 << (packed & 7);
+  if (!reader.Has(static_cast<std::size_t>(entries) * 3)) return false;
+  for (int i = 0; i < entries; ++i) {
+    const std::uint32_t r = reader.Byte();
+    const std::uint32_t g = reader.Byte();
+    const std::uint32_t b = reader.Byte();
+    table[i] = r | (g << 8) | (b << 16);
+  }
+  return true;
+}
+
+// Expands LZW data into exactly `count` colour indices; false if the data is
+// corrupt or ends before the picture is complete.
+bool ExpandLzw(const std::vector<std::uint8_t>& data, int minimumCodeSize, std::size_t count,
+               std::vector<std::uint8_t>& indices) {
+  if (minimumCodeSize < 1 || minimumCodeSize > 11) return false;
+  constexpr int kMaxCodes = 4096;
+  std::array<std::uint16_t, kMaxCodes> prefix{};
+  std::array<std::uint8_t, kMaxCodes> suffix{};
+  std::array<std::uint8_t, kMaxCodes> stack{};
+  const int clearCode = 1 << minimumCodeSize;
+  const int endCode = clearCode + 1;
+  int codeSize = minimumCodeSize + 1;
+  int nextCode = endCode + 1;
+  int previous = -1;
+  std::uint8_t firstOfPrevious = 0;
+  for (int i = 0; i < clearCode; ++i) suffix[i] = static_cast<std::uint8_t>(i);
+
+  indices.clear();
+  indices.reserve(count);
+  std::uint32_t bitBuffer = 0;
+  int bitCount = 0;
+  std::size_t at = 0;
+  while (indices.size() < count) {
+    while (bitCount < codeSize) {
+      if (at >= data.size()) return false;
+      bitBuffer |= static_cast<std::uint32_t>(data[at++]) << bitCount;
+      bitCount += 8;
+    }
+    const int code = static_cast<int>(bitBuffer & ((1u << codeSize) - 1));
+    bitBuffer >>= codeSize;
+    bitCount -= codeSize;
+
+    if (code == clearCode) {
+      codeSize = minimumCodeSize + 1;
+      nextCode = endCode + 1;
+      previous = -1;
+      continue;
+    }
+    if (code == endCode) return false;
+    if (previous < 0) {
+      if (code >= clearCode) return false;
+      indices.push_back(static_cast<std::uint8_t>(code));
+      previous = code;
+      firstOfPrevious = static_cast<std::uint8_t>(code);
+      continue;
+    }
+    int walk = code;
+    int depth = 0;
+    if (code > nextCode) return false;
+    if (code == nextCode) {  // the code being defined right now
+      stack[depth++] = firstOfPrevious;
+      walk = previous;
+    }
+    while (walk >= clearCode) {
+      if (depth >= kMaxCodes - 1) return false;
+      stack[depth++] = suffix[walk];
+      walk = prefix[walk];
+    }
+    stack[depth++] = suffix[walk];
+    const std::uint8_t first = suffix[walk];
+    while (depth > 0 && indices.size() < count) indices.push_back(stack[--depth]);
+    if (nextCode < kMaxCodes) {
+      prefix[nextCode] = static_cast<std::uint16_t>(previous);
+      suffix[nextCode] = first;
+      ++nextCode;
+      if (nextCode == (1 << codeSize) && codeSize < 12) ++codeSize;
+    }
+    previous = code;
+    firstOfPrevious = first;
+  }
+  return true;
+}
+
+// Row order of an interlaced picture: every 8th from 0, every 8th from 4,
+// every 4th from 2, every 2nd from 1.
+std::vector<int> RowOrder(int height, bool interlaced) {
+  std::vector<int> rows;
+  rows.reserve(height);
+  if (!interlaced) {
+    for (int y = 0; y < height; ++y) rows.push_back(y);
+    return rows;
+  }
+  static constexpr int kStart[4] = {0, 4, 2, 1};
+  static constexpr int kStep[4] = {8, 8, 4, 2};
+  for (int pass = 0; pass < 4; ++pass) {
+    for (int y = kStart[pass]; y < height; y += kStep[pass]) rows.push_back(y);
+  }
+  return rows;
+}
+
+}  // namespace
+
+// The first frame of a GIF on a canvas of its logical screen size. Pixels the
+// frame does not cover, and transparent ones, are black.
+bool DecodeGif(std::span<const std::uint8_t> bytes, Bitmap& out) {
+  ByteReader reader(bytes);
+  if (!reader.Has(13)) return false;
+  reader.Skip(6);
+  const int screenWidth = reader.Le16();
+  const int screenHeight = reader.Le16();
+  const std::uint8_t screenPacked = reader.Byte();
+  reader.Skip(2);
+  if (!PictureSizeAllowed(screenWidth, screenHeight)) return false;
+  std::array<Rgb, 256> globalTable{};
+  if ((screenPacked & 0x80) && !ReadColourTable(reader, screenPacked, globalTable)) return false;
+
+  int transparentIndex = -1;
+  for (;;) {
+    if (!reader.Has(1)) return false;
+    const std::uint8_t introducer = reader.Byte();
+    if (introducer == 0x21) {  // extension
+      if (!reader.Has(1)) return false;
+      const std::uint8_t label = reader.Byte();
+      std::vector<std::uint8_t> body;
+      if (!reader.SubBlocks(&body)) return false;
+      if (label == 0xF9 && body.size() >= 4) transparentIndex = (body[0] & 1) ? body[3] : -1;
+      continue;
+    }
+    if (introducer != 0x2C) return false;  // trailer or garbage before any frame
+
+    if (!reader.Has(9)) return false;
+    const int left = reader.Le16();
+    const int top = reader.Le16();
+    const int width = reader.Le16();
+    const int height = reader.Le16();
+    const std::uint8_t packed = reader.Byte();
+    if (!PictureSizeAllowed(width, height)) return false;
+    std::array<Rgb, 256> localTable{};
+    const std::array<Rgb, 256>* table = &globalTable;
+    if (packed & 0x80) {
+      if (!ReadColourTable(reader, packed, localTable)) return false;
+      table = &localTable;
+    }
+    if (!reader.Has(1)) return false;
+    const int minimumCodeSize = reader.Byte();
+    std::vector<std::uint8_t> data;
+    if (!reader.SubBlocks(&data)) return false;
+    std::vector<std::uint8_t> indices;
+    if (!ExpandLzw(data, minimumCodeSize, static_cast<std::size_t>(width) * height, indices)) return false;
+
+    Bitmap picture(screenWidth, screenHeight);
+    const std::vector<int> rows = RowOrder(height, (packed & 0x40) != 0);
+    std::size_t next = 0;
+    for (int row : rows) {
+      for (int x = 0; x < width; ++x, ++next) {
+        const int index = indices[next];
+        if (index == transparentIndex) continue;
+        if (picture.Contains(left + x, top + row)) picture.At(left + x, top + row) = (*table)[index];
+      }
+    }
+    out = std::move(picture);
+    return true;
+  }
+}
+
+}  // namespace kumodo

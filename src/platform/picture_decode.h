@@ -1,0 +1,44 @@
+#pragma once
+// Reading picture files into bitmaps: BMP (every depth, RLE, both row
+// orders), JPEG (baseline and progressive), GIF (first frame). A PNG file is
+// recognised and its size read, but it is not loaded. Truncated, corrupt and
+// absurdly large files fail cleanly without large allocations.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/bitmap.h"
+
+namespace kumodo {
+
+enum class PictureKind { Unrecognised = 0, Bmp = 1, Jpeg = 2, Gif = 3, Png = 4 };
+
+// Larger pictures are refused before any pixel memory is taken.
+constexpr int kMaxPictureSide = 16384;
+constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 26;
+constexpr std::size_t kMaxPictureFileBytes = std::size_t{256} << 20;
+
+// Decided by the first bytes, tested in the order BMP, GIF, JPEG, PNG.
+PictureKind DetectPictureKind(std::span<const std::uint8_t> firstBytes);
+
+bool PictureSizeAllowed(std::int64_t width, std::int64_t height);
+
+struct DecodedPicture {
+  bool opened = false;  // false: the file could not be read at all
+  PictureKind kind = PictureKind::Unrecognised;
+  int width = 0;        // the size read, also for a PNG that is not loaded
+  int height = 0;
+  bool loaded = false;  // true: bitmap holds the picture
+  Bitmap bitmap;
+};
+
+DecodedPicture DecodePictureFile(const std::string& path);
+DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes);
+
+// The decoders for one kind each; false on any fault.
+bool DecodeBmp(std::span<const std::uint8_t> bytes, Bitmap& out);
+bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out);
+bool DecodeGif(std::span<const std::uint8_t> bytes, Bitmap& out);
+
+}  // namespace kumodo

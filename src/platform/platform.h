@@ -1,0 +1,77 @@
+#pragma once
+// The one interface through which the program reaches the operating system.
+// Texts that cross it (titles, message boxes, filter descriptions) are
+// Shift-JIS; file paths are native.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/bitmap.h"
+
+namespace kumodo {
+
+// Keys are named by the Win32 virtual-key numbers the program was designed with.
+namespace vk {
+constexpr int Enter = 13;
+constexpr int Escape = 27;
+constexpr int Space = 32;
+constexpr int Left = 37;
+constexpr int Up = 38;
+constexpr int Right = 39;
+constexpr int Down = 40;
+constexpr int Digit0 = 48;   // main keyboard 0..9 are 48..57
+constexpr int Numpad0 = 96;  // numeric keypad 0..9 are 96..105
+constexpr int F1 = 112;      // F1..F12 are 112..123
+constexpr int F12 = 123;
+}  // namespace vk
+
+enum class MouseButton { Left, Right };
+enum class MessageBoxButtons { Ok, OkCancel };
+enum class MessageBoxAnswer { Ok, Cancel };
+
+struct PointerPosition {
+  int x = 0;
+  int y = 0;
+};
+
+// One entry of a file dialog's type list: a Shift-JIS description and
+// patterns separated by ";" ("*.bmp;*.jpg").
+struct FileFilter {
+  std::string description;
+  std::string patterns;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // The window. Closing it ends the process with exit code 0 at the next
+  // pump (sleep, input poll or presentation), whatever the program is doing.
+  virtual void SetWindowTitle(std::string_view sjisTitle) = 0;
+  virtual void SetWindowIcon(const Bitmap& icon) = 0;
+  virtual void SetWindowOpacity(int alpha) = 0;  // 255 opaque, 128 half
+  // Shows an 800 x 600 frame in the client area.
+  virtual void Present(const Bitmap& frame) = 0;
+
+  // Input. Positions are client coordinates and may lie outside the window.
+  virtual PointerPosition ReadPointer() = 0;
+  virtual bool IsButtonDown(MouseButton button) = 0;
+  virtual bool IsKeyDown(int virtualKey) = 0;
+  virtual void MoveCursorBy(int dx, int dy) = 0;
+
+  // Time. Sleep pumps window events while it waits.
+  virtual void Sleep(int milliseconds) = 0;
+  virtual std::uint64_t NowMs() = 0;
+
+  // Modal prompts. A closed message box answers Cancel; a cancelled file
+  // dialog answers nothing.
+  virtual MessageBoxAnswer ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
+                                          MessageBoxButtons buttons) = 0;
+  virtual std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>& filters) = 0;
+  virtual std::optional<std::string> ChooseFileToSave(const std::vector<FileFilter>& filters) = 0;
+  virtual void Beep() = 0;
+};
+
+}  // namespace kumodo

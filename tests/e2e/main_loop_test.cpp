@@ -1,0 +1,123 @@
+// The real start-up and main loop on the scripted platform.
+#include "app/main_loop.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/headless_platform.h"
+#include "platform/text_encoding.h"
+#include "screen/palette.h"
+#include "screen/primitives.h"
+
+namespace kumodo {
+namespace {
+
+using Kind = ScriptEvent::Kind;
+
+TEST(StartUp, TitlesTheWindowAndMakesTheImages) {
+  HeadlessPlatform platform;
+  Editor editor(platform);
+  StartUp(editor);
+  ASSERT_FALSE(platform.titles.empty());
+  EXPECT_EQ(platform.titles.back(), Utf8ToSjis("Kumodo BASICジェネレータ"));
+  EXPECT_EQ(platform.opacity, 255);
+  EXPECT_EQ(editor.images.canvas.Width(), 640);
+  EXPECT_EQ(editor.images.canvas.Height(), 400);
+  EXPECT_EQ(editor.images.viewCrop.Width(), 320);
+  EXPECT_EQ(editor.images.work[2].Height(), 400);
+  EXPECT_GE(platform.presents, 1);
+  EXPECT_EQ(platform.lastFrame.width, 800);
+  EXPECT_EQ(platform.lastFrame.height, 600);
+}
+
+TEST(MainLoop, ClosingTheWindowEndsTheRunAtTheNextPump) {
+  HeadlessPlatform platform({{250, Kind::CloseWindow}});
+  Editor editor(platform);
+  EXPECT_THROW(RunEditor(editor), WindowClosed);
+  EXPECT_EQ(platform.NowMs(), 250u);
+}
+
+TEST(MainLoop, HoldingEnterIsOneClickAndPressingAgainIsAnother) {
+  HeadlessPlatform platform({{10, Kind::PressKey, vk::Enter},
+                             {60, Kind::ReleaseKey, vk::Enter},
+                             {80, Kind::PressKey, vk::Space},
+                             {90, Kind::ReleaseKey, vk::Space}});
+  Editor editor(platform);
+  StartUp(editor);
+  int clicks = 0;
+  for (int pass = 0; pass < 120; ++pass) {
+    RunPass(editor);
+    clicks += editor.loop.keyboardClick == 1;
+  }
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST(MainLoop, APressAndReleaseWithinOneSleepStillShowsForOnePass) {
+  HeadlessPlatform platform({{5, Kind::MovePointer, 100, 50},
+                             {20, Kind::PressButton, 0},
+                             {20, Kind::ReleaseButton, 0}});
+  Editor editor(platform);
+  StartUp(editor);
+  int passesDown = 0;
+  int clicks = 0;
+  for (int pass = 0; pass < 40; ++pass) {
+    RunPass(editor);
+    passesDown += editor.loop.leftButton;
+    clicks += editor.loop.leftButton && !editor.loop.previousLeftButton;
+  }
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(passesDown, 1);
+  EXPECT_EQ(editor.loop.pointer.x, 100);
+  EXPECT_EQ(editor.loop.pointer.y, 50);
+}
+
+TEST(MainLoop, PassCounterWrapsEveryEighthPass) {
+  HeadlessPlatform platform;
+  Editor editor(platform);
+  StartUp(editor);
+  int zeros = 0;
+  for (int pass = 0; pass < 64; ++pass) {
+    RunPass(editor);
+    zeros += editor.loop.passCounter == 0;
+  }
+  EXPECT_EQ(zeros, 8);
+}
+
+TEST(Presentation, ThrottledToAboutSixtyFramesButFlushedOnRequest) {
+  HeadlessPlatform platform({}, 10'000);
+  Editor editor(platform);
+  StartUp(editor);
+  const int before = platform.presents;
+  // A second of drawing that changes the screen every millisecond.
+  for (int ms = 0; ms < 1000; ++ms) {
+    PlotPixel(editor.screen, ms % 640, 10, ms % 8);
+    SleepPumping(editor.screen, 1);
+  }
+  const int presented = platform.presents - before;
+  EXPECT_GE(presented, 55);
+  EXPECT_LE(presented, 1000 / static_cast<int>(kPresentIntervalMs) + 1);
+
+  DrawLine(editor.screen, 0, 0, false, 5, 5, 4, kFilledBoxMode, 4);
+  FlushScreen(editor.screen);
+  EXPECT_EQ(platform.lastFrame.At(3, 3), PaletteColour(4));
+  const int settled = platform.presents;
+  FlushScreen(editor.screen);
+  SleepPumping(editor.screen, 100);
+  EXPECT_EQ(platform.presents, settled) << "nothing changed, nothing presented";
+}
+
+TEST(Presentation, TheFrameShowsTextOverTheGraphics) {
+  HeadlessPlatform platform;
+  Editor editor(platform);
+  StartUp(editor);
+  DrawLine(editor.screen, 0, 0, false, 100, 40, 2, kFilledBoxMode, 2);
+  SetTextColours(editor.screen.text, 7, 1);
+  LocateText(editor.screen.text, 1, 1);
+  PrintText(editor.screen, " ");
+  FlushScreen(editor.screen);
+  EXPECT_EQ(platform.lastFrame.At(10, 20), PaletteColour(1));  // the opaque text cell
+  EXPECT_EQ(platform.lastFrame.At(20, 20), PaletteColour(2));
+  EXPECT_EQ(editor.screen.backBuffer.At(10, 20), PaletteColour(2)) << "text never enters the back buffer";
+}
+
+}  // namespace
+}  // namespace kumodo

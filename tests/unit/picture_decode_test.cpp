@@ -1,0 +1,233 @@
+// Picture files of every supported variant, made at test time by an
+// independent encoder and compared with that encoder's own reading of them.
+#include "platform/picture_decode.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace kumodo {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PictureFiles : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    directory_ = fs::temp_directory_path() / ("kumodo-pictures-" + std::to_string(::getpid()));
+    fs::create_directories(directory_);
+    // Many colours, sharp edges and a white block: every decoder path shows.
+    Convert("-size 40x30 gradient:red-blue -fill white -draw 'rectangle 5,5 20,15' -fill lime "
+            "-draw 'rectangle 25,18 38,28'",
+            "source.png");
+  }
+  static void TearDownTestSuite() { fs::remove_all(directory_); }
+
+  static void Convert(const std::string& arguments, const std::string& output) {
+    const std::string command = std::string(KUMODO_CONVERT) + " " + arguments + " " + Path(output);
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  }
+  // A name may carry the encoder's format prefix ("BMP3:a.bmp"); the file is a.bmp.
+  static std::string FileName(const std::string& name) {
+    const std::size_t colon = name.find(':');
+    return colon == std::string::npos ? name : name.substr(colon + 1);
+  }
+  static std::string Path(const std::string& name) {
+    const std::string file = FileName(name);
+    return name.substr(0, name.size() - file.size()) + (directory_ / file).string();
+  }
+
+  // The encoder's own reading of the file, as RGB values.
+  static Bitmap Reference(const std::string& name, int width, int height) {
+    Convert(Path(name) + " -depth 8", "rgb:" + name + ".rgb");
+    std::ifstream in(directory_ / (name + ".rgb"), std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Bitmap bitmap(width, height);
+    for (int i = 0; i < width * height && static_cast<std::size_t>(3 * i + 2) < bytes.size(); ++i) {
+      bitmap.pixels[i] = bytes[3 * i] | (bytes[3 * i + 1] << 8) | (bytes[3 * i + 2] << 16);
+    }
+    return bitmap;
+  }
+
+  static int LargestChannelDifference(const Bitmap& a, const Bitmap& b) {
+    int largest = 0;
+    for (std::size_t i = 0; i < a.pixels.size(); ++i) {
+      for (int shift : {0, 8, 16}) {
+        const int difference = std::abs(static_cast<int>((a.pixels[i] >> shift) & 0xFF) -
+                                        static_cast<int>((b.pixels[i] >> shift) & 0xFF));
+        largest = std::max(largest, difference);
+      }
+    }
+    return largest;
+  }
+
+  void ExpectDecodes(const std::string& convertArguments, const std::string& name, PictureKind kind,
+                     int tolerance = 0) {
+    Convert(Path("source.png") + " " + convertArguments, name);
+    const DecodedPicture picture = DecodePictureFile(Path(FileName(name)));
+    ASSERT_TRUE(picture.opened);
+    EXPECT_EQ(picture.kind, kind) << name;
+    ASSERT_TRUE(picture.loaded) << name;
+    EXPECT_EQ(picture.width, 40);
+    EXPECT_EQ(picture.height, 30);
+    EXPECT_LE(LargestChannelDifference(picture.bitmap, Reference(FileName(name), 40, 30)), tolerance) << name;
+  }
+
+  static std::vector<std::uint8_t> ReadBytes(const std::string& name) {
+    std::ifstream in(directory_ / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  static fs::path directory_;
+};
+
+fs::path PictureFiles::directory_;
+
+TEST_F(PictureFiles, BmpOfEveryDepth) {
+  ExpectDecodes("-colors 2 -type palette -compress none", "BMP3:depth1.bmp", PictureKind::Bmp);
+  ExpectDecodes("-colors 12 -type palette -compress none", "BMP3:depth4.bmp", PictureKind::Bmp);
+  ExpectDecodes("-colors 200 -type palette -compress none", "BMP3:depth8.bmp", PictureKind::Bmp);
+  // Decoders widen 5- and 6-bit channels with roundings one apart.
+  ExpectDecodes("-define bmp:subtype=RGB565", "BMP:depth16.bmp", PictureKind::Bmp, 1);
+  ExpectDecodes("-type truecolor", "BMP3:depth24.bmp", PictureKind::Bmp);
+  ExpectDecodes("-alpha on", "BMP:depth32.bmp", PictureKind::Bmp);
+}
+
+TEST_F(PictureFiles, RunLengthEncodedBmp) {
+  ExpectDecodes("-colors 200 -type palette -compress RLE", "BMP3:rle8.bmp", PictureKind::Bmp);
+}
+
+TEST_F(PictureFiles, JpegBaselineAndProgressive) {
+  // Same library underneath; allow for a different choice of IDCT.
+  ExpectDecodes("-quality 90", "baseline.jpg", PictureKind::Jpeg, 4);
+  ExpectDecodes("-interlace JPEG", "progressive.jpg", PictureKind::Jpeg, 4);
+}
+
+TEST_F(PictureFiles, GifPlainAndInterlaced) {
+  ExpectDecodes("", "plain.gif", PictureKind::Gif);
+  ExpectDecodes("-interlace GIF", "interlaced.gif", PictureKind::Gif);
+}
+
+TEST_F(PictureFiles, KindComesFromTheBytesNotTheName) {
+  Convert(Path("source.png"), "JPEG:looks-like.bmp");
+  EXPECT_EQ(DecodePictureFile(Path("looks-like.bmp")).kind, PictureKind::Jpeg);
+  Convert(Path("source.png"), "BMP3:looks-like.jpg");
+  EXPECT_EQ(DecodePictureFile(Path("looks-like.jpg")).kind, PictureKind::Bmp);
+}
+
+TEST_F(PictureFiles, PngReportsItsSizeButIsNotLoaded) {
+  const DecodedPicture picture = DecodePictureFile(Path("source.png"));
+  EXPECT_EQ(picture.kind, PictureKind::Png);
+  EXPECT_FALSE(picture.loaded);
+  EXPECT_EQ(picture.width, 40);
+  EXPECT_EQ(picture.height, 30);
+  EXPECT_TRUE(picture.bitmap.Empty());
+}
+
+TEST_F(PictureFiles, TruncatedFilesFailCleanly) {
+  Convert(Path("source.png") + " -type truecolor", "BMP3:whole.bmp");
+  Convert(Path("source.png") + " -colors 200 -compress RLE", "BMP3:whole-rle.bmp");
+  Convert(Path("source.png") + " -interlace JPEG", "whole.jpg");
+  Convert(Path("source.png"), "whole.gif");
+  for (const char* name : {"whole.bmp", "whole-rle.bmp", "whole.jpg", "whole.gif"}) {
+    const std::vector<std::uint8_t> bytes = ReadBytes(name);
+    for (std::size_t keep : {bytes.size() / 2, bytes.size() - 10, std::size_t{20}, std::size_t{3}}) {
+      const DecodedPicture picture = DecodePictureBytes(std::span(bytes).first(keep));
+      EXPECT_FALSE(picture.loaded) << name << " cut to " << keep;
+      EXPECT_TRUE(picture.bitmap.Empty());
+    }
+  }
+}
+
+TEST(PictureDecode, MissingFileIsNotOpened) {
+  EXPECT_FALSE(DecodePictureFile("/nonexistent/picture.bmp").opened);
+}
+
+TEST(PictureDecode, AbsurdSizesAreRefusedBeforeDecoding) {
+  // A GIF header claiming 30000 x 30000 with a tiny body.
+  std::vector<std::uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 0x30, 0x75, 0x30, 0x75, 0, 0, 0,
+                                   0x2C, 0, 0, 0, 0, 0x30, 0x75, 0x30, 0x75, 0, 2, 2, 0x4C, 0x01, 0, 0x3B};
+  EXPECT_FALSE(DecodePictureBytes(gif).loaded);
+  // A BMP header claiming 16000 x 16000 at 32 bits with no pixel data.
+  std::vector<std::uint8_t> bmp(54, 0);
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  bmp[10] = 54;
+  bmp[14] = 40;
+  bmp[18] = 0x80;
+  bmp[19] = 0x3E;
+  bmp[22] = 0x80;
+  bmp[23] = 0x3E;
+  bmp[26] = 1;
+  bmp[28] = 32;
+  EXPECT_FALSE(DecodePictureBytes(bmp).loaded);
+  EXPECT_FALSE(PictureSizeAllowed(16385, 1));
+  EXPECT_FALSE(PictureSizeAllowed(16384, 16384));  // too many pixels in all
+  EXPECT_TRUE(PictureSizeAllowed(640, 400));
+}
+
+// BMP forms the encoder above never writes, built by hand.
+std::vector<std::uint8_t> BmpHeader(int width, int height, int bitsPerPixel, int compression,
+                                    const std::vector<std::uint32_t>& palette, std::size_t dataSize) {
+  const std::size_t offset = 14 + 40 + 4 * palette.size();
+  std::vector<std::uint8_t> bytes(offset, 0);
+  auto put32 = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  put32(2, static_cast<std::uint32_t>(offset + dataSize));
+  put32(10, static_cast<std::uint32_t>(offset));
+  put32(14, 40);
+  put32(18, static_cast<std::uint32_t>(width));
+  put32(22, static_cast<std::uint32_t>(height));
+  bytes[26] = 1;
+  bytes[28] = static_cast<std::uint8_t>(bitsPerPixel);
+  put32(30, static_cast<std::uint32_t>(compression));
+  put32(34, static_cast<std::uint32_t>(dataSize));
+  put32(46, static_cast<std::uint32_t>(palette.size()));
+  for (std::size_t i = 0; i < palette.size(); ++i) put32(54 + 4 * i, palette[i]);  // 0x00RRGGBB
+  return bytes;
+}
+
+TEST(PictureDecode, TopDownBmpKeepsItsRowOrder) {
+  // 2 x 2 at 24 bits, negative height: the first row in the file is the top.
+  std::vector<std::uint8_t> bytes = BmpHeader(2, -2, 24, 0, {}, 16);
+  const std::uint8_t rows[16] = {0, 0, 255, 0, 255, 0, 0, 0,   // top: red, green
+                                 255, 0, 0, 255, 255, 255, 0, 0};  // bottom: blue, white
+  bytes.insert(bytes.end(), rows, rows + 16);
+  const DecodedPicture picture = DecodePictureBytes(bytes);
+  ASSERT_TRUE(picture.loaded);
+  EXPECT_EQ(picture.bitmap.At(0, 0), 0x0000FFu);
+  EXPECT_EQ(picture.bitmap.At(1, 0), 0x00FF00u);
+  EXPECT_EQ(picture.bitmap.At(0, 1), 0xFF0000u);
+  EXPECT_EQ(picture.bitmap.At(1, 1), 0xFFFFFFu);
+}
+
+TEST(PictureDecode, Rle4Bmp) {
+  // 6 x 2, bottom-up. Bottom row: a run of 6 pixels alternating indices 1
+  // and 2; top row: a run of 3 pixels of index 3, then the absolute pixels 1, 2, 1.
+  const std::vector<std::uint8_t> data = {6, 0x12, 0, 0,                 // run, end of line
+                                          3, 0x33, 0, 3, 0x12, 0x10, 0, 1};  // run, absolute, end
+  std::vector<std::uint8_t> bytes = BmpHeader(6, 2, 4, 2, {0x000000, 0xFF0000, 0x0000FF, 0x00FF00}, data.size());
+  bytes.insert(bytes.end(), data.begin(), data.end());
+  const DecodedPicture picture = DecodePictureBytes(bytes);
+  ASSERT_TRUE(picture.loaded);
+  const Rgb one = 0x0000FF;  // red
+  const Rgb two = 0xFF0000;  // blue
+  const Rgb three = 0x00FF00;
+  EXPECT_EQ(picture.bitmap.At(0, 1), one);
+  EXPECT_EQ(picture.bitmap.At(1, 1), two);
+  EXPECT_EQ(picture.bitmap.At(5, 1), two);
+  EXPECT_EQ(picture.bitmap.At(2, 0), three);
+  EXPECT_EQ(picture.bitmap.At(3, 0), one);
+  EXPECT_EQ(picture.bitmap.At(4, 0), two);
+  EXPECT_EQ(picture.bitmap.At(5, 0), one);
+}
+
+}  // namespace
+}  // namespace kumodo

@@ -1,0 +1,50 @@
+# Shared by the window tests: a private X server and helpers to wait on the
+# program. Sourced; expects KUMODO and XWINDOW_TOOL to be set.
+set -euo pipefail
+
+TITLE="Kumodo BASICジェネレータ"
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Starts Xvfb on a free display number and exports DISPLAY.
+start_display() {
+  local fd_file
+  fd_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fd_file" 2>/dev/null &
+  XVFB_PID=$!
+  for _ in $(seq 100); do
+    [ -s "$fd_file" ] && break
+    sleep 0.05
+  done
+  [ -s "$fd_file" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n1 "$fd_file")"
+  rm -f "$fd_file"
+  trap stop_all EXIT
+}
+
+stop_all() {
+  [ -n "${KUMODO_PID:-}" ] && kill "$KUMODO_PID" 2>/dev/null || true
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+}
+
+# Starts the editor in the current directory and waits for its window.
+start_editor() {
+  "$KUMODO" &
+  KUMODO_PID=$!
+  WINDOW=$("$XWINDOW_TOOL" find "$TITLE" 20) || fail "no window titled $TITLE"
+}
+
+# Waits up to $1 seconds for the editor to end; sets EXIT_CODE.
+wait_for_exit() {
+  local deadline=$((SECONDS + $1))
+  while kill -0 "$KUMODO_PID" 2>/dev/null; do
+    [ $SECONDS -lt $deadline ] || fail "the editor did not end"
+    sleep 0.05
+  done
+  EXIT_CODE=0
+  wait "$KUMODO_PID" || EXIT_CODE=$?
+  KUMODO_PID=""
+}
