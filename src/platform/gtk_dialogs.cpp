@@ -10,7 +10,12 @@ namespace kumodo {
 namespace {
 
 bool EnsureGtk() {
-  static const bool ready = gtk_init_check(nullptr, nullptr);
+  static const bool ready = [] {
+    // Without a session bus GTK cannot store its file chooser settings and
+    // complains on every change; keep them in memory instead.
+    if (!g_getenv("DBUS_SESSION_BUS_ADDRESS")) g_setenv("GSETTINGS_BACKEND", "memory", FALSE);
+    return static_cast<bool>(gtk_init_check(nullptr, nullptr));
+  }();
   return ready;
 }
 
@@ -25,9 +30,13 @@ void OnResponse(GtkWidget*, int response, gpointer data) {
   pending->response = response;
 }
 
-void OnNativeResponse(GtkNativeDialog*, int response, gpointer data) { OnResponse(nullptr, response, data); }
-
-void WaitFor(const PendingResponse& pending, const std::function<void()>& keepAlive) {
+// Shows the dialog, takes the keyboard focus (also where no window manager
+// hands it out) and waits for the answer.
+void RunModal(GtkWidget* dialog, PendingResponse& pending, const std::function<void()>& keepAlive) {
+  g_signal_connect(dialog, "response", G_CALLBACK(OnResponse), &pending);
+  gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  gtk_widget_show_all(dialog);
+  gtk_window_present(GTK_WINDOW(dialog));
   while (!pending.done) {
     while (g_main_context_iteration(nullptr, FALSE)) {
     }
@@ -61,12 +70,9 @@ MessageBoxAnswer RunGtkMessageBox(const std::string& text, const std::string& ca
       nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING,
       buttons == MessageBoxButtons::Ok ? GTK_BUTTONS_OK : GTK_BUTTONS_OK_CANCEL, "%s", text.c_str());
   gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
-  gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
   PendingResponse pending;
-  g_signal_connect(dialog, "response", G_CALLBACK(OnResponse), &pending);
-  gtk_widget_show_all(dialog);
-  WaitFor(pending, keepAlive);
+  RunModal(dialog, pending, keepAlive);
   gtk_widget_destroy(dialog);
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
@@ -77,9 +83,12 @@ std::optional<std::string> RunGtkFileChooser(FileChooserAction action, const std
                                              const std::function<void()>& keepAlive) {
   if (!EnsureGtk()) return std::nullopt;
   const bool save = action == FileChooserAction::Save;
-  GtkFileChooserNative* chooser = gtk_file_chooser_native_new(
-      nullptr, nullptr, save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN, nullptr, nullptr);
-  GtkFileChooser* fileChooser = GTK_FILE_CHOOSER(chooser);
+  GtkWidget* dialog = gtk_file_chooser_dialog_new(
+      nullptr, nullptr, save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
+      GTK_RESPONSE_CANCEL, save ? "_Save" : "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+  GtkFileChooser* fileChooser = GTK_FILE_CHOOSER(dialog);
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
+  gtk_window_set_default_size(GTK_WINDOW(dialog), 720, 480);
   // The program asks its own overwrite question.
   gtk_file_chooser_set_do_overwrite_confirmation(fileChooser, FALSE);
   for (const FileFilter& entry : filters) {
@@ -96,10 +105,7 @@ std::optional<std::string> RunGtkFileChooser(FileChooserAction action, const std
     gtk_file_chooser_add_filter(fileChooser, filter);
   }
   PendingResponse pending;
-  g_signal_connect(chooser, "response", G_CALLBACK(OnNativeResponse), &pending);
-  gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(chooser), TRUE);
-  gtk_native_dialog_show(GTK_NATIVE_DIALOG(chooser));
-  WaitFor(pending, keepAlive);
+  RunModal(dialog, pending, keepAlive);
   std::optional<std::string> chosen;
   if (pending.response == GTK_RESPONSE_ACCEPT) {
     if (gchar* name = gtk_file_chooser_get_filename(fileChooser)) {
@@ -107,7 +113,7 @@ std::optional<std::string> RunGtkFileChooser(FileChooserAction action, const std
       g_free(name);
     }
   }
-  g_object_unref(chooser);
+  gtk_widget_destroy(dialog);
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
   return chosen;
