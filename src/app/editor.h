@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "picture/operations.h"
+#include "picture/view_state.h"
 #include "platform/platform.h"
 #include "screen/image.h"
 #include "screen/screen.h"
@@ -15,6 +17,26 @@ namespace kumodo {
 // Interface texts, held as the Shift-JIS bytes the program shows.
 struct UiTexts {
   std::string windowTitle;
+};
+
+// The three settings. A missing or short settings file leaves 1 for each,
+// so every value is a valid one.
+struct Settings {
+  std::uint8_t outputResolution = 1;   // 1 as drawn (400 lines), 0 halved (200 lines)
+  std::uint8_t tiling = 1;             // 1 tile paint written as tiles, 0 as remarks
+  std::uint8_t editingResolution = 1;  // 1 400 lines, 2 200 lines
+};
+
+// The icon panels' selected values (the index of the selected button).
+constexpr int kPanelCount = 13;
+namespace panel {
+constexpr int Tools = 1;
+constexpr int Undo = 3;
+constexpr int TilePalette = 7;
+}  // namespace panel
+
+struct Panels {
+  std::array<float, kPanelCount> value{0, 0, 4, 1, 0, 0, 0, 0, 0, 0, 0, 0, 2};
 };
 
 // What the main loop samples and keeps from one pass to the next.
@@ -31,9 +53,10 @@ struct LoopState {
   std::uint8_t keyboardClick = 0;
   int hitPanel = -1;
   int clicksTaken = 0;
+  // F12 undoes once per press, then repeats while held like a typed key.
+  std::uint64_t undoRepeatAtMs = 0;
 };
 
-constexpr int kPanelCount = 13;
 constexpr int kIconsPerPanel = 11;
 constexpr int kTileImageCount = 192;
 
@@ -61,6 +84,12 @@ struct Editor {
   UiTexts texts;
   ImageSet images;
   LoopState loop;
+  Settings settings;
+  Panels panels;
+  OperationList operations;
+  DrawingState drawing;
+  ViewState view;
+  PictureState picture;
 };
 
 }  // namespace kumodo

@@ -1,4 +1,7 @@
 #include "app/main_loop.h"
+#include "picture/replay.h"
+#include "picture/tiles.h"
+#include "picture/view.h"
 #include "platform/text_encoding.h"
 
 namespace kumodo {
@@ -39,9 +42,19 @@ void StartUp(Editor& editor) {
   editor.platform.SetWindowTitle(editor.texts.windowTitle);
   SetWindowIcon(editor);
   CreateImages(editor);
+  BuildTileImages(editor.images);
   editor.platform.SetWindowOpacity(255);
+  editor.view = ViewState();
+  CommitCanvas(editor);
+  ShowPreviewBase(editor);
+  editor.view.lastRow = editor.settings.editingResolution == 2 ? 199 : 399;
+  editor.panels = Panels();
+  editor.drawing = DrawingState();
+  editor.picture = PictureState();
   editor.loop = LoopState();
-  MarkScreenChanged(editor.screen);
+  SetUpView(editor);
+  ShowColourIndicator(editor);
+  editor.operations = OperationList();
   FlushScreen(editor.screen);
 }
 

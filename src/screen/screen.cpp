@@ -7,8 +7,10 @@ void MarkScreenChanged(Screen& screen) {
   PresentIfDue(screen);
 }
 
+bool PresentDue(Screen& screen) { return screen.platform->NowMs() - screen.lastPresentMs >= kPresentIntervalMs; }
+
 void PresentIfDue(Screen& screen) {
-  if (screen.changed && screen.platform->NowMs() - screen.lastPresentMs >= kPresentIntervalMs) FlushScreen(screen);
+  if (screen.changed && PresentDue(screen)) FlushScreen(screen);
 }
 
 void FlushScreen(Screen& screen) {

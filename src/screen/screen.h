@@ -36,6 +36,8 @@ struct Screen {
 
 // Call after drawing on the back buffer or changing the text.
 void MarkScreenChanged(Screen& screen);
+// True when the last frame is old enough for another.
+bool PresentDue(Screen& screen);
 // Presents when something changed and the last frame is old enough.
 void PresentIfDue(Screen& screen);
 // Presents now when anything changed.

@@ -22,7 +22,7 @@ TEST(StartUp, TitlesTheWindowAndMakesTheImages) {
   EXPECT_EQ(platform.opacity, 255);
   EXPECT_EQ(editor.images.canvas.Width(), 640);
   EXPECT_EQ(editor.images.canvas.Height(), 400);
-  EXPECT_EQ(editor.images.viewCrop.Width(), 320);
+  EXPECT_EQ(editor.images.viewCrop.Width(), 640) << "the view at zoom 1 shows the whole width";
   EXPECT_EQ(editor.images.work[2].Height(), 400);
   EXPECT_GE(platform.presents, 1);
   EXPECT_EQ(platform.lastFrame.width, 800);

@@ -1,0 +1,60 @@
+#pragma once
+// The document: a list of operation records, each eight signed 16-bit
+// fields, and the drawing state records are made from and loaded into.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace kumodo {
+
+// Field 0 of a record, and the tool modes.
+namespace kind {
+constexpr int Line = 1;
+constexpr int Polyline = 2;  // a mode only: its segments are Line records
+constexpr int Paint = 3;
+constexpr int TilePaint = 4;
+constexpr int Dot = 8;
+constexpr int Trace = 9;  // a mode only: its outline is Line records
+constexpr int TwoColourLine = 10;
+}  // namespace kind
+
+using OperationRecord = std::array<std::int16_t, 8>;
+
+constexpr int kMaxOperations = 30000;
+
+struct OperationList {
+  // Slot kMaxOperations is a spare that is never counted: when the list is
+  // full it holds the latest action that did not fit.
+  std::vector<OperationRecord> slots = std::vector<OperationRecord>(kMaxOperations + 1);
+  int count = 0;
+};
+
+struct DrawingState {
+  std::int16_t mode = kind::Line;
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  std::int16_t drawingColour = 1;
+  std::int16_t borderColour = 0;
+  std::int16_t secondColour = 0;
+  std::uint8_t tileKind = 0;
+  std::int32_t chainCounter = 0;   // segments stored for the chain being drawn
+  std::int32_t snapshotMarker = 0;  // nonzero while an undo snapshot is held
+  std::int32_t lastProbed = 0;      // colour index or RGB value last read from the canvas
+};
+
+// Makes a record from the drawing state (coordinates truncated toward zero)
+// with the given chain position and appends it; on a full list it goes to
+// the spare slot and the count stays.
+void AppendOperation(OperationList& list, const DrawingState& state, std::int16_t chainPosition);
+
+// Copies the record's fields into the drawing state (not field 7).
+void LoadOperation(const OperationList& list, int index, DrawingState& state);
+
+// Removes the last group: as many records as the last record's chain
+// position says. A position below 1 removes one record; one above the count
+// empties the list.
+void UndoLastGroup(OperationList& list);
+
+// Blanks every slot from index to the spare slot.
+void ClearFrom(OperationList& list, int index);
+
+}  // namespace kumodo

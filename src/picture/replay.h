@@ -1,0 +1,35 @@
+#pragma once
+// The picture is always the replay of the operation list; undo removes the
+// last group and restores the picture from a one-step snapshot or by replay.
+#include "app/editor.h"
+#include "screen/raster.h"
+
+namespace kumodo {
+
+constexpr int kNoProbe = -1;
+
+// Rebuilds the canvas from the list (over the chosen underlay), shows it and
+// takes the snapshot for the next undo. With a probe colour it also finds the
+// first line record that turned the probe pixel into that colour.
+void ReplayPicture(Editor& editor, int probeColour);
+
+// The dot half of a two-colour line from (x1, y1) to (x2, y2) of the drawing
+// state, in the drawing colour, into the canvas: dots only where the rounded
+// coordinates have an odd sum.
+void DrawTwoColourDots(Editor& editor);
+
+// The brush of a paint fill value: 0 to 7 a palette colour; above 7 the tile
+// of the drawing state's kind, drawing colour and second colour. A tile that
+// does not exist (kind or colours out of range, from a hand-edited document)
+// fills plainly in the drawing colour.
+Brush FillBrush(const Editor& editor, int fillValue);
+
+void TakeSnapshot(Editor& editor);
+void RestoreSnapshot(Editor& editor);
+// Copies the canvas into the clean image, so that previews start from the finished picture.
+void CommitCanvas(Editor& editor);
+
+// The undo command: removes the last group and redraws.
+void UndoCommand(Editor& editor);
+
+}  // namespace kumodo

@@ -1,0 +1,65 @@
+#pragma once
+// An editor on the scripted platform, and a few words to write scripts with.
+#include <memory>
+#include <vector>
+
+#include "app/main_loop.h"
+#include "platform/headless_platform.h"
+
+namespace kumodo::scripted {
+
+class Script {
+ public:
+  // The pointer goes to (x, y) at `at`; the left button goes down 5 ms later
+  // and up 5 ms after that.
+  Script& ClickAt(std::uint64_t at, int x, int y) {
+    MoveTo(at, x, y);
+    events_.push_back({at + 5, ScriptEvent::Kind::PressButton, 0});
+    events_.push_back({at + 10, ScriptEvent::Kind::ReleaseButton, 0});
+    return *this;
+  }
+  Script& MoveTo(std::uint64_t at, int x, int y) {
+    events_.push_back({at, ScriptEvent::Kind::MovePointer, x, y});
+    return *this;
+  }
+  // Holds a key for `forMs` milliseconds.
+  Script& Key(std::uint64_t at, int virtualKey, std::uint64_t forMs = 30) {
+    events_.push_back({at, ScriptEvent::Kind::PressKey, virtualKey});
+    events_.push_back({at + forMs, ScriptEvent::Kind::ReleaseKey, virtualKey});
+    return *this;
+  }
+  Script& Press(std::uint64_t at) {
+    events_.push_back({at, ScriptEvent::Kind::PressButton, 0});
+    return *this;
+  }
+  Script& Release(std::uint64_t at) {
+    events_.push_back({at, ScriptEvent::Kind::ReleaseButton, 0});
+    return *this;
+  }
+  Script& RightClick(std::uint64_t at) {
+    events_.push_back({at, ScriptEvent::Kind::PressButton, 1});
+    events_.push_back({at + 5, ScriptEvent::Kind::ReleaseButton, 1});
+    return *this;
+  }
+  std::vector<ScriptEvent> Events() const { return events_; }
+
+ private:
+  std::vector<ScriptEvent> events_;
+};
+
+// A started editor whose scripted window never closes on its own.
+struct ScriptedEditor {
+  explicit ScriptedEditor(const Script& script = Script())
+      : platform(script.Events(), 1'000'000'000), editor(platform) {
+    StartUp(editor);
+  }
+  // Runs passes until the virtual clock reaches `ms`.
+  void RunUntil(std::uint64_t ms) {
+    while (platform.NowMs() < ms) RunPass(editor);
+  }
+
+  HeadlessPlatform platform;
+  Editor editor;
+};
+
+}  // namespace kumodo::scripted
