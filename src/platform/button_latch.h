@@ -2,7 +2,7 @@
 
 namespace kumodo {
 
-// A mouse button as the program's polls see it. A press and its release that
+// A mouse button or key as the program's polls see it. A press and its release that
 // both arrive between two polls must not vanish: the press shows until a poll
 // has seen it, and the release is applied at the next pump after that.
 class ButtonLatch {

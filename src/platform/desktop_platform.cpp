@@ -1,10 +1,13 @@
 #include "platform/desktop_platform.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 
 #include <langinfo.h>
 
 #include <clocale>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -76,15 +79,23 @@ class DesktopPlatform : public Platform {
     Pump();
   }
 
+  // The pointer in client coordinates, also outside the window. X11 is asked
+  // directly: SDL's global position can lag one move behind.
   PointerPosition ReadPointer() override {
     Pump();
-    int globalX = 0;
-    int globalY = 0;
-    SDL_GetGlobalMouseState(&globalX, &globalY);
-    int windowX = 0;
-    int windowY = 0;
-    SDL_GetWindowPosition(window_, &windowX, &windowY);
-    return {globalX - windowX, globalY - windowY};
+    if (const auto x11 = X11Window()) {
+      Window root, child;
+      int rootX, rootY, windowX, windowY;
+      unsigned int mask;
+      if (XQueryPointer(x11->display, x11->window, &root, &child, &rootX, &rootY, &windowX, &windowY, &mask)) {
+        return {windowX, windowY};
+      }
+    }
+    if (pointerOverride_) return *pointerOverride_;
+    int x = 0;
+    int y = 0;
+    SDL_GetMouseState(&x, &y);
+    return {x, y};
   }
 
   bool IsButtonDown(MouseButton button) override {
@@ -92,18 +103,22 @@ class DesktopPlatform : public Platform {
   }
 
   bool IsKeyDown(int virtualKey) override {
-    const Uint8* state = SDL_GetKeyboardState(nullptr);
-    for (SDL_Scancode code : ScancodesFor(virtualKey)) {
-      if (state[code]) return true;
-    }
-    return false;
+    bool down = false;
+    for (SDL_Scancode code : ScancodesFor(virtualKey)) down = keys_[code].Observe() || down;
+    return down;
   }
 
   void MoveCursorBy(int dx, int dy) override {
-    int globalX = 0;
-    int globalY = 0;
-    SDL_GetGlobalMouseState(&globalX, &globalY);
-    SDL_WarpMouseGlobal(globalX + dx, globalY + dy);
+    if (const auto x11 = X11Window()) {
+      XWarpPointer(x11->display, None, None, 0, 0, 0, 0, dx, dy);
+      XFlush(x11->display);
+      return;
+    }
+    // Some systems do not let a program move the cursor; the program's own
+    // pointer then moves until the mouse does.
+    const PointerPosition now = ReadPointer();
+    pointerOverride_ = PointerPosition{now.x + dx, now.y + dy};
+    SDL_WarpMouseInWindow(window_, now.x + dx, now.y + dy);
   }
 
   void Sleep(int milliseconds) override {
@@ -150,6 +165,18 @@ class DesktopPlatform : public Platform {
   }
 
  private:
+  struct X11Handles {
+    Display* display;
+    Window window;
+  };
+  // Asked each time: SDL may recreate the window behind its handle.
+  std::optional<X11Handles> X11Window() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return std::nullopt;
+    return X11Handles{info.info.x11.display, info.info.x11.window};
+  }
+
   void Show() {
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (!surface || lastFrame_.Empty()) return;
@@ -169,6 +196,7 @@ class DesktopPlatform : public Platform {
   void Pump() {
     left_.BeginPump();
     right_.BeginPump();
+    for (ButtonLatch& key : keys_) key.BeginPump();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
       switch (event.type) {
@@ -177,6 +205,17 @@ class DesktopPlatform : public Platform {
         case SDL_WINDOWEVENT:
           if (event.window.event == SDL_WINDOWEVENT_CLOSE) EndProcess();
           if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Show();
+          // Keys released while another window had the focus must not stay down.
+          if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keys_.fill(ButtonLatch());
+          break;
+        case SDL_KEYDOWN:
+          if (!event.key.repeat && event.key.keysym.scancode < SDL_NUM_SCANCODES) keys_[event.key.keysym.scancode].Press();
+          break;
+        case SDL_KEYUP:
+          if (event.key.keysym.scancode < SDL_NUM_SCANCODES) keys_[event.key.keysym.scancode].Release();
+          break;
+        case SDL_MOUSEMOTION:
+          pointerOverride_.reset();
           break;
         case SDL_MOUSEBUTTONDOWN:
           if (event.button.button == SDL_BUTTON_LEFT) left_.Press();
@@ -212,6 +251,7 @@ class DesktopPlatform : public Platform {
     const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
     if (!(buttons & SDL_BUTTON_LMASK)) left_ = ButtonLatch();
     if (!(buttons & SDL_BUTTON_RMASK)) right_ = ButtonLatch();
+    keys_.fill(ButtonLatch());
   }
 
   bool OpenAudio() {
@@ -228,9 +268,12 @@ class DesktopPlatform : public Platform {
   }
 
   SDL_Window* window_;
+  std::optional<PointerPosition> pointerOverride_;
   Bitmap lastFrame_;
   ButtonLatch left_;
   ButtonLatch right_;
+  // Keys, like buttons, must not vanish when pressed and released between two polls.
+  std::array<ButtonLatch, SDL_NUM_SCANCODES> keys_;
   SDL_AudioDeviceID audio_ = 0;
   bool audioTried_ = false;
 };

@@ -50,6 +50,14 @@ TEST(LineTool, TwoClicksDrawAndRecordOneLine) {
   EXPECT_EQ(s.platform.lastFrame.At(200, 80), PaletteColour(1));
 }
 
+TEST(LineTool, AClickActsWhereTheButtonWentDownEvenRightAfterAMove) {
+  ScriptedEditor s(Script().MoveTo(10, 20, 30).Press(40).MoveTo(40, 300, 200).Release(45)
+                       .Press(60).MoveTo(60, 310, 210).Release(65));
+  s.RunUntil(100);
+  ASSERT_EQ(s.editor.operations.count, 1);
+  EXPECT_EQ(Record(s, 0), (OperationRecord{1, 300, 200, 310, 210, 1, 0, 1}));
+}
+
 TEST(LineTool, TwoClicksOnOnePointMakeAOnePixelLine) {
   ScriptedEditor s(Script().ClickAt(10, 30, 40).ClickAt(60, 30, 40));
   s.RunUntil(100);
@@ -294,6 +302,18 @@ TEST(Replay, RebuildsExactlyThePictureDrawnInteractively) {
   const Bitmap drawn = Canvas(s);
   ReplayPicture(s.editor, kNoProbe);
   EXPECT_EQ(Canvas(s).pixels, drawn.pixels);
+}
+
+TEST(Replay, PresentsNoMoreOftenThanTheThrottleAllows) {
+  ScriptedEditor s;
+  DrawingState d;
+  for (int i = 0; i < kMaxOperations; ++i) {
+    d.x1 = i % 640, d.y1 = 0, d.x2 = 639 - i % 640, d.y2 = 399;
+    AppendOperation(s.editor.operations, d, 1);
+  }
+  const int before = s.platform.presents;
+  ReplayPicture(s.editor, kNoProbe);
+  EXPECT_LE(s.platform.presents - before, 2) << "the clock did not move, so one frame at the end";
 }
 
 TEST(Replay, WithPaintDisplayOffSkipsOnlyTheFills) {
