@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "platform/button_latch.h"
@@ -254,9 +256,20 @@ class DesktopPlatform : public Platform {
     keys_.fill(ButtonLatch());
   }
 
+  // Only where some sound service or device exists: probing for one that is
+  // not there makes the sound libraries complain on standard error.
+  static bool SoundMayExist() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string runtimeDir = runtime ? runtime : "";
+    return std::getenv("PULSE_SERVER") || (!runtimeDir.empty() && (std::filesystem::exists(runtimeDir + "/pulse/native") ||
+                                                                    std::filesystem::exists(runtimeDir + "/pipewire-0"))) ||
+           std::filesystem::exists("/dev/snd/controlC0");
+  }
+
   bool OpenAudio() {
     if (audioTried_) return audio_ != 0;
     audioTried_ = true;
+    if (!SoundMayExist()) return false;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     SDL_AudioSpec wanted{};
     wanted.freq = 22050;
