@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "export/basic_commands.h"
+#include "export/tile_strings.h"
 #include "picture/operations.h"
 #include "picture/view_state.h"
 #include "platform/platform.h"
+#include "platform/text_encoding.h"
 #include "screen/image.h"
 #include "screen/screen.h"
 
@@ -16,7 +19,9 @@ namespace kumodo {
 
 // Interface texts, held as the Shift-JIS bytes the program shows.
 struct UiTexts {
-  std::string windowTitle;
+  std::string windowTitle = Utf8ToSjis("Kumodo BASICジェネレータ");
+  std::string writing = Utf8ToSjis("書き込み中");
+  std::string reading = Utf8ToSjis("読み込み中");
 };
 
 // The three settings. A missing or short settings file leaves 1 for each,
@@ -90,6 +95,10 @@ struct Editor {
   DrawingState drawing;
   ViewState view;
   PictureState picture;
+  // The path the last file dialog returned; the document files derive their names from it.
+  std::string documentPath;
+  BasicCommands basicCommands;
+  TileStringTable tileStrings = BuildTileStringTable();
 };
 
 }  // namespace kumodo

@@ -1,13 +1,14 @@
 #include "app/main_loop.h"
+#include "export/basic_program.h"
 #include "picture/replay.h"
 #include "picture/tiles.h"
 #include "picture/view.h"
-#include "platform/text_encoding.h"
 
 namespace kumodo {
 namespace {
 
 constexpr const char* kWindowIconFile = "res/kumodo-icon.bmp";
+constexpr const char* kBasicCommandFile = "kumodo-basic-cmd.txt";
 
 void CreateImages(Editor& editor) {
   ImageSet& images = editor.images;
@@ -38,7 +39,6 @@ void SetWindowIcon(Editor& editor) {
 }  // namespace
 
 void StartUp(Editor& editor) {
-  editor.texts.windowTitle = Utf8ToSjis("Kumodo BASICジェネレータ");
   editor.platform.SetWindowTitle(editor.texts.windowTitle);
   SetWindowIcon(editor);
   CreateImages(editor);
@@ -48,6 +48,7 @@ void StartUp(Editor& editor) {
   CommitCanvas(editor);
   ShowPreviewBase(editor);
   editor.view.lastRow = editor.settings.editingResolution == 2 ? 199 : 399;
+  editor.basicCommands = LoadBasicCommandFile(kBasicCommandFile);
   editor.panels = Panels();
   editor.drawing = DrawingState();
   editor.picture = PictureState();

@@ -1,0 +1,147 @@
+#include "export/basic_program.h"
+
+#include <algorithm>
+
+#include "files/csv_document.h"
+#include "files/file_channel.h"
+#include "files/text_file.h"
+#include "screen/primitives.h"
+
+namespace kumodo {
+namespace {
+
+// The operation kind each template entry belongs to, in file order.
+constexpr int kTemplateEntryKinds[] = {1, 3, 4, 8, 5, 6, 7, 10};
+
+std::array<std::string, kTemplatePieces> SplitTemplate(const std::string& entry) {
+  std::array<std::string, kTemplatePieces> pieces;
+  std::size_t piece = 0;
+  for (char c : entry) {
+    if (c == '*') {
+      ++piece;
+    } else if (piece < kTemplatePieces) {
+      pieces[piece].push_back(c);
+    }
+  }
+  return pieces;
+}
+
+std::string WithoutQuotes(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
+  return text;
+}
+
+int Halved(int value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
+
+// The values that follow the pieces T0, T1, ... of a record's line.
+std::vector<std::string> LineValues(const OperationRecord& r, int y1, int y2, const TileStringTable& tiles) {
+  const auto n = [](int value) { return std::to_string(value); };
+  switch (r[0]) {
+    case 1:
+      return {n(r[1]), n(y1), n(r[3]), n(y2), n(r[5])};
+    case 3:
+      return {n(r[1]), n(y1), n(r[5]), n(r[6])};
+    case 4:
+      return {n(r[1]), n(y1), LookUpTileString(tiles, r[3], r[4], r[5]), n(r[6])};
+    case 8:
+      return {n(r[1]), n(y1), n(r[5])};
+    case 10:
+      return {n(r[1]), n(y1), n(r[3]), n(y2), n(r[5]), n(r[6])};
+    default:
+      return {n(r[1]), n(y1), n(r[3]), n(r[5]), n(r[6])};
+  }
+}
+
+std::string RecordLine(int index, const OperationRecord& record, const Settings& settings,
+                       const BasicCommands& commands, const TileStringTable& tiles) {
+  const int kind = record[0];
+  const auto& pieces = kind >= 0 && kind < kTemplateKinds ? commands.templates[kind]
+                                                          : std::array<std::string, kTemplatePieces>{};
+  std::string line = std::to_string(10000 + index) + " ";
+  if (kind == 4 && settings.tiling != 1) {
+    line += "' TILE-PAINT";
+    for (const std::string& piece : pieces) line += piece;
+  } else {
+    const bool halve = settings.outputResolution == 0;
+    const std::vector<std::string> values =
+        LineValues(record, halve ? Halved(record[2]) : record[2], halve ? Halved(record[4]) : record[4], tiles);
+    for (std::size_t j = 0; j <= values.size(); ++j) {
+      line += pieces[j];
+      if (j < values.size()) line += values[j];
+    }
+  }
+  // A hand-made command file may make longer lines than BASIC takes.
+  if (line.size() > kMaxBasicLineBytes) line.resize(kMaxBasicLineBytes);
+  return line;
+}
+
+bool BecomesLine(const OperationRecord& record, const Settings& settings) {
+  const int kind = record[0];
+  if (kind < 5 || kind > 7) return true;
+  if (settings.tiling == 0) return false;
+  return settings.outputResolution == 1 || record[2] % 2 == 0;
+}
+
+}  // namespace
+
+BasicCommands LoadBasicCommandFile(const std::string& path) {
+  BasicCommands commands;
+  FileChannel channel;
+  channel.Open(path, ChannelMode::Read);
+  // All entries are read into one text, so a short file repeats its last entry.
+  std::string entry;
+  for (int kind : kTemplateEntryKinds) {
+    channel.ReadFields({&entry});
+    commands.templates[kind] = SplitTemplate(WithoutQuotes(entry));
+  }
+  for (std::string& subroutine : commands.subroutines) {
+    channel.ReadFields({&entry});
+    subroutine = WithoutQuotes(entry);
+  }
+  return commands;
+}
+
+std::string BasicProgramText(const OperationList& list, const Settings& settings, const BasicCommands& commands,
+                             const TileStringTable& tiles, const std::function<void(int)>& progress) {
+  std::string text;
+  auto append = [&text](const std::string& line) {
+    text += line;
+    text += "\r\n";
+  };
+  for (int i = 0; i < list.count; ++i) {
+    if (i % 100 == 0 && progress) progress(i);
+    if (BecomesLine(list.slots[i], settings)) append(RecordLine(i, list.slots[i], settings, commands, tiles));
+  }
+  append("59999 END");
+  if (settings.tiling != 0) {
+    append(commands.subroutines[0]);
+    append("60020 RETURN");
+    append(commands.subroutines[1]);
+    append("60120 RETURN");
+    append(commands.subroutines[2]);
+    append("60220 RETURN");
+  }
+  append(commands.subroutines[3]);
+  append("60320 RETURN");
+  for (int s = 4; s < kSubroutineLines; ++s) append(commands.subroutines[s]);
+  return text;
+}
+
+bool GenerateBasicProgram(Editor& editor) {
+  const OperationList& list = editor.operations;
+  DrawLine(editor.screen, 240, 208, false, 320, 239, 1, kFilledBoxMode, 1);
+  const std::string text =
+      BasicProgramText(list, editor.settings, editor.basicCommands, editor.tileStrings, [&](int i) {
+        const int width = list.count > 1 ? 80 * i / (list.count - 1) : 0;
+        DrawLine(editor.screen, 320, 208, false, 320 + width, 239, 1, kFilledBoxMode, 1);
+      });
+  FlushScreen(editor.screen);
+  const std::string path = WithExtension(editor.documentPath, ".txt");
+  const FileResult result = WriteTextFile(path, text);
+  if (!result.ok) {
+    ReportFileProblem(editor, "保存できません", "BASIC プログラムを書き込めませんでした:", path, result.reason);
+  }
+  return result.ok;
+}
+
+}  // namespace kumodo

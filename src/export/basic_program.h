@@ -1,0 +1,31 @@
+#pragma once
+// The BASIC program: one numbered line per record, made from the statement
+// templates of the command file, then the closing lines and subroutines.
+#include <array>
+#include <functional>
+#include <string>
+
+#include "app/editor.h"
+#include "export/basic_commands.h"
+#include "export/tile_strings.h"
+
+namespace kumodo {
+
+constexpr std::size_t kMaxBasicLineBytes = 255;
+
+// Reads the 24 entries of a command file: the statement templates of kinds
+// 1, 3, 4, 8, 5, 6, 7 and 10, split at each "*", then the subroutine lines
+// S1 to S16. Double quotes are removed. A short file repeats its last entry;
+// a missing file leaves everything empty.
+BasicCommands LoadBasicCommandFile(const std::string& path);
+
+// The whole program text. progress(i) is called for every hundredth record.
+std::string BasicProgramText(const OperationList& list, const Settings& settings, const BasicCommands& commands,
+                             const TileStringTable& tiles, const std::function<void(int)>& progress = {});
+
+// Writes the program beside the document (its extension made ".txt") with the
+// right half of the progress bar. A failure is reported in a message box; the
+// result says whether it was written.
+bool GenerateBasicProgram(Editor& editor);
+
+}  // namespace kumodo
