@@ -27,6 +27,17 @@ Bitmap LinesPicture(std::initializer_list<std::array<int, 5>> lines) {
   return picture;
 }
 
+// F2, then (10, 10), (110, 10), (110, 110), (10, 110) and Escape, all by 250 ms.
+Script ThreeSegmentPolyline() {
+  return Script()
+      .Key(2, vk::F1 + 1)
+      .ClickAt(50, 10, 10)
+      .ClickAt(100, 110, 10)
+      .ClickAt(150, 110, 110)
+      .ClickAt(200, 10, 110)
+      .Key(250, vk::Escape);
+}
+
 // Puts a white box outline from (100, 100) to (200, 200) into the document.
 void AddWhiteBox(ScriptedEditor& s) {
   DrawingState d;
@@ -87,14 +98,7 @@ TEST(LineTool, EnterActsAsAClick) {
 }
 
 TEST(Polyline, SegmentsFormOneChainThatOneUndoRemoves) {
-  ScriptedEditor s(Script()
-                       .Key(2, vk::F1 + 1)
-                       .ClickAt(50, 10, 10)
-                       .ClickAt(100, 110, 10)
-                       .ClickAt(150, 110, 110)
-                       .ClickAt(200, 10, 110)
-                       .Key(250, vk::Escape)
-                       .Key(350, vk::F12));
+  ScriptedEditor s(ThreeSegmentPolyline().Key(350, vk::F12));
   s.RunUntil(340);
   ASSERT_EQ(s.editor.operations.count, 3);
   EXPECT_EQ(Record(s, 0), (OperationRecord{1, 10, 10, 110, 10, 1, 0, 1}));
@@ -225,13 +229,7 @@ TEST(DotTool, AFullListStillShowsTheDotButKeepsItOnlyInTheSpareSlot) {
 }
 
 TEST(TwoColourLineTool, ConvertsTheWholeChainFromAClickOnItsSecondSegment) {
-  ScriptedEditor s(Script()
-                       .Key(2, vk::F1 + 1)
-                       .ClickAt(50, 10, 10)
-                       .ClickAt(100, 110, 10)
-                       .ClickAt(150, 110, 110)
-                       .ClickAt(200, 10, 110)
-                       .Key(250, vk::Escape)
+  ScriptedEditor s(ThreeSegmentPolyline()
                        .Key(300, vk::F1 + 4)
                        .Key(300, vk::Numpad0 + 6)
                        .ClickAt(350, 110, 50)

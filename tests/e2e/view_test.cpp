@@ -116,21 +116,19 @@ TEST(View, ScrollBarsAppearOnlyWhenZoomed) {
   EXPECT_EQ(s.editor.screen.backBuffer.At(650, 300), kScrollTrough);
 }
 
-TEST(View, DraggingTheHorizontalThumbScrollsOneColumnPerPixel) {
-  ScriptedEditor s(Script().MoveTo(5, 100, 410).Press(10).MoveTo(40, 250, 410).Release(50));
+// Grabs the horizontal thumb at x 100 and drags it to `toX`; returns the scroll.
+int DragHorizontalThumbTo(int toX) {
+  ScriptedEditor s(Script().MoveTo(5, 100, 410).Press(10).MoveTo(40, toX, 410).Release(50));
   SetZoom(s.editor, 1);
   s.platform.Sleep(10);
   DragScrollBars(s.editor);
-  EXPECT_EQ(s.editor.view.scrollX, 150);
   EXPECT_FALSE(s.editor.view.draggingHorizontal);
+  return s.editor.view.scrollX;
 }
 
-TEST(View, DraggingPastTheEndClamps) {
-  ScriptedEditor s(Script().MoveTo(5, 100, 410).Press(10).MoveTo(40, 900, 410).Release(50));
-  SetZoom(s.editor, 1);
-  s.platform.Sleep(10);
-  DragScrollBars(s.editor);
-  EXPECT_EQ(s.editor.view.scrollX, 320);
+TEST(View, DraggingTheHorizontalThumbScrollsOneColumnPerPixelAndClamps) {
+  EXPECT_EQ(DragHorizontalThumbTo(250), 150);
+  EXPECT_EQ(DragHorizontalThumbTo(900), 320);
 }
 
 TEST(LineTool, HoldingThePointerNearTheRightEdgeScrollsUntilTheEnd) {
