@@ -10,6 +10,8 @@
 #include "export/tile_strings.h"
 #include "picture/operations.h"
 #include "picture/view_state.h"
+#include "trace/colour_grid.h"
+#include "trace/work_lists.h"
 #include "platform/platform.h"
 #include "platform/text_encoding.h"
 #include "screen/image.h"
@@ -22,6 +24,22 @@ struct UiTexts {
   std::string windowTitle = Utf8ToSjis("Kumodo BASICジェネレータ");
   std::string writing = Utf8ToSjis("書き込み中");
   std::string reading = Utf8ToSjis("読み込み中");
+  std::string editingResolutionHeading = Utf8ToSjis("画面編集の解像度");
+  std::string basicOutputHeading = Utf8ToSjis("BASICファイル出力の設定");
+  std::string resolutionHeading = Utf8ToSjis("解像度");
+  std::string tilingHeading = Utf8ToSjis("タイリング機能の有無");
+  std::string lines = Utf8ToSjis("ライン");
+  std::string drawingColourLabel = Utf8ToSjis("描画色(ﾃﾝｷｰ  0～7)");
+  std::string borderColourLabel = Utf8ToSjis("境界色(ﾒｲﾝｷｰ 0～7)");
+  std::string overwriteText = Utf8ToSjis("既にファイルがあります");
+  std::string overwriteCaption = Utf8ToSjis("上書きしますか？");
+  std::string documentFilter = Utf8ToSjis("csv ファイル(*.csv)");
+  std::string pictureFilter = Utf8ToSjis("Bmp/Jpegファイル(*.bmp;*.jpg;*.gif)");
+  std::string allFilesFilter = Utf8ToSjis("すべてのファイル(*.*)");
+  std::string pictureTooLarge = Utf8ToSjis("画像サイズオーバーです。640×400dot以内にして下さい");
+  std::string pictureTooLargeCaption = Utf8ToSjis("画像サイズオーバー");
+  std::string reductionQuestion = Utf8ToSjis("グレースケール(8階調)をデジタル8色に変換しますか？");
+  std::string reductionCaption = Utf8ToSjis("減色モードの設定");
 };
 
 // The three settings. A missing or short settings file leaves 1 for each,
@@ -32,16 +50,47 @@ struct Settings {
   std::uint8_t editingResolution = 1;  // 1 400 lines, 2 200 lines
 };
 
-// The icon panels' selected values (the index of the selected button).
+// The icon panels: groups of bitmap buttons of which at most one is selected.
 constexpr int kPanelCount = 13;
+constexpr int kButtonsPerPanel = 192;
 namespace panel {
+constexpr int Underlay = 0;
 constexpr int Tools = 1;
+constexpr int Files = 2;
 constexpr int Undo = 3;
+constexpr int PaintDisplay = 4;
+constexpr int OutputResolution = 5;
+constexpr int Tiling = 6;
 constexpr int TilePalette = 7;
+constexpr int DrawingColour = 8;
+constexpr int BorderColour = 9;
+constexpr int Zoom = 10;
+constexpr int EditingResolution = 11;
+constexpr int SettingsOkCancel = 12;
 }  // namespace panel
 
+struct PanelButton {
+  float left = 0;
+  float top = 0;
+  float width = 0;  // the button exists only while this is above 0
+  float height = 0;
+  std::string name;  // the icon's bitmap file; empty for buttons drawn elsewhere
+};
+
 struct Panels {
+  std::array<std::array<PanelButton, kButtonsPerPanel>, kPanelCount> buttons;
+  // The selected button; a value naming no button selects none.
   std::array<float, kPanelCount> value{0, 0, 4, 1, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+  // A panel is hit-tested and drawn only while this is exactly 1.
+  std::array<float, kPanelCount> active{};
+  int lastChanged = -1;
+  int changeCounter = 0;
+  // The paint and tile paint icons' widths, kept while paint display hides them.
+  float savedPaintWidth = 0;
+  float savedTilePaintWidth = 0;
+  // Entry b of the tile palette selects these drawing and second colours.
+  std::array<std::int16_t, kButtonsPerPanel> firstColours{};
+  std::array<std::int16_t, kButtonsPerPanel> secondColours{};
 };
 
 // What the main loop samples and keeps from one pass to the next.
@@ -97,7 +146,10 @@ struct Editor {
   PictureState picture;
   // The path the last file dialog returned; the document files derive their names from it.
   std::string documentPath;
+  std::string settingsPath;
   BasicCommands basicCommands;
+  ColourGrid colourGrid;
+  WorkLists workLists;
   TileStringTable tileStrings = BuildTileStringTable();
 };
 

@@ -1,8 +1,11 @@
 #include "app/main_loop.h"
 
+#include "app/file_commands.h"
+#include "app/panels.h"
 #include "picture/replay.h"
 #include "picture/tools.h"
 #include "picture/view.h"
+#include "trace/outline.h"
 
 namespace kumodo {
 namespace {
@@ -11,20 +14,19 @@ namespace {
 constexpr std::uint64_t kUndoRepeatDelayMs = 500;
 constexpr std::uint64_t kUndoRepeatIntervalMs = 100;
 
-struct ToolChoice {
-  int key;
-  std::int16_t mode;
-  bool resetsClicks;
-  bool resetsChain;
-  bool needsPaintDisplay;
-};
+// Tool buttons 0 to 5 answer to F1 to F6; the paint tools only while fills are shown.
+constexpr int kKeyedTools = 6;
 
-// Tool buttons 0 to 5 of the tool panel and their keys.
-constexpr ToolChoice kToolKeys[] = {
-    {vk::F1, kind::Line, true, false, false},          {vk::F1 + 1, kind::Polyline, true, true, false},
-    {vk::F1 + 2, kind::Paint, true, false, true},      {vk::F1 + 3, kind::TilePaint, true, false, true},
-    {vk::F1 + 4, kind::TwoColourLine, false, false, false}, {vk::F1 + 5, kind::Dot, true, false, false},
-};
+int PanelValue(const Editor& editor, int panelIndex) {
+  return static_cast<int>(editor.panels.value[panelIndex]);
+}
+
+// True once for a press on the panel: the step that acts on it clears the hit.
+bool TakePanelHit(Editor& editor, int panelIndex) {
+  if (editor.loop.hitPanel != panelIndex) return false;
+  editor.loop.hitPanel = -1;
+  return true;
+}
 
 void SampleInput(Editor& editor) {
   LoopState& loop = editor.loop;
@@ -37,20 +39,20 @@ void SampleInput(Editor& editor) {
   loop.rightButton = editor.platform.IsButtonDown(MouseButton::Right);
 }
 
-// Keypad 0-7 choose the drawing colour, main keys 0-7 the border colour; with
-// several down the highest digit wins.
-void ColourKeys(Editor& editor) {
+void SetDrawingColour(Editor& editor, int colour) {
+  editor.drawing.drawingColour = static_cast<std::int16_t>(colour);
+  ShowColourIndicator(editor);
+}
+
+void SetBorderColour(Editor& editor, int colour) {
+  editor.drawing.borderColour = static_cast<std::int16_t>(colour);
+  ShowColourIndicator(editor);
+}
+
+// Keys 0-7 act in ascending order, so with several down the highest wins.
+void DigitKeys(Editor& editor, int firstKey, void (*apply)(Editor&, int)) {
   for (int digit = 0; digit <= 7; ++digit) {
-    if (editor.platform.IsKeyDown(vk::Numpad0 + digit)) {
-      editor.drawing.drawingColour = static_cast<std::int16_t>(digit);
-      ShowColourIndicator(editor);
-    }
-  }
-  for (int digit = 0; digit <= 7; ++digit) {
-    if (editor.platform.IsKeyDown(vk::Digit0 + digit)) {
-      editor.drawing.borderColour = static_cast<std::int16_t>(digit);
-      ShowColourIndicator(editor);
-    }
+    if (editor.platform.IsKeyDown(firstKey + digit)) apply(editor, digit);
   }
 }
 
@@ -73,23 +75,15 @@ void UpdateKeyboardClick(Editor& editor) {
   loop.keyboardClick = down ? (loop.keyboardClick == 0 ? 1 : 2) : 0;
 }
 
-void SelectTool(Editor& editor, int button, const ToolChoice& choice) {
-  editor.panels.value[panel::Tools] = static_cast<float>(button);
-  editor.drawing.mode = choice.mode;
-  if (choice.resetsClicks) editor.loop.clicksTaken = 0;
-  if (choice.resetsChain) editor.drawing.chainCounter = 0;
-  ShowColourIndicator(editor);
-  ShowPreviewBase(editor);
-  editor.loop.hitPanel = -1;
-}
-
-void ToolKeys(Editor& editor) {
-  for (int button = 0; button < static_cast<int>(std::size(kToolKeys)); ++button) {
-    const ToolChoice& choice = kToolKeys[button];
-    if (!editor.platform.IsKeyDown(choice.key)) continue;
-    if (choice.needsPaintDisplay && !editor.picture.paintDisplay) continue;
-    SelectTool(editor, button, choice);
+void ToolSelection(Editor& editor) {
+  const int shown = PanelValue(editor, panel::Tools);
+  const bool pressed = TakePanelHit(editor, panel::Tools);
+  for (int button = 0; button < kKeyedTools; ++button) {
+    const bool needsFills = button == 2 || button == 3;
+    if (needsFills && !editor.picture.paintDisplay) continue;
+    if (editor.platform.IsKeyDown(vk::F1 + button) || (pressed && shown == button)) SelectTool(editor, button);
   }
+  if (pressed && shown == kKeyedTools) SelectTool(editor, kKeyedTools);
 }
 
 bool UndoKeyActs(Editor& editor) {
@@ -112,9 +106,11 @@ void Undo(Editor& editor) {
   // An undo in the middle of a polyline ends it first, as cancel does.
   if (editor.drawing.mode == kind::Polyline && editor.loop.clicksTaken > 0) CancelLine(editor);
   editor.panels.value[panel::Undo] = 0;
+  DrawPanel(editor, panel::Undo);
   UndoCommand(editor);
   editor.loop.hitPanel = -1;
   editor.panels.value[panel::Undo] = 1;
+  DrawPanel(editor, panel::Undo);
 }
 
 void RunToolStep(Editor& editor) {
@@ -132,6 +128,9 @@ void RunToolStep(Editor& editor) {
     case kind::Dot:
       DotToolStep(editor);
       break;
+    case kind::Trace:
+      OutlineToolStep(editor);
+      break;
     case kind::TwoColourLine:
       TwoColourLineToolStep(editor);
       break;
@@ -145,11 +144,29 @@ void RunToolStep(Editor& editor) {
 void RunPass(Editor& editor) {
   LoopState& loop = editor.loop;
   SampleInput(editor);
-  ColourKeys(editor);
+  if (loop.leftButton) HandlePanelPress(editor);
+  if (TakePanelHit(editor, panel::Underlay)) {
+    ChooseUnderlay(editor, PanelValue(editor, panel::Underlay));
+    ReplayPicture(editor, kNoProbe);
+  }
+  if (TakePanelHit(editor, panel::Zoom)) ChangeZoom(editor, PanelValue(editor, panel::Zoom));
+  if (TakePanelHit(editor, panel::DrawingColour)) SetDrawingColour(editor, PanelValue(editor, panel::DrawingColour));
+  DigitKeys(editor, vk::Numpad0, SetDrawingColour);
+  if (TakePanelHit(editor, panel::BorderColour)) SetBorderColour(editor, PanelValue(editor, panel::BorderColour));
+  DigitKeys(editor, vk::Digit0, SetBorderColour);
+  if (TakePanelHit(editor, panel::TilePalette)) {
+    const int entry = PanelValue(editor, panel::TilePalette);
+    editor.drawing.drawingColour = editor.panels.firstColours[entry];
+    editor.drawing.secondColour = editor.panels.secondColours[entry];
+    ShowColourIndicator(editor);
+  }
   ArrowKeys(editor);
   UpdateKeyboardClick(editor);
-  ToolKeys(editor);
-  if (UndoKeyActs(editor)) Undo(editor);
+  if (TakePanelHit(editor, panel::PaintDisplay)) SwitchPaintDisplay(editor, PanelValue(editor, panel::PaintDisplay));
+  ToolSelection(editor);
+  if (loop.hitPanel == panel::Files) RunFileCommand(editor, PanelValue(editor, panel::Files));
+  const bool undoPressed = loop.hitPanel == panel::Undo && PanelValue(editor, panel::Undo) == 0;
+  if (UndoKeyActs(editor) || undoPressed) Undo(editor);
   if (editor.platform.IsKeyDown(vk::Escape) || loop.rightButton) CancelLine(editor);
   SleepPumping(editor.screen, 1);
   // A press during the sleep reaches the tool in this same pass, at the spot

@@ -1,7 +1,9 @@
 #include "app/main_loop.h"
+#include "app/panels.h"
+#include "app/settings.h"
+#include "app/status_panel.h"
 #include "export/basic_program.h"
 #include "picture/replay.h"
-#include "picture/tiles.h"
 #include "picture/view.h"
 
 namespace kumodo {
@@ -42,18 +44,20 @@ void StartUp(Editor& editor) {
   editor.platform.SetWindowTitle(editor.texts.windowTitle);
   SetWindowIcon(editor);
   CreateImages(editor);
-  BuildTileImages(editor.images);
   editor.platform.SetWindowOpacity(255);
   editor.view = ViewState();
   CommitCanvas(editor);
   ShowPreviewBase(editor);
-  editor.view.lastRow = editor.settings.editingResolution == 2 ? 199 : 399;
+  ReadSettingsFile(editor);
   editor.basicCommands = LoadBasicCommandFile(kBasicCommandFile);
-  editor.panels = Panels();
+  LoadIcons(editor);
+  editor.panels.value = Panels().value;
   editor.drawing = DrawingState();
   editor.picture = PictureState();
   editor.loop = LoopState();
+  PaintStatusPanel(editor);
   SetUpView(editor);
+  ShowEditorPanels(editor);
   ShowColourIndicator(editor);
   editor.operations = OperationList();
   FlushScreen(editor.screen);

@@ -5,8 +5,6 @@
 
 namespace kumodo {
 
-struct ImageSet;
-
 constexpr int kTileKinds = 3;
 
 // Tile image number of a mixture: kind x 64 + first colour x 8 + second colour.
@@ -16,8 +14,5 @@ constexpr int TileImageNumber(int tileKind, int first, int second) { return tile
 // kind 0 puts it where x + y is odd (half), kind 1 on one pixel in four,
 // kind 2 on one in eight; the second colour fills the rest.
 int TilePixelColour(int tileKind, int first, int second, int x, int y);
-
-// Fills the 192 tile images from the patterns.
-void BuildTileImages(ImageSet& images);
 
 }  // namespace kumodo

@@ -1,0 +1,96 @@
+#include "app/file_commands.h"
+
+#include <filesystem>
+
+#include "app/panels.h"
+#include "app/settings.h"
+#include "export/basic_program.h"
+#include "files/csv_document.h"
+#include "files/picture_import.h"
+#include "files/text_file.h"
+#include "picture/replay.h"
+#include "picture/view.h"
+
+namespace kumodo {
+namespace {
+
+std::vector<FileFilter> DocumentFilters(const UiTexts& texts) {
+  return {{texts.documentFilter, "*.csv"}, {texts.allFilesFilter, "*"}};
+}
+
+// Every dialog replaces the document path, with nothing when cancelled.
+bool Choose(Editor& editor, std::optional<std::string> chosen) {
+  editor.documentPath = chosen.value_or("");
+  return chosen.has_value();
+}
+
+}  // namespace
+
+void ShowDocumentTitle(Editor& editor) {
+  editor.platform.SetWindowTitle(editor.texts.windowTitle + " - " +
+                                 Utf8ToSjis(FileNamePart(editor.documentPath)));
+}
+
+void OpenCommand(Editor& editor) {
+  if (!Choose(editor, editor.platform.ChooseFileToOpen(DocumentFilters(editor.texts)))) return;
+  if (!LoadCsvDocument(editor)) return;
+  ShowDocumentTitle(editor);
+  ReplayPicture(editor, kNoProbe);
+  ShowMagnifier(editor);
+  editor.platform.Beep();
+}
+
+void SaveCommand(Editor& editor) {
+  if (!Choose(editor, editor.platform.ChooseFileToSave(DocumentFilters(editor.texts)))) return;
+  // Ask about the file that will really be replaced: the CSV name, also when
+  // the typed name has no extension.
+  std::error_code error;
+  const bool exists = std::filesystem::exists(WithExtension(editor.documentPath, ".csv"), error);
+  CommitCanvas(editor);
+  const bool save = !exists || editor.platform.ShowMessageBox(editor.texts.overwriteText, editor.texts.overwriteCaption,
+                                                              MessageBoxButtons::OkCancel) == MessageBoxAnswer::Ok;
+  if (save && SaveCsvDocument(editor) && GenerateBasicProgram(editor)) {
+    ShowDocumentTitle(editor);
+    editor.platform.Beep();
+  }
+  ShowPreviewBase(editor);
+}
+
+void ImportCommand(Editor& editor) {
+  const std::vector<FileFilter> filters = {{editor.texts.pictureFilter, "*.bmp;*.jpg;*.gif"},
+                                           {editor.texts.allFilesFilter, "*"}};
+  if (!Choose(editor, editor.platform.ChooseFileToOpen(filters))) return;
+  editor.images.import.Load(editor.documentPath);
+  ImportPicture(editor);
+  editor.platform.Beep();
+}
+
+void SettingsCommand(Editor& editor) {
+  editor.platform.Beep();
+  SettingsScreen(editor);
+}
+
+void RunFileCommand(Editor& editor, int button) {
+  switch (button) {
+    case 0:
+      OpenCommand(editor);
+      break;
+    case 1:
+      SaveCommand(editor);
+      break;
+    case 2:
+      ImportCommand(editor);
+      break;
+    case 3:
+      SettingsCommand(editor);
+      break;
+    default:
+      return;
+  }
+  editor.panels.value[panel::Files] = 4;
+  DrawPanel(editor, panel::Files);
+  editor.loop.hitPanel = -1;
+  FlushScreen(editor.screen);
+}
+
+}  // namespace kumodo

@@ -1,0 +1,222 @@
+#include "app/panels.h"
+
+#include <cmath>
+
+#include "picture/replay.h"
+#include "picture/view.h"
+#include "screen/palette.h"
+#include "screen/primitives.h"
+
+namespace kumodo {
+namespace {
+
+constexpr int kLastColumn = 639;
+constexpr int kIconColumn = kLastColumn + 32;
+
+struct IconPlace {
+  int panel;
+  int button;
+  const char* name;
+  int left;
+  int top;
+};
+
+constexpr IconPlace kIcons[] = {
+    {panel::Underlay, 0, "icon0-0.bmp", kIconColumn, 100},
+    {panel::Underlay, 1, "icon0-1.bmp", kIconColumn, 120},
+    {panel::Underlay, 2, "icon0-2.bmp", kIconColumn, 140},
+    {panel::Underlay, 3, "icon0-3.bmp", kIconColumn, 160},
+    {panel::Tools, 0, "icon1-1.bmp", kIconColumn, 240},
+    {panel::Tools, 1, "icon1-2.bmp", kIconColumn, 264},
+    {panel::Tools, 2, "icon1-3.bmp", kIconColumn, 288},
+    {panel::Tools, 3, "icon1-4.bmp", kIconColumn, 312},
+    {panel::Tools, 4, "icon1-5.bmp", kIconColumn, 336},
+    {panel::Tools, 5, "icon1-6.bmp", kIconColumn, 360},
+    {panel::Tools, 6, "icon1-7.bmp", kIconColumn, 384},
+    {panel::Files, 0, "icon4-1.bmp", kIconColumn, 26},
+    {panel::Files, 1, "icon5-1.bmp", kIconColumn, 46},
+    {panel::Files, 2, "icon4-2.bmp", kIconColumn, 80},
+    {panel::Files, 3, "icon7-1.bmp", kIconColumn, 8},
+    {panel::Undo, 0, "icon6-1.bmp", kIconColumn, 208},
+    {panel::PaintDisplay, 0, "icon4-3.bmp", kIconColumn, 180},
+    {panel::PaintDisplay, 1, "icon4-4.bmp", kLastColumn + 77, 180},
+    {panel::OutputResolution, 0, "icon11-1.bmp", 240, 208},
+    {panel::OutputResolution, 1, "icon11-2.bmp", 350, 208},
+    {panel::Tiling, 0, "icon9-1.bmp", 240, 256},
+    {panel::Tiling, 1, "icon9-2.bmp", 350, 256},
+    {panel::Zoom, 0, "iconz-1.bmp", kLastColumn + 9, 544},
+    {panel::Zoom, 1, "iconz-2.bmp", kLastColumn + 41, 544},
+    {panel::Zoom, 2, "iconz-3.bmp", kLastColumn + 73, 544},
+    {panel::Zoom, 3, "iconz-4.bmp", kLastColumn + 105, 544},
+    {panel::EditingResolution, 0, "icon8-1.bmp", 240, 128},
+    {panel::EditingResolution, 1, "icon8-2.bmp", 350, 128},
+    {panel::SettingsOkCancel, 0, "icon12-1.bmp", 240, 304},
+    {panel::SettingsOkCancel, 1, "icon12-2.bmp", 350, 304},
+};
+
+// The paint and tile paint buttons of the tool panel.
+constexpr int kPaintButton = 2;
+constexpr int kTilePaintButton = 3;
+
+struct ToolChoice {
+  std::int16_t mode;
+  bool resetsClicks;
+  bool resetsChain;
+};
+
+constexpr ToolChoice kTools[] = {
+    {kind::Line, true, false},  {kind::Polyline, true, true}, {kind::Paint, true, false},
+    {kind::TilePaint, true, false}, {kind::TwoColourLine, false, false}, {kind::Dot, true, false},
+    {kind::Trace, true, false},
+};
+
+// A button's rectangle includes both its right and bottom edges.
+bool PointerOn(const PanelButton& button, PointerPosition pointer) {
+  const int left = static_cast<int>(button.left);
+  const int top = static_cast<int>(button.top);
+  const int right = static_cast<int>(left + button.width);
+  const int bottom = static_cast<int>(top + button.height);
+  return pointer.x >= left && pointer.x <= right && pointer.y >= top && pointer.y <= bottom;
+}
+
+bool Active(const Editor& editor, int panelIndex) { return editor.panels.active[panelIndex] == 1.0f; }
+
+}  // namespace
+
+void LoadIcons(Editor& editor) {
+  Panels& panels = editor.panels;
+  for (const IconPlace& icon : kIcons) {
+    PanelButton& button = panels.buttons[icon.panel][icon.button];
+    button.name = icon.name;
+    button.left = static_cast<float>(icon.left);
+    button.top = static_cast<float>(icon.top);
+  }
+  for (int p = 0; p < kPanelCount; ++p) {
+    for (int b = 0; b < kIconsPerPanel; ++b) {
+      PanelButton& button = panels.buttons[p][b];
+      if (button.name.empty()) continue;
+      Image& selected = editor.images.icons[0][p][b];
+      if (!selected.Load("res/" + button.name)) continue;
+      button.width = static_cast<float>(selected.Width());
+      button.height = static_cast<float>(selected.Height());
+      editor.images.icons[1][p][b].Load("res/n" + button.name);
+    }
+  }
+  panels.savedPaintWidth = panels.buttons[panel::Tools][kPaintButton].width;
+  panels.savedTilePaintWidth = panels.buttons[panel::Tools][kTilePaintButton].width;
+}
+
+void HitTestPanels(Editor& editor) {
+  editor.loop.pointer = editor.platform.ReadPointer();
+  editor.loop.hitPanel = -1;
+  for (int p = 0; p < kPanelCount; ++p) {
+    if (!Active(editor, p)) continue;
+    for (const PanelButton& button : editor.panels.buttons[p]) {
+      if (button.width > 0 && PointerOn(button, editor.loop.pointer)) {
+        editor.loop.hitPanel = p;
+        break;
+      }
+    }
+  }
+}
+
+void UpdatePanelValue(Editor& editor, int panelIndex) {
+  if (!Active(editor, panelIndex)) return;
+  Panels& panels = editor.panels;
+  for (int b = 0; b < kButtonsPerPanel; ++b) {
+    const PanelButton& button = panels.buttons[panelIndex][b];
+    if (button.width > 0 && PointerOn(button, editor.loop.pointer)) {
+      panels.value[panelIndex] = static_cast<float>(b);
+      panels.lastChanged = panelIndex;
+      ++panels.changeCounter;
+      return;
+    }
+  }
+}
+
+void DrawPanel(Editor& editor, int panelIndex) {
+  // The selectors and the tile palette are painted by the status panel.
+  if (!Active(editor, panelIndex) || panelIndex == panel::TilePalette || panelIndex == panel::DrawingColour ||
+      panelIndex == panel::BorderColour) {
+    return;
+  }
+  const Panels& panels = editor.panels;
+  for (int b = 0; b < kIconsPerPanel; ++b) {
+    const PanelButton& button = panels.buttons[panelIndex][b];
+    const int left = static_cast<int>(button.left);
+    const int top = static_cast<int>(button.top);
+    if (button.width > 0) {
+      const int look = panels.value[panelIndex] == static_cast<float>(b) ? 0 : 1;
+      editor.images.icons[look][panelIndex][b].Draw(left, top);
+    } else if (panelIndex == panel::Tools && !editor.picture.paintDisplay &&
+               (b == kPaintButton || b == kTilePaintButton)) {
+      DrawLineRgb(editor.screen, nullptr, left, top, false, static_cast<int>(left + panels.savedPaintWidth), top + 20,
+                  kPanelBackground, kFilledBoxMode, kPanelBackground);
+    }
+  }
+}
+
+void ShowEditorPanels(Editor& editor) {
+  editor.panels.active.fill(0);
+  for (int p : {0, 1, 2, 3, 4, 7, 8, 9, 10}) {
+    editor.panels.active[p] = 1;
+    DrawPanel(editor, p);
+  }
+}
+
+void ShowSettingsPanels(Editor& editor) {
+  Panels& panels = editor.panels;
+  const Settings& settings = editor.settings;
+  panels.active.fill(0);
+  const std::pair<int, float> shown[] = {
+      {panel::OutputResolution, 1.0f - settings.outputResolution},
+      {panel::Tiling, 1.0f - settings.tiling},
+      {panel::EditingResolution, settings.editingResolution - 1.0f},
+      {panel::SettingsOkCancel, 2.0f},
+  };
+  for (const auto& [p, value] : shown) {
+    panels.active[p] = 1;
+    panels.value[p] = value;
+    DrawPanel(editor, p);
+  }
+}
+
+void HandlePanelPress(Editor& editor) {
+  HitTestPanels(editor);
+  editor.panels.changeCounter = 0;
+  for (int p = 0; p < kPanelCount; ++p) UpdatePanelValue(editor, p);
+  if (editor.panels.changeCounter > 0) {
+    for (int p = 0; p < kPanelCount; ++p) DrawPanel(editor, p);
+  }
+  DragScrollBars(editor);
+}
+
+void ChooseUnderlay(Editor& editor, int button) {
+  editor.platform.SetWindowOpacity(button == 3 ? 128 : 255);
+  editor.picture.underlay = button == 0 ? 1 : button == 1 ? 2 : 0;
+}
+
+void SwitchPaintDisplay(Editor& editor, int button) {
+  Panels& panels = editor.panels;
+  editor.picture.paintDisplay = button == 0;
+  panels.buttons[panel::Tools][kPaintButton].width = editor.picture.paintDisplay ? panels.savedPaintWidth : 0;
+  panels.buttons[panel::Tools][kTilePaintButton].width =
+      editor.picture.paintDisplay ? panels.savedTilePaintWidth : 0;
+  DrawPanel(editor, panel::Tools);
+  ReplayPicture(editor, kNoProbe);
+  editor.platform.Beep();
+}
+
+void SelectTool(Editor& editor, int button) {
+  const ToolChoice& choice = kTools[button];
+  editor.panels.value[panel::Tools] = static_cast<float>(button);
+  DrawPanel(editor, panel::Tools);
+  editor.drawing.mode = choice.mode;
+  if (choice.resetsClicks) editor.loop.clicksTaken = 0;
+  if (choice.resetsChain) editor.drawing.chainCounter = 0;
+  ShowColourIndicator(editor);
+  ShowPreviewBase(editor);
+  editor.loop.hitPanel = -1;
+}
+
+}  // namespace kumodo

@@ -1,0 +1,32 @@
+#pragma once
+// The icon panels: the table of buttons, their bitmaps, hit-testing, drawing,
+// and the handler that takes a press of the left button.
+#include "app/editor.h"
+
+namespace kumodo {
+
+// Fills the button table with the icons' names and places, and loads both
+// looks of every icon from res/ ("res/NAME" selected, "res/nNAME" not). A
+// button whose selected look is missing does not exist.
+void LoadIcons(Editor& editor);
+
+// The panel under the pointer (the highest-numbered active one), or -1.
+void HitTestPanels(Editor& editor);
+// Selects the button of the panel under the pointer, if any.
+void UpdatePanelValue(Editor& editor, int panelIndex);
+void DrawPanel(Editor& editor, int panelIndex);
+void ShowEditorPanels(Editor& editor);
+void ShowSettingsPanels(Editor& editor);
+
+// While the left button is down: hit-test, select and redraw, then let the
+// scroll bars follow the pointer until the button is released.
+void HandlePanelPress(Editor& editor);
+
+// The underlay and window transparency button of panel 0.
+void ChooseUnderlay(Editor& editor, int button);
+// Panel 4: paint display on (button 0) or off, hiding the paint tools.
+void SwitchPaintDisplay(Editor& editor, int button);
+// Tool button 0 to 6 of panel 1, also chosen by F1 to F6.
+void SelectTool(Editor& editor, int button);
+
+}  // namespace kumodo

@@ -1,0 +1,133 @@
+#include "app/settings.h"
+
+#include <filesystem>
+
+#include "app/panels.h"
+#include "files/csv_document.h"
+#include "files/file_channel.h"
+#include "files/number_text.h"
+#include "files/text_file.h"
+#include "picture/replay.h"
+#include "picture/view.h"
+
+namespace kumodo {
+namespace {
+
+constexpr const char* kSettingsFileName = "kumodo-setup.ini";
+
+struct Heading {
+  int column;
+  int row;
+  const std::string UiTexts::*text;
+};
+
+constexpr Heading kHeadings[] = {
+    {22, 6, &UiTexts::editingResolutionHeading},
+    {22, 10, &UiTexts::basicOutputHeading},
+    {28, 12, &UiTexts::resolutionHeading},
+    {28, 15, &UiTexts::tilingHeading},
+};
+
+int LastRow(const Settings& settings) { return settings.editingResolution == 2 ? 199 : 399; }
+
+}  // namespace
+
+void ReadSettingsFile(Editor& editor) {
+  std::error_code error;
+  editor.settingsPath = (std::filesystem::current_path(error) / kSettingsFileName).string();
+  FileChannel channel;
+  channel.Open(editor.settingsPath, ChannelMode::Read);
+  Settings& settings = editor.settings;
+  channel.ReadFields({&settings.outputResolution});
+  channel.ReadFields({&settings.tiling});
+  channel.ReadFields({&settings.editingResolution});
+  editor.view.lastRow = LastRow(settings);
+}
+
+std::string SettingsFileText(const Settings& settings) {
+  std::string text;
+  for (int value : {settings.outputResolution, settings.tiling, settings.editingResolution}) {
+    text += std::to_string(value) + "\r\n";
+  }
+  return text;
+}
+
+bool WriteSettingsFile(Editor& editor) {
+  const FileResult result = WriteTextFile(editor.settingsPath, SettingsFileText(editor.settings));
+  if (!result.ok) {
+    ReportFileProblem(editor, "保存できません", "設定を書き込めませんでした:", editor.settingsPath, result.reason);
+  }
+  return result.ok;
+}
+
+void SettingsScreen(Editor& editor) {
+  const Settings kept = editor.settings;
+  LoopState& loop = editor.loop;
+  CommitCanvas(editor);
+  DrawPanelTiles(editor.images.panel, 10, 5, 20, 15);
+  TextLayer& text = editor.screen.text;
+  SetTextColours(text, 0, -1);
+  for (const Heading& heading : kHeadings) {
+    LocateText(text, heading.column, heading.row);
+    PrintText(editor.screen, editor.texts.*heading.text + "\r\n");
+  }
+  SetTextColours(text, 7, 0);
+  ShowSettingsPanels(editor);
+
+  Settings& settings = editor.settings;
+  for (;;) {
+    loop.previousPointer = loop.pointer;
+    loop.previousLeftButton = loop.leftButton;
+    loop.previousRightButton = loop.rightButton;
+    loop.pointer = editor.platform.ReadPointer();
+    loop.leftButton = editor.platform.IsButtonDown(MouseButton::Left);
+    loop.rightButton = editor.platform.IsButtonDown(MouseButton::Right);
+    if (loop.leftButton) HandlePanelPress(editor);
+    const Panels& panels = editor.panels;
+    if (loop.hitPanel == panel::EditingResolution) {
+      settings.editingResolution = panels.value[panel::EditingResolution] == 0 ? 1 : 2;
+    }
+    if (loop.hitPanel == panel::OutputResolution) {
+      settings.outputResolution = panels.value[panel::OutputResolution] == 0 ? 1 : 0;
+    }
+    if (loop.hitPanel == panel::Tiling) settings.tiling = panels.value[panel::Tiling] == 0 ? 1 : 0;
+    if (loop.hitPanel == panel::SettingsOkCancel) break;
+    // Unlike the original busy loop, rest a millisecond: an open settings
+    // screen should not take a whole processor core.
+    SleepPumping(editor.screen, 1);
+  }
+
+  if (editor.panels.value[panel::SettingsOkCancel] == 0) {
+    if (WriteSettingsFile(editor)) editor.platform.Beep();
+    SetUpView(editor);
+  } else {
+    settings = kept;
+  }
+  SetTextColours(text, 0, -1);
+  for (const Heading& heading : kHeadings) {
+    LocateText(text, heading.column, heading.row);
+    PrintText(editor.screen, std::string(23, ' ') + "\r\n");
+  }
+  SetTextColours(text, 7, 0);
+  ShowResolutionLabel(editor);
+  ShowEditorPanels(editor);
+  ShowPreviewBase(editor);
+  if (settings.editingResolution != kept.editingResolution) ReplayPicture(editor, kNoProbe);
+  DrawScrollBars(editor);
+  FlushScreen(editor.screen);
+}
+
+void ShowResolutionLabel(Editor& editor) {
+  for (int x = 168; x <= 232; x += 16) {
+    for (int y = 416; y <= 464; y += 16) editor.images.panel.Draw(x, y);
+  }
+  TextLayer& text = editor.screen.text;
+  SetTextColours(text, 0, -1);
+  LocateText(text, 21, 27);
+  PrintText(editor.screen,
+            NumberToText(600 - 200 * editor.settings.editingResolution) + " " + editor.texts.lines + "\r\n");
+  SetTextColours(text, 7, 0);
+  editor.view.lastRow = LastRow(editor.settings);
+}
+
+}  // namespace kumodo

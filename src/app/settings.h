@@ -1,0 +1,20 @@
+#pragma once
+// The three settings, their file, and the settings screen.
+#include "app/editor.h"
+
+namespace kumodo {
+
+// Builds the settings path in the current directory and reads the settings;
+// values the file does not supply keep what they had.
+void ReadSettingsFile(Editor& editor);
+// Three lines, CR LF: output resolution, tiling, editing resolution.
+std::string SettingsFileText(const Settings& settings);
+bool WriteSettingsFile(Editor& editor);
+
+// The modal settings screen over the picture, until OK or Cancel.
+void SettingsScreen(Editor& editor);
+
+// "400 ライン" or "200 ライン" below the view; also sets the picture's last row.
+void ShowResolutionLabel(Editor& editor);
+
+}  // namespace kumodo

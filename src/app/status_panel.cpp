@@ -1,0 +1,96 @@
+#include "app/status_panel.h"
+
+#include "app/settings.h"
+#include "picture/tiles.h"
+#include "picture/view.h"
+#include "screen/palette.h"
+#include "screen/primitives.h"
+
+namespace kumodo {
+namespace {
+
+constexpr int kSwatch = 16;
+constexpr int kPaletteTop = 431;
+constexpr int kPaletteLefts[3] = {256, 384, 512};
+
+void DefineButton(Editor& editor, int panelIndex, int button, int left, int top) {
+  PanelButton& entry = editor.panels.buttons[panelIndex][button];
+  entry.left = static_cast<float>(left);
+  entry.top = static_cast<float>(top);
+  entry.width = 15;
+  entry.height = 15;
+}
+
+void PaintColourSelectors(Editor& editor) {
+  for (int row = 0; row < 2; ++row) {
+    for (int i = 0; i < 8; ++i) {
+      const int left = 648 + kSwatch * i;
+      const int top = 448 + 32 * row;
+      DrawLine(editor.screen, left, top, false, left + 15, top + 15, i, kFilledBoxMode, i);
+      DefineButton(editor, panel::DrawingColour + row, i, left, top);
+    }
+  }
+}
+
+// Each swatch shows its mixture; its top-left 8 x 8 pixels become the tile image.
+void PaintTilePalettes(Editor& editor) {
+  Bitmap& screen = editor.screen.backBuffer;
+  for (int tileKind = 0; tileKind < kTileKinds; ++tileKind) {
+    for (int first = 0; first < 8; ++first) {
+      for (int second = 0; second < 8; ++second) {
+        const int left = kPaletteLefts[tileKind] + kSwatch * first;
+        const int top = kPaletteTop + kSwatch * second;
+        for (int y = 0; y < kSwatch; ++y) {
+          for (int x = 0; x < kSwatch; ++x) {
+            SetPixel(screen, left + x, top + y, PaletteColour(TilePixelColour(tileKind, first, second, x, y)));
+          }
+        }
+        const int button = 64 * tileKind + 8 * second + first;
+        DefineButton(editor, panel::TilePalette, button, left, top);
+        editor.panels.firstColours[button] = static_cast<std::int16_t>(first);
+        editor.panels.secondColours[button] = static_cast<std::int16_t>(second);
+        editor.images.tiles[TileImageNumber(tileKind, first, second)].Capture(left, top, 8, 8);
+      }
+    }
+  }
+  MarkScreenChanged(editor.screen);
+}
+
+// F1 to F6 beside the tool icons, F12 beside undo.
+void PaintKeyGuide(Editor& editor) {
+  const std::pair<std::pair<int, int>, const char*> labels[] = {
+      {{panel::Tools, 0}, "res/F1.bmp"}, {{panel::Tools, 1}, "res/F2.bmp"}, {{panel::Tools, 2}, "res/F3.bmp"},
+      {{panel::Tools, 3}, "res/F4.bmp"}, {{panel::Tools, 4}, "res/F5.bmp"}, {{panel::Tools, 5}, "res/F6.bmp"},
+      {{panel::Undo, 0}, "res/F12.bmp"},
+  };
+  for (const auto& [place, file] : labels) {
+    const PanelButton& button = editor.panels.buttons[place.first][place.second];
+    if (editor.images.scratch.Load(file)) {
+      editor.images.scratch.Draw(static_cast<int>(button.left + button.width + 4), static_cast<int>(button.top));
+    }
+  }
+}
+
+}  // namespace
+
+void PaintStatusPanel(Editor& editor) {
+  editor.images.panel.Load("res/screen.bmp");
+  DrawPanelTiles(editor.images.panel, 40, 0, 10, 25);
+  // Two rows more than the designed window had: its client area is a full 600 pixels high.
+  DrawPanelTiles(editor.images.panel, 0, 25, 80, 12);
+  TextLayer& text = editor.screen.text;
+  SetTextColours(text, 0, -1);
+  LocateText(text, 81, 27);
+  PrintText(editor.screen, editor.texts.drawingColourLabel + "\r\n");
+  LocateText(text, 81, 29);
+  PrintText(editor.screen, editor.texts.borderColourLabel + "\r\n");
+  SetTextColours(text, 7, 0);
+  PaintColourSelectors(editor);
+  PaintTilePalettes(editor);
+  PaintKeyGuide(editor);
+  editor.images.scratch.Load("res/screen2.bmp");
+  ShowResolutionLabel(editor);
+  DrawScrollBars(editor);
+}
+
+}  // namespace kumodo

@@ -1,0 +1,13 @@
+#pragma once
+#include "app/editor.h"
+
+namespace kumodo {
+
+// Paints the fixed parts of the side and bottom panels: the background, the
+// colour selectors with their labels, the three tile palettes (and from them
+// the 192 tile images the tile fills use), the function-key labels beside the
+// tool icons, and the resolution label. Defines the selector and palette
+// buttons of panels 7, 8 and 9.
+void PaintStatusPanel(Editor& editor);
+
+}  // namespace kumodo
