@@ -170,9 +170,10 @@ void RunPass(Editor& editor) {
   if (editor.platform.IsKeyDown(vk::Escape) || loop.rightButton) CancelLine(editor);
   SleepPumping(editor.screen, 1);
   // A press during the sleep reaches the tool in this same pass, at the spot
-  // where it happened even when the pointer moved there during the sleep.
-  loop.leftButton = editor.platform.IsButtonDown(MouseButton::Left);
-  loop.rightButton = editor.platform.IsButtonDown(MouseButton::Right);
+  // where it happened even when the pointer moved there during the sleep; a
+  // quick click still reaches the panels in the next pass.
+  loop.leftButton = editor.platform.PeekButton(MouseButton::Left);
+  loop.rightButton = editor.platform.PeekButton(MouseButton::Right);
   if (loop.leftButton && !loop.previousLeftButton) loop.pointer = editor.platform.ReadPointer();
   RunToolStep(editor);
   if (loop.pointer.x != loop.previousPointer.x || loop.pointer.y != loop.previousPointer.y) ShowMagnifier(editor);

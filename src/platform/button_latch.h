@@ -13,6 +13,8 @@ class ButtonLatch {
   void BeginPump();
   // The state a poll sees.
   bool Observe();
+  // The same without counting as the poll that saw a press.
+  bool Peek() const { return down_; }
 
  private:
   bool down_ = false;

@@ -104,6 +104,10 @@ class DesktopPlatform : public Platform {
     return button == MouseButton::Left ? left_.Observe() : right_.Observe();
   }
 
+  bool PeekButton(MouseButton button) override {
+    return button == MouseButton::Left ? left_.Peek() : right_.Peek();
+  }
+
   bool IsKeyDown(int virtualKey) override {
     bool down = false;
     for (SDL_Scancode code : ScancodesFor(virtualKey)) down = keys_[code].Observe() || down;

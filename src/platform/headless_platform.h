@@ -62,6 +62,7 @@ class HeadlessPlatform : public Platform {
   void Present(const Bitmap& frame) override;
   PointerPosition ReadPointer() override;
   bool IsButtonDown(MouseButton button) override;
+  bool PeekButton(MouseButton button) override { return (button == MouseButton::Left ? left_ : right_).Peek(); }
   bool IsKeyDown(int virtualKey) override;
   void MoveCursorBy(int dx, int dy) override;
   void Sleep(int milliseconds) override;

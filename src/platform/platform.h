@@ -58,6 +58,9 @@ class Platform {
   // Input. Positions are client coordinates and may lie outside the window.
   virtual PointerPosition ReadPointer() = 0;
   virtual bool IsButtonDown(MouseButton button) = 0;
+  // The button as it stands, without counting as the poll that sees a press:
+  // a quick click that only a peek has seen still shows at the next poll.
+  virtual bool PeekButton(MouseButton button) = 0;
   virtual bool IsKeyDown(int virtualKey) = 0;
   virtual void MoveCursorBy(int dx, int dy) = 0;
 

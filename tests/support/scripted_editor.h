@@ -1,6 +1,10 @@
 #pragma once
 // An editor on the scripted platform, and a few words to write scripts with.
+#include <unistd.h>
+
+#include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/main_loop.h"
@@ -47,6 +51,33 @@ class Script {
   std::vector<ScriptEvent> events_;
 };
 
+// A fresh working folder holding the program's res/ and command file, as
+// the editor finds them when started from the repository; the settings file
+// it writes stays there. The test process works in it until destroyed.
+class WorkingFolder {
+ public:
+  WorkingFolder() {
+    static int made = 0;
+    path_ = std::filesystem::temp_directory_path() /
+            ("kumodo-work-" + std::to_string(::getpid()) + "-" + std::to_string(made++));
+    std::filesystem::create_directories(path_);
+    const std::filesystem::path source(KUMODO_SOURCE_DIR);
+    std::filesystem::create_directory_symlink(source / "res", path_ / "res");
+    std::filesystem::create_symlink(source / "kumodo-basic-cmd.txt", path_ / "kumodo-basic-cmd.txt");
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(path_);
+  }
+  ~WorkingFolder() {
+    std::filesystem::current_path(previous_);
+    std::filesystem::remove_all(path_);
+  }
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+  std::filesystem::path previous_;
+};
+
 // A started editor whose scripted window never closes on its own.
 struct ScriptedEditor {
   explicit ScriptedEditor(const Script& script = Script())
@@ -58,6 +89,7 @@ struct ScriptedEditor {
     while (platform.NowMs() < ms) RunPass(editor);
   }
 
+  WorkingFolder folder;
   HeadlessPlatform platform;
   Editor editor;
 };

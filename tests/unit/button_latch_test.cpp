@@ -27,6 +27,17 @@ TEST(ButtonLatch, AnUnobservedPressSurvivesPumpsUntilSeen) {
   EXPECT_FALSE(latch.Observe());
 }
 
+TEST(ButtonLatch, APeekDoesNotCountAsSeeingThePress) {
+  ButtonLatch latch;
+  latch.Press();
+  latch.Release();
+  EXPECT_TRUE(latch.Peek());
+  latch.BeginPump();
+  EXPECT_TRUE(latch.Observe()) << "still down for the poll after the peek";
+  latch.BeginPump();
+  EXPECT_FALSE(latch.Peek());
+}
+
 TEST(ButtonLatch, AHeldButtonReleasesAtOnce) {
   ButtonLatch latch;
   latch.Press();

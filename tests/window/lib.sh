@@ -28,6 +28,44 @@ start_display() {
 stop_all() {
   [ -n "${KUMODO_PID:-}" ] && kill "$KUMODO_PID" 2>/dev/null || true
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+  [ -n "${WORK:-}" ] && rm -rf "$WORK"
+  return 0
+}
+
+# "r,g,b" of a pixel of the editor's window, from a screenshot.
+pixel_at() {
+  import -window "$WINDOW" -crop "1x1+$1+$2" +repage -depth 8 txt:- 2>/dev/null |
+    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1,\2,\3/p' | head -n1
+}
+
+# Waits up to $4 (default 5) seconds for pixel ($1, $2) to read "$3".
+wait_for_pixel() {
+  local deadline=$((SECONDS + ${4:-5})) seen
+  while :; do
+    seen=$(pixel_at "$1" "$2")
+    [ "$seen" = "$3" ] && return 0
+    [ $SECONDS -lt $deadline ] || fail "pixel ($1, $2) is $seen, not $3"
+    sleep 0.1
+  done
+}
+
+# Moves the pointer, lets the editor see it, then clicks.
+click_at() {
+  xdotool mousemove "$1" "$2"
+  sleep 0.1
+  xdotool click 1
+  sleep 0.1
+}
+
+# A fresh working folder holding res/ and the command file, as the editor
+# finds them in the repository; the settings it writes stay there.
+enter_working_folder() {
+  local source
+  source=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+  WORK=$(mktemp -d)
+  ln -s "$source/res" "$WORK/res"
+  ln -s "$source/kumodo-basic-cmd.txt" "$WORK/kumodo-basic-cmd.txt"
+  cd "$WORK"
 }
 
 # Starts the editor in the current directory and waits for its window.

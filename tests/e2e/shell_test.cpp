@@ -1,0 +1,337 @@
+// The editor as a user drives it: icons, keys, the settings screen and the
+// file commands, through the real main loop on the scripted platform.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/panels.h"
+#include "files/text_file.h"
+#include "platform/text_encoding.h"
+#include "screen/palette.h"
+#include "support/scripted_editor.h"
+
+namespace kumodo {
+namespace {
+
+namespace fs = std::filesystem;
+using scripted::Script;
+using scripted::ScriptedEditor;
+
+constexpr Rgb kSelectedFace = 0x804000;  // the artwork's pressed look
+constexpr int kIconX = 671;
+
+// Points on a few buttons (their top-left plus a little).
+constexpr PointerPosition kSettingsIcon{kIconX + 5, 8 + 5};
+constexpr PointerPosition kOpenIcon{kIconX + 5, 26 + 5};
+constexpr PointerPosition kSaveIcon{kIconX + 5, 46 + 5};
+constexpr PointerPosition kPaintDisplayOff{716 + 5, 180 + 5};
+constexpr PointerPosition kPaintDisplayOn{kIconX + 5, 180 + 5};
+constexpr PointerPosition kUndoIcon{kIconX + 5, 208 + 5};
+constexpr PointerPosition kSettingsOk{240 + 5, 304 + 5};
+constexpr PointerPosition kSettingsCancel{350 + 5, 304 + 5};
+constexpr PointerPosition kTwoHundredLines{350 + 5, 128 + 5};
+constexpr PointerPosition kFourHundredLines{240 + 5, 128 + 5};
+
+PointerPosition ToolIcon(int button) { return {kIconX + 5, 240 + 24 * button + 5}; }
+
+Script& Click(Script& script, std::uint64_t at, PointerPosition where) { return script.ClickAt(at, where.x, where.y); }
+
+bool ShownSelected(ScriptedEditor& s, PointerPosition where) {
+  FlushScreen(s.editor.screen);
+  return s.editor.screen.backBuffer.At(where.x, where.y) == kSelectedFace;
+}
+
+TEST(StartUpScreen, DrawsThePanelsTheLabelsAndTheSelectedButtons) {
+  ScriptedEditor s;
+  EXPECT_EQ(s.editor.panels.buttons[panel::Tools][0].width, 72) << "the icon's own width";
+  EXPECT_TRUE(ShownSelected(s, ToolIcon(0)));
+  EXPECT_FALSE(ShownSelected(s, ToolIcon(1)));
+  EXPECT_TRUE(ShownSelected(s, {kIconX + 5, 100 + 5})) << "underlay button 0 shows selected";
+  EXPECT_EQ(s.editor.picture.underlay, 0) << "while no underlay is drawn";
+  EXPECT_EQ(RowText(s.editor.screen.text, 27).substr(21, 10), Utf8ToSjis("400 ライン"));
+  EXPECT_EQ(RowText(s.editor.screen.text, 27).substr(81), Utf8ToSjis("描画色(ﾃﾝｷｰ  0～7)"));
+  EXPECT_EQ(s.editor.screen.backBuffer.At(648 + 16 * 3 + 7, 448 + 7), PaletteColour(3)) << "the colour selector";
+  EXPECT_EQ(s.editor.screen.backBuffer.At(799, 599), s.editor.images.panel.Pixels().At(15, 15));
+}
+
+TEST(ToolSelection, ByKeyAndByIconMovesTheHighlight) {
+  Script script;
+  script.Key(10, vk::F1 + 1);
+  Click(script, 100, ToolIcon(5));
+  ScriptedEditor s(script);
+  s.RunUntil(60);
+  EXPECT_EQ(s.editor.drawing.mode, kind::Polyline);
+  EXPECT_TRUE(ShownSelected(s, ToolIcon(1)));
+  EXPECT_FALSE(ShownSelected(s, ToolIcon(0)));
+  s.RunUntil(150);
+  EXPECT_EQ(s.editor.drawing.mode, kind::Dot);
+  EXPECT_TRUE(ShownSelected(s, ToolIcon(5)));
+}
+
+TEST(ToolSelection, AnInstantClickOnAnIconStillReachesThePanels) {
+  Script script;
+  script.MoveTo(50, ToolIcon(5).x, ToolIcon(5).y).Press(100).Release(100);
+  ScriptedEditor s(script);
+  s.RunUntil(150);
+  EXPECT_EQ(s.editor.drawing.mode, kind::Dot);
+}
+
+TEST(ToolSelection, APressOnTheRightAndBottomEdgePixelsStillHits) {
+  Script script;
+  script.Key(10, vk::F1 + 5);
+  script.ClickAt(100, kIconX + 72, 240 + 20);  // button 0 is 72 x 20
+  ScriptedEditor s(script);
+  s.RunUntil(200);
+  EXPECT_EQ(s.editor.drawing.mode, kind::Line);
+}
+
+TEST(PaintDisplay, OffBlanksAndDisablesThePaintToolsUntilOnAgain) {
+  Script script;
+  script.Key(5, vk::F1 + 2);
+  Click(script, 50, kPaintDisplayOff);
+  script.Key(150, vk::F1 + 3);
+  Click(script, 200, ToolIcon(3));
+  Click(script, 300, kPaintDisplayOn);
+  script.Key(400, vk::F1 + 3);
+  ScriptedEditor s(script);
+  s.RunUntil(120);
+  EXPECT_FALSE(s.editor.picture.paintDisplay);
+  EXPECT_EQ(s.editor.drawing.mode, kind::Paint) << "the mode stays";
+  EXPECT_EQ(s.editor.panels.buttons[panel::Tools][2].width, 0);
+  EXPECT_EQ(s.editor.screen.backBuffer.At(ToolIcon(2).x, ToolIcon(2).y), kPanelBackground) << "blanked";
+  EXPECT_EQ(s.platform.beeps, 1);
+  s.RunUntil(260);
+  EXPECT_EQ(s.editor.drawing.mode, kind::Paint) << "F4 and the hidden icon do nothing";
+  s.RunUntil(450);
+  EXPECT_TRUE(s.editor.picture.paintDisplay);
+  EXPECT_EQ(s.editor.panels.buttons[panel::Tools][3].width, 72);
+  EXPECT_EQ(s.editor.drawing.mode, kind::TilePaint);
+}
+
+TEST(Zoom, ButtonsSetTheZoomAndShowTheScrollBars) {
+  Script script;
+  script.ClickAt(10, 680 + 5, 544 + 5);
+  script.ClickAt(100, 744 + 5, 544 + 5);
+  ScriptedEditor s(script);
+  s.RunUntil(60);
+  EXPECT_EQ(s.editor.view.zoom, 2);
+  EXPECT_EQ(s.editor.screen.backBuffer.At(642, 300), kFrame);
+  s.RunUntil(150);
+  EXPECT_EQ(s.editor.view.zoom, 8);
+}
+
+TEST(ColourSelectors, DrawingBorderAndTilePaletteChooseTheColours) {
+  Script script;
+  script.ClickAt(10, 648 + 16 * 3 + 4, 448 + 4);
+  script.ClickAt(60, 648 + 16 * 5 + 4, 480 + 4);
+  script.ClickAt(110, 256 + 16 * 5 + 4, 431 + 16 * 1 + 4);  // kind 0, first 5, second 1
+  ScriptedEditor s(script);
+  s.RunUntil(50);
+  EXPECT_EQ(s.editor.drawing.drawingColour, 3);
+  s.RunUntil(100);
+  EXPECT_EQ(s.editor.drawing.borderColour, 5);
+  s.RunUntil(150);
+  EXPECT_EQ(s.editor.drawing.drawingColour, 5);
+  EXPECT_EQ(s.editor.drawing.secondColour, 1);
+  EXPECT_EQ(s.editor.panels.value[panel::TilePalette], 13);
+}
+
+TEST(TilePalette, EntriesSelectTheListedColoursAndTheCapturedTilesMatchTheSwatches) {
+  ScriptedEditor s;
+  const Panels& panels = s.editor.panels;
+  EXPECT_EQ(panels.firstColours[77], 5);
+  EXPECT_EQ(panels.secondColours[77], 1);
+  EXPECT_EQ(panels.firstColours[191], 7);
+  EXPECT_EQ(panels.secondColours[191], 7);
+  const Bitmap& tile = s.editor.images.tiles[0 * 64 + 1 * 8 + 6].Pixels();
+  EXPECT_EQ(tile.At(0, 0), PaletteColour(6));
+  EXPECT_EQ(tile.At(1, 0), PaletteColour(1));
+  int firstColourPixels[3] = {0, 0, 0};
+  for (int tileKind = 0; tileKind < 3; ++tileKind) {
+    for (Rgb pixel : s.editor.images.tiles[tileKind * 64 + 2 * 8 + 5].Pixels().pixels) {
+      firstColourPixels[tileKind] += pixel == PaletteColour(2);
+    }
+  }
+  EXPECT_EQ(firstColourPixels[0], 32);
+  EXPECT_EQ(firstColourPixels[1], 16);
+  EXPECT_EQ(firstColourPixels[2], 8);
+}
+
+TEST(Undo, TheIconUndoesAndShowsReleasedAfterwards) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(50, 100, 10);
+  Click(script, 100, kUndoIcon);
+  ScriptedEditor s(script);
+  s.RunUntil(90);
+  ASSERT_EQ(s.editor.operations.count, 1);
+  s.RunUntil(150);
+  EXPECT_EQ(s.editor.operations.count, 0);
+  EXPECT_EQ(s.editor.panels.value[panel::Undo], 1);
+  EXPECT_FALSE(ShownSelected(s, kUndoIcon));
+}
+
+class SettingsScreenTest : public ::testing::Test {
+ protected:
+  std::string SettingsFile(ScriptedEditor& s) {
+    return ReadWholeFile((s.folder.Path() / "kumodo-setup.ini").string()).value_or("<none>");
+  }
+};
+
+TEST_F(SettingsScreenTest, OkWritesTheThreeSettingsEvenUnchanged) {
+  Script script;
+  Click(script, 10, kSettingsIcon);
+  Click(script, 100, kSettingsOk);
+  ScriptedEditor s(script);
+  s.RunUntil(200);
+  EXPECT_EQ(SettingsFile(s), "1\r\n1\r\n1\r\n");
+  EXPECT_EQ(s.platform.beeps, 2) << "the settings button and OK";
+  EXPECT_EQ(s.editor.panels.value[panel::Files], 4);
+  EXPECT_EQ(s.editor.panels.active[panel::Tools], 1) << "the editor's panels are back";
+}
+
+TEST_F(SettingsScreenTest, CancelRestoresAndReplaysNothing) {
+  Script script;
+  Click(script, 10, kSettingsIcon);
+  Click(script, 100, kTwoHundredLines);
+  Click(script, 200, kSettingsCancel);
+  ScriptedEditor s(script);
+  s.RunUntil(300);
+  EXPECT_EQ(s.editor.settings.editingResolution, 1);
+  EXPECT_EQ(s.editor.view.lastRow, 399);
+  EXPECT_EQ(SettingsFile(s), "<none>");
+}
+
+TEST_F(SettingsScreenTest, TwoHundredLinesAndOkReplaysAndMakesTheArrowStepTwo) {
+  Script script;
+  script.ClickAt(10, 100, 100).ClickAt(40, 200, 300);  // a line in the 400-line picture
+  Click(script, 100, kSettingsIcon);
+  Click(script, 200, kTwoHundredLines);
+  Click(script, 300, kSettingsOk);
+  script.MoveTo(400, 300, 300).Key(410, vk::Down, 20);
+  ScriptedEditor s(script);
+  s.RunUntil(450);
+  EXPECT_EQ(SettingsFile(s), "1\r\n1\r\n2\r\n");
+  EXPECT_EQ(s.editor.view.lastRow, 199);
+  EXPECT_EQ(s.editor.images.canvas.Height(), 200);
+  EXPECT_EQ(s.editor.images.canvas.Pixels().At(100, 100), PaletteColour(1)) << "replayed into the 200-line canvas";
+  ASSERT_FALSE(s.platform.cursorMoves.empty());
+  EXPECT_EQ(s.platform.cursorMoves.front().y, 2);
+  EXPECT_EQ(RowText(s.editor.screen.text, 27).substr(21, 10), Utf8ToSjis("200 ライン"));
+}
+
+TEST_F(SettingsScreenTest, ThereAndBackAgainWritesButDoesNotReplay) {
+  Script script;
+  Click(script, 10, kSettingsIcon);
+  Click(script, 100, kTwoHundredLines);
+  Click(script, 200, kFourHundredLines);
+  Click(script, 300, kSettingsOk);
+  ScriptedEditor s(script);
+  s.RunUntil(350);
+  EXPECT_EQ(SettingsFile(s), "1\r\n1\r\n1\r\n");
+}
+
+TEST(SettingsFile, AShortFileLeavesOneForWhatItDoesNotSupply) {
+  scripted::WorkingFolder folder;
+  std::ofstream("kumodo-setup.ini", std::ios::binary) << "0\r\n0\r\n";
+  HeadlessPlatform platform;
+  Editor editor(platform);
+  StartUp(editor);
+  EXPECT_EQ(editor.settings.outputResolution, 0);
+  EXPECT_EQ(editor.settings.tiling, 0);
+  EXPECT_EQ(editor.settings.editingResolution, 1);
+}
+
+TEST(SettingsFile, ReadingShowsTheSettingsOnTheScreenButtons) {
+  scripted::WorkingFolder folder;
+  std::ofstream("kumodo-setup.ini", std::ios::binary) << "1\r\n0\r\n2\r\n";
+  HeadlessPlatform platform;
+  Editor editor(platform);
+  StartUp(editor);
+  EXPECT_EQ(editor.view.lastRow, 199);
+  ShowSettingsPanels(editor);
+  EXPECT_EQ(editor.panels.value[panel::OutputResolution], 0);
+  EXPECT_EQ(editor.panels.value[panel::Tiling], 1);
+  EXPECT_EQ(editor.panels.value[panel::EditingResolution], 1);
+}
+
+class FileCommands : public ::testing::Test {
+ protected:
+  std::string Path(ScriptedEditor& s, const std::string& name) { return (s.folder.Path() / name).string(); }
+};
+
+TEST_F(FileCommands, SaveToANewNameWritesBothFilesAndTitlesTheWindow) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(40, 20, 30);
+  Click(script, 100, kSaveIcon);
+  ScriptedEditor s(script);
+  s.platform.QueueFileDialogAnswer(Path(s, "house"));
+  s.RunUntil(200);
+  EXPECT_EQ(ReadWholeFile(Path(s, "house.csv")).value_or(""), "1,10,10,20,30,1,0,1\r\n");
+  const std::string program = ReadWholeFile(Path(s, "house.txt")).value_or("");
+  EXPECT_EQ(program.substr(0, 30), "10000 LINE(10,10)-(20,30),1\r\n5");
+  EXPECT_EQ(s.platform.titles.back(), Utf8ToSjis("Kumodo BASICジェネレータ - house"));
+  EXPECT_TRUE(s.platform.messageBoxes.empty());
+  EXPECT_EQ(s.platform.beeps, 1);
+  EXPECT_EQ(s.platform.fileDialogFilters.back()[0].patterns, "*.csv");
+}
+
+TEST_F(FileCommands, SaveOverAnExistingCsvAsksFirstEvenWithoutTheExtension) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(40, 20, 30);
+  Click(script, 100, kSaveIcon);
+  Click(script, 200, kSaveIcon);
+  ScriptedEditor s(script);
+  std::ofstream(Path(s, "old.csv"), std::ios::binary) << "keep";
+  s.platform.QueueFileDialogAnswer(Path(s, "old"));
+  s.platform.QueueMessageBoxAnswer(MessageBoxAnswer::Cancel);
+  s.platform.QueueFileDialogAnswer(Path(s, "old.csv"));
+  s.platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
+  s.RunUntil(150);
+  ASSERT_EQ(s.platform.messageBoxes.size(), 1u);
+  EXPECT_EQ(s.platform.messageBoxes[0].text, Utf8ToSjis("既にファイルがあります"));
+  EXPECT_EQ(s.platform.messageBoxes[0].caption, Utf8ToSjis("上書きしますか？"));
+  EXPECT_EQ(ReadWholeFile(Path(s, "old.csv")).value_or(""), "keep") << "Cancel changes nothing";
+  EXPECT_FALSE(fs::exists(Path(s, "old.txt")));
+  EXPECT_EQ(s.platform.beeps, 0);
+  s.RunUntil(300);
+  EXPECT_EQ(s.platform.messageBoxes.size(), 2u);
+  EXPECT_EQ(ReadWholeFile(Path(s, "old.csv")).value_or(""), "1,10,10,20,30,1,0,1\r\n");
+  EXPECT_TRUE(fs::exists(Path(s, "old.txt")));
+  EXPECT_EQ(s.platform.beeps, 1);
+}
+
+TEST_F(FileCommands, OpenReplacesTheDocumentReplaysAndTitles) {
+  Script script;
+  Click(script, 10, kOpenIcon);
+  ScriptedEditor s(script);
+  std::ofstream(Path(s, "pic.csv"), std::ios::binary) << "8,5,6,0,0,4,0,1\r\n";
+  s.platform.QueueFileDialogAnswer(Path(s, "pic.csv"));
+  s.RunUntil(100);
+  EXPECT_EQ(s.editor.operations.count, 1);
+  EXPECT_EQ(s.editor.images.canvas.Pixels().At(5, 6), PaletteColour(4));
+  EXPECT_EQ(s.platform.titles.back(), Utf8ToSjis("Kumodo BASICジェネレータ - pic.csv"));
+  EXPECT_EQ(s.platform.beeps, 1);
+  EXPECT_EQ(s.editor.panels.value[panel::Files], 4);
+}
+
+TEST_F(FileCommands, CancelledDialogsAndFailedOpensChangeNothing) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(40, 20, 30);
+  Click(script, 100, kOpenIcon);
+  Click(script, 200, kSaveIcon);
+  Click(script, 300, kOpenIcon);
+  ScriptedEditor s(script);
+  s.platform.QueueFileDialogAnswer(std::nullopt);
+  s.platform.QueueFileDialogAnswer(std::nullopt);
+  s.platform.QueueFileDialogAnswer(Path(s, "missing.csv"));
+  s.RunUntil(400);
+  EXPECT_EQ(s.editor.operations.count, 1);
+  EXPECT_EQ(s.platform.beeps, 0);
+  EXPECT_EQ(s.platform.titles.size(), 1u) << "only the start-up title";
+  EXPECT_EQ(s.platform.messageBoxes.size(), 1u) << "the failed open says so";
+  EXPECT_TRUE(fs::is_empty(s.folder.Path()) || !fs::exists(Path(s, ".csv")));
+}
+
+}  // namespace
+}  // namespace kumodo

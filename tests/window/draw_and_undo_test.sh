@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# In the real window, with the mouse and keys as a user has them: choose the
+# line tool by its icon, draw a line with two clicks, see it, undo it by F12.
+KUMODO=$1
+XWINDOW_TOOL=$2
+source "$(dirname "$0")/lib.sh"
+
+start_display
+enter_working_folder
+start_editor
+
+BLUE="0,0,255"
+BLACK="0,0,0"
+xdotool key F6                     # another tool first, so the icon has something to change
+click_at 690 248                   # the line tool's icon
+wait_for_pixel 675 250 "0,64,128"     # the selected look's face
+click_at 100 100
+click_at 300 200
+wait_for_pixel 100 100 "$BLUE" 5
+wait_for_pixel 300 200 "$BLUE" 5
+[ "$(pixel_at 200 150)" = "$BLUE" ] || [ "$(pixel_at 200 151)" = "$BLUE" ] || fail "no line between the ends"
+xdotool mousemove 500 300
+xdotool key F12
+wait_for_pixel 100 100 "$BLACK" 5
+wait_for_pixel 300 200 "$BLACK" 5
+echo "line drawn by the icon's tool and undone by F12"
