@@ -34,7 +34,10 @@ int Scaled(int channel, double factor) { return std::max(1, static_cast<int>(std
 }  // namespace
 
 ReducedPixel ReducePixel(Rgb pixel) {
-  const double luminance = 0.114 * Blue(pixel) + (0.587 * Green(pixel) + 0.299 * Red(pixel));
+  return LevelOfLuminance(0.114 * Blue(pixel) + (0.587 * Green(pixel) + 0.299 * Red(pixel)));
+}
+
+ReducedPixel LevelOfLuminance(double luminance) {
   ReducedPixel reduced{7, 254};
   for (const Threshold& threshold : kThresholds) {
     if (luminance <= threshold.limit) reduced = threshold.below;

@@ -11,7 +11,9 @@ struct ReducedPixel {
   int grey;     // the grey value of the level: 1, 29, 76, 105, 149, 178, 225, 254
 };
 
-// The brightness level of one pixel (0x00BBGGRR).
+// The level of a luminance: the digital colour whose luminance it does not exceed.
+ReducedPixel LevelOfLuminance(double luminance);
+// The level of one pixel (0x00BBGGRR) by its luminance 0.114 B + 0.587 G + 0.299 R.
 ReducedPixel ReducePixel(Rgb pixel);
 // Each channel at 95 %, at least 1.
 Rgb DimmedSource(Rgb pixel);

@@ -1,0 +1,226 @@
+// Importing a picture and tracing its areas into lines.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "files/picture_import.h"
+#include "picture/replay.h"
+#include "platform/text_encoding.h"
+#include "screen/palette.h"
+#include "support/scripted_editor.h"
+#include "trace/outline.h"
+
+namespace kumodo {
+namespace {
+
+using scripted::Script;
+using scripted::ScriptedEditor;
+
+constexpr Rgb Channels(int red, int green, int blue) {
+  return static_cast<Rgb>(red) | static_cast<Rgb>(green) << 8 | static_cast<Rgb>(blue) << 16;
+}
+
+TEST(Reduction, LevelsOfTheListedPixels) {
+  EXPECT_EQ(ReducePixel(Channels(255, 255, 0)).level, 6) << "yellow";
+  EXPECT_EQ(DimmedLevelColour(6), Channels(153, 153, 1));
+  EXPECT_EQ(ReducePixel(Channels(255, 255, 0)).grey, 225);
+  EXPECT_EQ(ReducePixel(0).level, 0);
+  EXPECT_EQ(DimmedLevelColour(0), Channels(1, 1, 1));
+  EXPECT_EQ(ReducePixel(0).grey, 1);
+  EXPECT_EQ(DimmedSource(Channels(255, 255, 255)), Channels(242, 242, 242));
+  EXPECT_EQ(DimmedSource(0), Channels(1, 1, 1));
+  EXPECT_EQ(ReducePixel(Channels(255, 255, 255)).grey, 254);
+  for (int colour = 0; colour < 8; ++colour) {
+    EXPECT_EQ(ReducePixel(PaletteColour(colour)).level, colour) << "each digital colour keeps its level";
+  }
+}
+
+TEST(Reduction, ThresholdsBelongToTheLowerLevel) {
+  EXPECT_EQ(LevelOfLuminance(10).level, 0);
+  EXPECT_EQ(LevelOfLuminance(10.01).level, 1);
+  EXPECT_EQ(LevelOfLuminance(29.07).level, 1);
+  EXPECT_EQ(LevelOfLuminance(29.08).level, 2);
+  EXPECT_EQ(LevelOfLuminance(225.93).level, 6);
+  EXPECT_EQ(LevelOfLuminance(226).level, 7);
+}
+
+class ImportFiles : public ::testing::Test {
+ protected:
+  std::string Make(ScriptedEditor& s, const std::string& arguments, const std::string& name) {
+    const std::string path = (s.folder.Path() / name).string();
+    const std::string command = std::string(KUMODO_CONVERT) + " " + arguments + " " + path;
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return path;
+  }
+  void Import(ScriptedEditor& s, const std::string& path, MessageBoxAnswer answer) {
+    s.platform.QueueMessageBoxAnswer(answer);
+    s.editor.images.import.Load(path);
+    ImportPicture(s.editor);
+  }
+};
+
+TEST_F(ImportFiles, SizeLimitsAreSixHundredFortyByFourHundred) {
+  ScriptedEditor s;
+  Import(s, Make(s, "-size 640x400 xc:yellow", "fits.bmp"), MessageBoxAnswer::Ok);
+  ASSERT_EQ(s.platform.messageBoxes.size(), 1u);
+  EXPECT_EQ(s.platform.messageBoxes[0].caption, Utf8ToSjis("減色モードの設定"));
+  EXPECT_EQ(s.editor.images.work[2].Pixels().At(639, 399), Channels(153, 153, 1));
+  EXPECT_EQ(s.editor.colourGrid.At(640, 400), 6);
+
+  for (const char* size : {"641x400", "640x401"}) {
+    const std::size_t shown = s.platform.messageBoxes.size();
+    Import(s, Make(s, std::string("-size ") + size + " xc:blue", std::string(size) + ".gif"), MessageBoxAnswer::Ok);
+    ASSERT_EQ(s.platform.messageBoxes.size(), shown + 1) << size;
+    EXPECT_EQ(s.platform.messageBoxes.back().text,
+              Utf8ToSjis("画像サイズオーバーです。640×400dot以内にして下さい"));
+    EXPECT_EQ(s.platform.messageBoxes.back().caption, Utf8ToSjis("画像サイズオーバー"));
+    EXPECT_EQ(s.editor.images.work[2].Pixels().At(0, 0), Channels(153, 153, 1)) << "nothing changes";
+  }
+}
+
+TEST_F(ImportFiles, CancelStillReducesInGreyAndTheUnderlaysShow) {
+  ScriptedEditor s;
+  Import(s, Make(s, "-size 100x50 xc:yellow -quality 100", "small.jpg"), MessageBoxAnswer::Cancel);
+  const Bitmap& reduced = s.editor.images.work[2].Pixels();
+  EXPECT_EQ(reduced.At(10, 10), Channels(225, 225, 225));
+  EXPECT_EQ(reduced.At(200, 200), Channels(1, 1, 1)) << "outside the picture the area is black";
+  EXPECT_EQ(s.editor.images.work[1].Pixels().At(10, 10), DimmedSource(Channels(255, 255, 0)) & 0xFFFFFF);
+  EXPECT_EQ(s.editor.colourGrid.At(0, 5), kGridBorder);
+  EXPECT_EQ(s.editor.colourGrid.At(641, 5), kGridBorder);
+  EXPECT_EQ(s.editor.colourGrid.At(5, 401), kGridBorder);
+  EXPECT_EQ(s.editor.operations.count, 0) << "an import adds no records";
+  s.editor.picture.underlay = 2;
+  ReplayPicture(s.editor, kNoProbe);
+  EXPECT_EQ(s.editor.images.canvas.Pixels().At(10, 10), Channels(225, 225, 225));
+}
+
+// A grid as an import leaves it, with one rectangle of colour 3 on colour 0.
+ColourGrid GridWithRectangle(int left, int top, int right, int bottom) {
+  ColourGrid grid;
+  for (int x = 0; x <= 641; ++x) {
+    for (int y = 0; y <= 401; ++y) {
+      const bool frame = x == 0 || x == 641 || y == 0 || y == 401;
+      const bool inside = x - 1 >= left && x - 1 <= right && y - 1 >= top && y - 1 <= bottom;
+      grid.At(x, y) = frame ? kGridBorder : inside ? 3 : 0;
+    }
+  }
+  grid.filled = true;
+  return grid;
+}
+
+std::vector<std::array<int, 5>> Traced(const ColourGrid& grid, int x, int y) {
+  DrawingState state;
+  WorkLists lists;
+  TraceRegionOutline(grid, x + 1, y + 1, state, lists);
+  std::vector<std::array<int, 5>> entries;
+  for (int i = 0; i < lists.count[0]; ++i) {
+    const OperationRecord& e = lists.entries[0][i];
+    entries.push_back({e[1], e[2], e[3], e[4], e[6]});
+  }
+  return entries;
+}
+
+TEST(Tracer, ARectangleGivesItsFourCornersAndTheWayBack) {
+  const ColourGrid grid = GridWithRectangle(10, 20, 19, 29);
+  using Entries = std::vector<std::array<int, 5>>;
+  EXPECT_EQ(Traced(grid, 15, 24), (Entries{{10, 24, 10, 20, 1}, {10, 20, 19, 20, 1}, {19, 20, 19, 29, 1},
+                                           {19, 29, 10, 29, 1}, {10, 29, 10, 24, 0}}));
+  EXPECT_EQ(Traced(grid, 12, 29), (Entries{{10, 29, 10, 20, 1}, {10, 20, 19, 20, 1}, {19, 20, 19, 29, 1},
+                                           {19, 29, 10, 29, 0}}));
+}
+
+TEST(Tracer, ASinglePixelAndThePicturesLeftEdge) {
+  ColourGrid grid = GridWithRectangle(50, 50, 50, 50);
+  using Entries = std::vector<std::array<int, 5>>;
+  EXPECT_EQ(Traced(grid, 50, 50), (Entries{{50, 50, 50, 50, 0}}));
+  grid = GridWithRectangle(0, 10, 5, 12);
+  const Entries edge = Traced(grid, 0, 11);
+  ASSERT_FALSE(edge.empty());
+  EXPECT_EQ(edge[0][0], 0) << "starts at once: the border column is on its left";
+  EXPECT_EQ(edge.back()[2], 0);
+  EXPECT_EQ(edge.back()[3], 11) << "and comes back to the start";
+}
+
+// Runs the outline tool's passes on a rectangle and returns the records made.
+std::vector<OperationRecord> Outline(ScriptedEditor& s, const ColourGrid& grid, int x, int y) {
+  s.editor.colourGrid = grid;
+  s.editor.drawing.drawingColour = 6;
+  TraceRegionOutline(grid, x + 1, y + 1, s.editor.drawing, s.editor.workLists);
+  SimplifyTraceSteps(s.editor);
+  MergeChordsToLines(s.editor);
+  return std::vector<OperationRecord>(s.editor.operations.slots.begin(),
+                                      s.editor.operations.slots.begin() + s.editor.operations.count);
+}
+
+TEST(Simplifier, ASquareBecomesFiveLinesAndPrintsFive) {
+  ScriptedEditor s;
+  const auto records = Outline(s, GridWithRectangle(100, 100, 199, 199), 150, 150);
+  EXPECT_EQ(records, (std::vector<OperationRecord>{{1, 100, 150, 100, 100, 6, 0, 1},
+                                                    {1, 100, 100, 199, 100, 6, 0, 2},
+                                                    {1, 199, 100, 199, 199, 6, 0, 3},
+                                                    {1, 199, 199, 100, 199, 6, 0, 4},
+                                                    {1, 100, 199, 100, 150, 6, 0, 5}}));
+  EXPECT_EQ(RowText(s.editor.screen.text, 33).substr(21), "5   ");
+  EXPECT_EQ(s.editor.images.canvas.Pixels().At(150, 100), PaletteColour(6));
+}
+
+TEST(Simplifier, ASmallBlockCollapsesToTwoLinesThereAndBack) {
+  ScriptedEditor s;
+  const auto records = Outline(s, GridWithRectangle(10, 20, 19, 29), 15, 24);
+  EXPECT_EQ(records, (std::vector<OperationRecord>{{1, 10, 24, 10, 29, 6, 0, 1}, {1, 10, 29, 10, 24, 6, 0, 2}}));
+  EXPECT_EQ(RowText(s.editor.screen.text, 33).substr(21), "2   ");
+  EXPECT_EQ(s.platform.beeps, 0);
+}
+
+TEST(Simplifier, ATinyAreaBeepsInBothPassesAndPrintsZero) {
+  ScriptedEditor s;
+  const auto records = Outline(s, GridWithRectangle(50, 50, 50, 50), 50, 50);
+  EXPECT_TRUE(records.empty());
+  EXPECT_EQ(s.platform.beeps, 2);
+  EXPECT_EQ(RowText(s.editor.screen.text, 33).substr(21), "0   ");
+}
+
+TEST(Simplifier, ChordsAt359And1DegreesAreNotMerged) {
+  ScriptedEditor s;
+  WorkLists& lists = s.editor.workLists;
+  // Right and slightly up (359 degrees), then right and slightly down (1 degree).
+  lists.entries[1][0] = {1, 0, 100, 100, 98, 0, 0, 1};
+  lists.entries[1][1] = {1, 100, 98, 200, 100, 0, 0, 2};
+  lists.entries[1][2] = {1, 200, 100, 0, 100, 0, 0, 3};
+  lists.count[1] = 3;
+  MergeChordsToLines(s.editor);
+  EXPECT_EQ(s.editor.operations.count, 3);
+}
+
+TEST(OutlineTool, ImportClickAndOneUndoRemovesTheOutline) {
+  Script script;
+  script.ClickAt(100, 671 + 5, 384 + 5);  // the outline tool's icon
+  script.ClickAt(200, 150, 150);
+  script.Key(300, vk::F12);
+  ScriptedEditor s(script);
+  s.RunUntil(150);
+  ASSERT_EQ(s.editor.drawing.mode, kind::Trace);
+  // Before any import a click does nothing.
+  s.RunUntil(250);
+  EXPECT_EQ(s.editor.operations.count, 0);
+
+  const std::string path = (s.folder.Path() / "square.gif").string();
+  const std::string command =
+      std::string(KUMODO_CONVERT) + " -size 640x400 xc:black -fill white -draw 'rectangle 100,100 199,199' " + path;
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  s.platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
+  s.editor.images.import.Load(path);
+  ImportPicture(s.editor);
+  s.editor.loop.pointer = {150, 150};
+  s.editor.loop.keyboardClick = 1;
+  OutlineToolStep(s.editor);
+  EXPECT_EQ(s.editor.operations.count, 5);
+  EXPECT_EQ(s.editor.drawing.mode, kind::Trace);
+  EXPECT_EQ(s.editor.images.canvas.Pixels().At(150, 100), PaletteColour(1));
+  s.editor.loop.keyboardClick = 0;
+  s.RunUntil(350);
+  EXPECT_EQ(s.editor.operations.count, 0) << "one undo removes the whole outline";
+}
+
+}  // namespace
+}  // namespace kumodo
