@@ -88,5 +88,3 @@ BENCHMARK(BM_ReplayMixedDocument)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kumodo
-
-BENCHMARK_MAIN();
