@@ -306,6 +306,9 @@ std::unique_ptr<Platform> CreateDesktopPlatform(std::string_view sjisTitle) {
   SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  // A plain software frame is plenty for 800 x 600, and keeps the window the
+  // same one from start to end (an accelerated one is made anew on first use).
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "kumodo: cannot open a window: %s\n", SDL_GetError());
     return nullptr;

@@ -13,6 +13,9 @@
 
 namespace {
 
+// Windows come and go while the tree is walked; a vanished one is no error.
+int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+
 std::string WindowTitle(Display* display, Window window) {
   Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
   Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
@@ -56,6 +59,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no display\n");
     return 2;
   }
+  XSetErrorHandler(IgnoreErrors);
   const std::string command = argv[1];
   if (command == "find") {
     const double seconds = argc > 3 ? std::atof(argv[3]) : 10.0;
