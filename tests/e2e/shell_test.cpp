@@ -137,6 +137,16 @@ TEST(ColourSelectors, DrawingBorderAndTilePaletteChooseTheColours) {
   EXPECT_EQ(s.editor.panels.value[panel::TilePalette], 13);
 }
 
+TEST(ColourKeys, WithSeveralDigitsDownTheHighestWins) {
+  Script script;
+  script.Key(10, vk::Numpad0 + 3, 50).Key(10, vk::Numpad0 + 5, 50);
+  script.Key(100, vk::Digit0 + 6, 50).Key(100, vk::Digit0 + 2, 50);
+  ScriptedEditor s(script);
+  s.RunUntil(200);
+  EXPECT_EQ(s.editor.drawing.drawingColour, 5);
+  EXPECT_EQ(s.editor.drawing.borderColour, 6);
+}
+
 TEST(TilePalette, EntriesSelectTheListedColoursAndTheCapturedTilesMatchTheSwatches) {
   ScriptedEditor s;
   const Panels& panels = s.editor.panels;
