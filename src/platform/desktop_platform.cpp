@@ -211,8 +211,6 @@ class DesktopPlatform : public Platform {
         case SDL_WINDOWEVENT:
           if (event.window.event == SDL_WINDOWEVENT_CLOSE) EndProcess();
           if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Show();
-          // Keys released while another window had the focus must not stay down.
-          if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keys_.fill(ButtonLatch());
           break;
         case SDL_KEYDOWN:
           if (!event.key.repeat && event.key.keysym.scancode < SDL_NUM_SCANCODES) keys_[event.key.keysym.scancode].Press();

@@ -11,9 +11,14 @@ start_editor
 
 BLUE="0,0,255"
 BLACK="0,0,0"
-xdotool key F6                     # another tool first, so the icon has something to change
-click_at 690 248                   # the line tool's icon
-wait_for_pixel 675 250 "0,64,128"     # the selected look's face
+SELECTED="0,64,128"  # the face of a selected icon
+RAISED="200,200,200"
+wait_for_pixel 675 250 "$SELECTED" 20  # start-up has drawn the line tool as chosen
+xdotool mousemove 400 300
+xdotool key F6                         # another tool first, so the icon has something to change
+wait_for_pixel 675 250 "$RAISED"
+click_at 690 248                       # the line tool's icon
+wait_for_pixel 675 250 "$SELECTED"
 click_at 100 100
 click_at 300 200
 wait_for_pixel 100 100 "$BLUE" 5

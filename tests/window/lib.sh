@@ -26,7 +26,10 @@ start_display() {
 }
 
 stop_all() {
-  [ -n "${KUMODO_PID:-}" ] && kill "$KUMODO_PID" 2>/dev/null || true
+  if [ -n "${KUMODO_PID:-}" ]; then
+    kill "$KUMODO_PID" 2>/dev/null || true
+    wait "$KUMODO_PID" 2>/dev/null || true
+  fi
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
   [ -n "${WORK:-}" ] && rm -rf "$WORK"
   return 0
