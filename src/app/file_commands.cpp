@@ -24,6 +24,19 @@ bool Choose(Editor& editor, std::optional<std::string> chosen) {
   return chosen.has_value();
 }
 
+std::string WhyNotLoaded(const Image& picture, const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return "ファイルを開けません";
+  switch (picture.LoadedKind()) {
+    case PictureKind::Png:
+      return "PNG 形式には対応していません (BMP, JPEG, GIF のみ)";
+    case PictureKind::Unrecognised:
+      return "BMP, JPEG, GIF のいずれでもありません";
+    default:
+      return "ファイルが壊れているか、大きすぎます";
+  }
+}
+
 }  // namespace
 
 void ShowDocumentTitle(Editor& editor) {
@@ -60,7 +73,14 @@ void ImportCommand(Editor& editor) {
   const std::vector<FileFilter> filters = {{editor.texts.pictureFilter, "*.bmp;*.jpg;*.gif"},
                                            {editor.texts.allFilesFilter, "*"}};
   if (!Choose(editor, editor.platform.ChooseFileToOpen(filters))) return;
-  editor.images.import.Load(editor.documentPath);
+  Image& picture = editor.images.import;
+  // A picture that cannot be read is said so; reducing the empty image
+  // instead would wipe the underlays and beep as if it had worked.
+  if (!picture.Load(editor.documentPath)) {
+    ReportFileProblem(editor, "画像を読み込めません", "画像を読み込めませんでした:", editor.documentPath,
+                      WhyNotLoaded(picture, editor.documentPath));
+    return;
+  }
   ImportPicture(editor);
   editor.platform.Beep();
 }

@@ -1,0 +1,151 @@
+// Hostile files through the real commands: each is refused with a message or
+// loaded within the limits, and nothing crashes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+#include "export/basic_program.h"
+#include "files/text_file.h"
+#include "platform/text_encoding.h"
+#include "support/scripted_editor.h"
+
+namespace kumodo {
+namespace {
+
+using scripted::Script;
+using scripted::ScriptedEditor;
+
+constexpr PointerPosition kOpenIcon{676, 31};
+constexpr PointerPosition kImportIcon{676, 85};
+
+class HostileFiles : public ::testing::Test {
+ protected:
+  std::string Write(ScriptedEditor& s, const std::string& name, const std::string& bytes) {
+    const std::string path = (s.folder.Path() / name).string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  // A document of three dots, to see that it survives.
+  void DrawThreeDots(ScriptedEditor& s) {
+    for (int i = 0; i < 3; ++i) s.editor.operations.slots[s.editor.operations.count++] = {8, 5, 5, 0, 0, 1, 0, 1};
+  }
+};
+
+// An editor whose script clicks the icon at 10 ms.
+std::unique_ptr<ScriptedEditor> Clicking(PointerPosition icon) {
+  return std::make_unique<ScriptedEditor>(Script().ClickAt(10, icon.x, icon.y));
+}
+
+TEST_F(HostileFiles, ACsvOfAHundredThousandLinesLoadsItsFirstThirtyThousand) {
+  auto s = Clicking(kOpenIcon);
+  std::string text;
+  for (int i = 0; i < 100000; ++i) text += "8," + std::to_string(i % 640) + ",7,0,0,3,0,1\r\n";
+  s->platform.QueueFileDialogAnswer(Write(*s, "huge.csv", text));
+  s->RunUntil(100);
+  EXPECT_EQ(s->editor.operations.count, kMaxOperations);
+  ASSERT_EQ(s->platform.messageBoxes.size(), 1u);
+  EXPECT_NE(SjisToUtf8(s->platform.messageBoxes[0].text).find(" 70000 "), std::string::npos);
+}
+
+TEST_F(HostileFiles, LinesOfTenThousandFieldsKeepTheirFirstEight) {
+  auto s = Clicking(kOpenIcon);
+  std::string line = "8,1,2,0,0,4,0,1";
+  for (int i = 8; i < 10000; ++i) line += "," + std::to_string(i);
+  s->platform.QueueFileDialogAnswer(Write(*s, "wide.csv", line + "\r\n" + line + "\r\n"));
+  s->RunUntil(100);
+  ASSERT_EQ(s->editor.operations.count, 2);
+  EXPECT_EQ(s->editor.operations.slots[1], (OperationRecord{8, 1, 2, 0, 0, 4, 0, 1}));
+}
+
+TEST_F(HostileFiles, AFiftyMegabyteLineWithoutALineEndHoldsNoRecord) {
+  auto s = Clicking(kOpenIcon);
+  DrawThreeDots(*s);
+  s->platform.QueueFileDialogAnswer(Write(*s, "long.csv", std::string(50 << 20, '7')));
+  s->RunUntil(100);
+  EXPECT_EQ(s->editor.operations.count, 0) << "a last line without CR LF is dropped";
+  EXPECT_EQ(s->platform.beeps, 1);
+}
+
+TEST_F(HostileFiles, BinaryGarbageLoadsWithinTheLimits) {
+  auto s = Clicking(kOpenIcon);
+  std::string garbage(1 << 20, '\0');
+  unsigned state = 12345;
+  for (char& c : garbage) c = static_cast<char>((state = state * 1103515245 + 12345) >> 16);
+  s->platform.QueueFileDialogAnswer(Write(*s, "garbage.csv", garbage));
+  s->RunUntil(100);
+  EXPECT_LE(s->editor.operations.count, kMaxOperations);
+}
+
+TEST_F(HostileFiles, ASettingsFileOfGarbageStillStartsTheEditor) {
+  scripted::WorkingFolder folder;
+  std::string garbage;
+  for (int i = 0; i < 5000; ++i) garbage.push_back(static_cast<char>((i * 7919) % 256));
+  std::ofstream("kumodo-setup.ini", std::ios::binary) << garbage;
+  HeadlessPlatform platform;
+  Editor editor(platform);
+  StartUp(editor);
+  EXPECT_TRUE(editor.view.lastRow == 199 || editor.view.lastRow == 399);
+  EXPECT_EQ(editor.images.canvas.Width(), 640);
+}
+
+TEST_F(HostileFiles, ACommandFileOfHugeEntriesGivesLinesWithinTheLimit) {
+  scripted::WorkingFolder folder;
+  std::string entry = "\"" + std::string(100, '*');
+  while (entry.size() < 10000) entry += "PSET ";
+  entry += "\"\r\n";
+  std::string file;
+  for (int i = 0; i < 24; ++i) file += entry;
+  std::ofstream("commands.txt", std::ios::binary) << file;
+  const BasicCommands commands = LoadBasicCommandFile("commands.txt");
+  OperationList list;
+  for (std::int16_t kind : {1, 3, 4, 8, 5, 6, 7, 10}) list.slots[list.count++] = {kind, 1, 2, 3, 4, 5, 6, 1};
+  const std::string text = BasicProgramText(list, Settings(), commands, BuildTileStringTable());
+  std::size_t longest = 0;
+  for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    longest = std::max(longest, end - start);
+  }
+  EXPECT_LE(longest, kMaxBasicLineBytes);
+}
+
+std::string TruncatedFrom(const std::string& convertArguments, const std::string& file) {
+  const std::string command = std::string(KUMODO_CONVERT) + " " + convertArguments + " " + file;
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  std::string bytes = ReadWholeFile(file).value_or("");
+  bytes.resize(bytes.size() / 2);
+  return bytes;
+}
+
+TEST_F(HostileFiles, PicturesThatCannotBeReadAreRefusedAndTheUnderlaysKept) {
+  ScriptedEditor s(Script().ClickAt(10, kImportIcon.x, kImportIcon.y).ClickAt(100, kImportIcon.x, kImportIcon.y)
+                       .ClickAt(200, kImportIcon.x, kImportIcon.y).ClickAt(300, kImportIcon.x, kImportIcon.y)
+                       .ClickAt(400, kImportIcon.x, kImportIcon.y));
+  DrawThreeDots(s);
+  s.editor.images.work[2].Pixels().At(1, 1) = 0x123456;
+  std::string gifHeader = {'G', 'I', 'F', '8', '9', 'a', 0x30, 0x75, 0x30, 0x75, 0, 0, 0};
+  std::string bmpHeader(54, '\0');
+  bmpHeader[0] = 'B', bmpHeader[1] = 'M', bmpHeader[10] = 54, bmpHeader[14] = 40;
+  bmpHeader[18] = static_cast<char>(0x80), bmpHeader[19] = 0x3E, bmpHeader[22] = static_cast<char>(0x80);
+  bmpHeader[23] = 0x3E, bmpHeader[26] = 1, bmpHeader[28] = 24;
+  const std::string files[] = {
+      Write(s, "huge-header.gif", gifHeader + std::string(64, '\0')),
+      Write(s, "lying.bmp", bmpHeader),
+      Write(s, "cut.jpg", TruncatedFrom("-size 200x100 plasma:", (s.folder.Path() / "whole.jpg").string())),
+      Write(s, "cut.gif", TruncatedFrom("-size 200x100 plasma:", (s.folder.Path() / "whole.gif").string())),
+      Write(s, "picture.png", TruncatedFrom("-size 20x10 xc:red", (s.folder.Path() / "whole.png").string())),
+  };
+  for (const std::string& file : files) s.platform.QueueFileDialogAnswer(file);
+  s.RunUntil(500);
+  ASSERT_EQ(s.platform.messageBoxes.size(), 5u);
+  for (const ShownMessageBox& box : s.platform.messageBoxes) {
+    EXPECT_EQ(box.caption, Utf8ToSjis("画像を読み込めません"));
+  }
+  EXPECT_NE(SjisToUtf8(s.platform.messageBoxes[4].text).find("PNG"), std::string::npos);
+  EXPECT_EQ(s.platform.beeps, 0);
+  EXPECT_EQ(s.editor.images.work[2].Pixels().At(1, 1), 0x123456u) << "the underlays are kept";
+  EXPECT_EQ(s.editor.operations.count, 3);
+}
+
+}  // namespace
+}  // namespace kumodo
