@@ -248,8 +248,10 @@ class DesktopPlatform : public Platform {
     }
   }
 
-  // A click that closed the prompt must not reach the editor underneath.
+  // A click that closed the prompt must not reach the editor underneath, and
+  // the keyboard comes back to the editor.
   void ForgetInputDuringPrompt() {
+    SDL_SetWindowInputFocus(window_);
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
     const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);

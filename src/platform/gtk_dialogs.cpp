@@ -24,6 +24,13 @@ struct PendingResponse {
   int response = GTK_RESPONSE_NONE;
 };
 
+// Takes the keyboard once the dialog is on screen: asking earlier is refused
+// where no window manager hands the focus out.
+gboolean OnMapped(GtkWidget* widget, GdkEvent*, gpointer) {
+  gdk_window_focus(gtk_widget_get_window(widget), GDK_CURRENT_TIME);
+  return FALSE;
+}
+
 void OnResponse(GtkWidget*, int response, gpointer data) {
   auto* pending = static_cast<PendingResponse*>(data);
   pending->done = true;
@@ -34,6 +41,7 @@ void OnResponse(GtkWidget*, int response, gpointer data) {
 // hands it out) and waits for the answer.
 void RunModal(GtkWidget* dialog, PendingResponse& pending, const std::function<void()>& keepAlive) {
   g_signal_connect(dialog, "response", G_CALLBACK(OnResponse), &pending);
+  g_signal_connect(dialog, "map-event", G_CALLBACK(OnMapped), nullptr);
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
   gtk_widget_show_all(dialog);
   gtk_window_present(GTK_WINDOW(dialog));

@@ -7,14 +7,8 @@ source "$(dirname "$0")/lib.sh"
 
 start_display
 enter_working_folder
-start_editor
+start_editor_ready
 
-BLUE="0,0,255"
-BLACK="0,0,0"
-SELECTED="0,64,128"  # the face of a selected icon
-RAISED="200,200,200"
-wait_for_pixel 675 250 "$SELECTED" 20  # start-up has drawn the line tool as chosen
-xdotool mousemove 400 300
 xdotool key F6                         # another tool first, so the icon has something to change
 wait_for_pixel 675 250 "$RAISED"
 click_at 690 248                       # the line tool's icon

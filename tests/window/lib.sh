@@ -3,6 +3,16 @@
 set -euo pipefail
 
 TITLE="Kumodo BASICジェネレータ"
+BLACK="0,0,0"
+BLUE="0,0,255"
+RED="255,0,0"
+MAGENTA="255,0,255"
+GREEN="0,255,0"
+CYAN="0,255,255"
+YELLOW="255,255,0"
+WHITE="255,255,255"
+SELECTED="0,64,128"  # the face of a selected icon
+RAISED="200,200,200" # the face of the others
 
 fail() {
   echo "FAIL: $*" >&2
@@ -88,4 +98,65 @@ wait_for_exit() {
   EXIT_CODE=0
   wait "$KUMODO_PID" || EXIT_CODE=$?
   KUMODO_PID=""
+}
+
+# Waits for the file chooser, then types the path into its location field.
+choose_file() {
+  local deadline=$((SECONDS + 20))
+  # GTK's windows have the class "Kumodo"; the chooser is the large one.
+  until xwininfo -root -tree | grep -Eq '\("kumodo" "Kumodo"\)  [0-9]{3,}x'; do
+    [ $SECONDS -lt $deadline ] || fail "no file chooser appeared"
+    sleep 0.1
+  done
+  sleep 0.5
+  xdotool key ctrl+l
+  sleep 0.3
+  xdotool type --delay 15 "$1"
+  sleep 0.3
+  xdotool key Return
+}
+
+# Waits for the message box with the caption $1 and answers it with key $2.
+answer_message_box() {
+  "$XWINDOW_TOOL" find "$1" 20 >/dev/null || fail "no message box \"$1\""
+  sleep 0.3
+  xdotool key "$2"
+}
+
+# Waits up to $2 (default 10) seconds for file $1 to exist.
+wait_for_file() {
+  local deadline=$((SECONDS + ${2:-10}))
+  until [ -e "$1" ]; do
+    [ $SECONDS -lt $deadline ] || fail "$1 was not written"
+    sleep 0.1
+  done
+  sleep 0.2
+}
+
+# Fails unless file $1 holds exactly the bytes printf makes of $2.
+expect_bytes() {
+  cmp -s "$1" <(printf "$2") || fail "$1 is not as expected: $(od -c "$1" | head -3)"
+}
+
+# Starts the editor and waits until its start-up screen is drawn.
+start_editor_ready() {
+  start_editor
+  wait_for_pixel 675 250 "$SELECTED" 20
+  xdotool mousemove 400 300
+  sleep 0.2
+}
+
+# Clicks the points given as "x,y" in turn.
+click_points() {
+  local point
+  for point in "$@"; do click_at "${point%,*}" "${point#*,}"; done
+}
+
+# Presses keys one at a time, giving the editor a moment for each.
+keys() {
+  local key
+  for key in "$@"; do
+    xdotool key "$key"
+    sleep 0.1
+  done
 }

@@ -51,7 +51,7 @@ Window FindByTitle(Display* display, Window root, const std::string& title) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s find TITLE [SECONDS] | size ID | close ID\n", argv[0]);
+    std::fprintf(stderr, "usage: %s find TITLE [SECONDS] | size ID | title ID | close ID\n", argv[0]);
     return 2;
   }
   Display* display = XOpenDisplay(nullptr);
@@ -78,6 +78,10 @@ int main(int argc, char** argv) {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes)) return 1;
     std::printf("%d %d\n", attributes.width, attributes.height);
+    return 0;
+  }
+  if (command == "title") {
+    std::printf("%s\n", WindowTitle(display, window).c_str());
     return 0;
   }
   if (command == "close") {

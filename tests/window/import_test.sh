@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Import a JPEG (digital colours) and a GIF (grey), show both underlays, and
+# trace an area with the outline tool.
+KUMODO=$1
+XWINDOW_TOOL=$2
+source "$(dirname "$0")/lib.sh"
+
+start_display
+enter_working_folder
+/usr/bin/convert -size 640x400 xc:black -fill white -draw 'rectangle 100,100 300,250' \
+  -fill red -draw 'circle 450,200 450,300' -quality 95 "$WORK/shapes.jpg"
+/usr/bin/convert "$WORK/shapes.jpg" "$WORK/shapes.gif"
+start_editor_ready
+
+click_at 676 85                                  # import
+choose_file "$WORK/shapes.jpg"
+answer_message_box "減色モードの設定" Return      # OK: the digital colours
+sleep 0.5
+click_at 676 125                                 # underlay 2: the reduced picture
+wait_for_pixel 200 180 "153,153,153"
+click_at 676 105                                 # underlay 1: the picture dimmed
+seen=$(pixel_at 200 180)
+[ "${seen%%,*}" -ge 230 ] || fail "underlay 1 shows $seen"
+
+click_at 676 389                                 # the outline tool
+click_at 200 180
+wait_for_pixel 100 170 "$BLUE"                   # the rectangle's left edge, traced
+
+click_at 676 85
+choose_file "$WORK/shapes.gif"
+answer_message_box "減色モードの設定" Escape      # Cancel: grey levels
+sleep 0.5
+click_at 676 125
+wait_for_pixel 200 180 "254,254,254"
+echo "both pictures imported, the underlays shown and an outline traced"
