@@ -15,6 +15,8 @@ class ButtonLatch {
   bool Observe();
   // The same without counting as the poll that saw a press.
   bool Peek() const { return down_; }
+  // True while a release waits for a poll to have seen the press.
+  bool ReleasePending() const { return releasePending_; }
 
  private:
   bool down_ = false;

@@ -1,6 +1,7 @@
 #include "platform/desktop_platform.h"
 
 #include <SDL.h>
+#include <poll.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
@@ -16,7 +17,7 @@
 #include <vector>
 
 #include "platform/button_latch.h"
-#include "platform/gtk_dialogs.h"
+#include "platform/prompt_process.h"
 #include "platform/text_encoding.h"
 
 namespace kumodo {
@@ -25,27 +26,30 @@ namespace {
 constexpr int kClientWidth = 800;
 constexpr int kClientHeight = 600;
 
-// The scancodes that answer for a virtual key; none for keys the program never reads.
-std::vector<SDL_Scancode> ScancodesFor(int virtualKey) {
-  if (virtualKey == vk::Enter) return {SDL_SCANCODE_RETURN, SDL_SCANCODE_KP_ENTER};
-  if (virtualKey == vk::Escape) return {SDL_SCANCODE_ESCAPE};
-  if (virtualKey == vk::Space) return {SDL_SCANCODE_SPACE};
-  if (virtualKey == vk::Left) return {SDL_SCANCODE_LEFT};
-  if (virtualKey == vk::Up) return {SDL_SCANCODE_UP};
-  if (virtualKey == vk::Right) return {SDL_SCANCODE_RIGHT};
-  if (virtualKey == vk::Down) return {SDL_SCANCODE_DOWN};
-  if (virtualKey == vk::Digit0) return {SDL_SCANCODE_0};
-  if (virtualKey > vk::Digit0 && virtualKey <= vk::Digit0 + 9) {
-    return {static_cast<SDL_Scancode>(SDL_SCANCODE_1 + virtualKey - vk::Digit0 - 1)};
-  }
-  if (virtualKey == vk::Numpad0) return {SDL_SCANCODE_KP_0};
+// The scancodes that answer for a virtual key: none for keys the program
+// never reads. Asked some thirty times a pass, so nothing is allocated.
+struct Scancodes {
+  SDL_Scancode codes[2];
+  int count;
+};
+
+Scancodes ScancodesFor(int virtualKey) {
+  auto one = [](int code) { return Scancodes{{static_cast<SDL_Scancode>(code), SDL_SCANCODE_UNKNOWN}, 1}; };
+  if (virtualKey == vk::Enter) return {{SDL_SCANCODE_RETURN, SDL_SCANCODE_KP_ENTER}, 2};
+  if (virtualKey == vk::Escape) return one(SDL_SCANCODE_ESCAPE);
+  if (virtualKey == vk::Space) return one(SDL_SCANCODE_SPACE);
+  if (virtualKey == vk::Left) return one(SDL_SCANCODE_LEFT);
+  if (virtualKey == vk::Up) return one(SDL_SCANCODE_UP);
+  if (virtualKey == vk::Right) return one(SDL_SCANCODE_RIGHT);
+  if (virtualKey == vk::Down) return one(SDL_SCANCODE_DOWN);
+  if (virtualKey == vk::Digit0) return one(SDL_SCANCODE_0);
+  if (virtualKey > vk::Digit0 && virtualKey <= vk::Digit0 + 9) return one(SDL_SCANCODE_1 + virtualKey - vk::Digit0 - 1);
+  if (virtualKey == vk::Numpad0) return one(SDL_SCANCODE_KP_0);
   if (virtualKey > vk::Numpad0 && virtualKey <= vk::Numpad0 + 9) {
-    return {static_cast<SDL_Scancode>(SDL_SCANCODE_KP_1 + virtualKey - vk::Numpad0 - 1)};
+    return one(SDL_SCANCODE_KP_1 + virtualKey - vk::Numpad0 - 1);
   }
-  if (virtualKey >= vk::F1 && virtualKey <= vk::F12) {
-    return {static_cast<SDL_Scancode>(SDL_SCANCODE_F1 + virtualKey - vk::F1)};
-  }
-  return {};
+  if (virtualKey >= vk::F1 && virtualKey <= vk::F12) return one(SDL_SCANCODE_F1 + virtualKey - vk::F1);
+  return {{SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_UNKNOWN}, 0};
 }
 
 class DesktopPlatform : public Platform {
@@ -82,15 +86,22 @@ class DesktopPlatform : public Platform {
   }
 
   // The pointer in client coordinates, also outside the window. X11 is asked
-  // directly: SDL's global position can lag one move behind.
+  // directly (SDL's global position can lag one move behind), but only after
+  // the mouse moved or every few milliseconds: the loop polls a thousand
+  // times a second, and an idle editor should cost next to nothing.
   PointerPosition ReadPointer() override {
     Pump();
+    const Uint64 now = SDL_GetTicks64();
+    if (!pointerMoved_ && now - pointerQueriedAt_ < kPointerRefreshMs) return pointer_;
     if (const auto x11 = X11Window()) {
       Window root, child;
       int rootX, rootY, windowX, windowY;
       unsigned int mask;
       if (XQueryPointer(x11->display, x11->window, &root, &child, &rootX, &rootY, &windowX, &windowY, &mask)) {
-        return {windowX, windowY};
+        pointerMoved_ = false;
+        pointerQueriedAt_ = now;
+        pointer_ = {windowX, windowY};
+        return pointer_;
       }
     }
     if (pointerOverride_) return *pointerOverride_;
@@ -109,8 +120,9 @@ class DesktopPlatform : public Platform {
   }
 
   bool IsKeyDown(int virtualKey) override {
+    const Scancodes scancodes = ScancodesFor(virtualKey);
     bool down = false;
-    for (SDL_Scancode code : ScancodesFor(virtualKey)) down = keys_[code].Observe() || down;
+    for (int i = 0; i < scancodes.count; ++i) down = keys_[scancodes.codes[i]].Observe() || down;
     return down;
   }
 
@@ -118,6 +130,7 @@ class DesktopPlatform : public Platform {
     if (const auto x11 = X11Window()) {
       XWarpPointer(x11->display, None, None, 0, 0, 0, 0, dx, dy);
       XFlush(x11->display);
+      pointerMoved_ = true;
       return;
     }
     // Some systems do not let a program move the cursor; the program's own
@@ -127,9 +140,23 @@ class DesktopPlatform : public Platform {
     SDL_WarpMouseInWindow(window_, now.x + dx, now.y + dy);
   }
 
+  // Sleeps until the time is up or input arrives. After a quarter second
+  // with no input and nothing held down, the sleeps grow to a few
+  // milliseconds: input still wakes the loop at once, and an idle editor
+  // costs next to no processor time.
   void Sleep(int milliseconds) override {
-    Pump();
-    SDL_Delay(static_cast<Uint32>(std::max(milliseconds, 0)));
+    const Uint64 now = SDL_GetTicks64();
+    const bool quiet = keysDown_ == 0 && !left_.Peek() && !right_.Peek() && now - lastInputAt_ > kQuietAfterMs;
+    const int wait = std::max(milliseconds, quiet ? kQuietSleepMs : 0);
+    if (const auto x11 = X11Window()) {
+      XFlush(x11->display);
+      if (XPending(x11->display) == 0) {
+        pollfd input{ConnectionNumber(x11->display), POLLIN, 0};
+        poll(&input, 1, wait);
+      }
+    } else {
+      SDL_Delay(static_cast<Uint32>(wait));
+    }
     Pump();
   }
 
@@ -137,22 +164,18 @@ class DesktopPlatform : public Platform {
 
   MessageBoxAnswer ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
                                   MessageBoxButtons buttons) override {
-    MessageBoxAnswer answer =
-        RunGtkMessageBox(SjisToUtf8(sjisText), SjisToUtf8(sjisCaption), buttons, [this] { KeepAlive(); });
-    ForgetInputDuringPrompt();
-    return answer;
+    const PromptOutcome outcome =
+        Prompt({"message", buttons == MessageBoxButtons::Ok ? "ok" : "okcancel", SjisToUtf8(sjisCaption),
+                SjisToUtf8(sjisText)});
+    return outcome.exitCode == 0 ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
   }
 
   std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>& filters) override {
-    auto chosen = RunGtkFileChooser(FileChooserAction::Open, filters, [this] { KeepAlive(); });
-    ForgetInputDuringPrompt();
-    return chosen;
+    return ChooseFile("open", filters);
   }
 
   std::optional<std::string> ChooseFileToSave(const std::vector<FileFilter>& filters) override {
-    auto chosen = RunGtkFileChooser(FileChooserAction::Save, filters, [this] { KeepAlive(); });
-    ForgetInputDuringPrompt();
-    return chosen;
+    return ChooseFile("save", filters);
   }
 
   void Beep() override {
@@ -171,6 +194,24 @@ class DesktopPlatform : public Platform {
   }
 
  private:
+  // The prompts run in a helper process while this window stays painted.
+  PromptOutcome Prompt(const std::vector<std::string>& arguments) {
+    const PromptOutcome outcome = RunPromptProcess(arguments, [this] { KeepAlive(); });
+    ForgetInputDuringPrompt();
+    return outcome;
+  }
+
+  std::optional<std::string> ChooseFile(const char* action, const std::vector<FileFilter>& filters) {
+    std::vector<std::string> arguments = {action};
+    for (const FileFilter& filter : filters) {
+      arguments.push_back(SjisToUtf8(filter.description));
+      arguments.push_back(filter.patterns);
+    }
+    const PromptOutcome outcome = Prompt(arguments);
+    if (outcome.exitCode != 0 || outcome.output.empty()) return std::nullopt;
+    return outcome.output;
+  }
+
   struct X11Handles {
     Display* display;
     Window window;
@@ -199,39 +240,66 @@ class DesktopPlatform : public Platform {
     std::_Exit(0);
   }
 
+  // Processes what has arrived; the latches first let go of releases whose
+  // press a poll has seen.
   void Pump() {
+    BeginPump();
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) Handle(event);
+  }
+
+  void BeginPump() {
     left_.BeginPump();
     right_.BeginPump();
-    for (ButtonLatch& key : keys_) key.BeginPump();
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-      switch (event.type) {
-        case SDL_QUIT:
-          EndProcess();
-        case SDL_WINDOWEVENT:
-          if (event.window.event == SDL_WINDOWEVENT_CLOSE) EndProcess();
-          if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Show();
-          break;
-        case SDL_KEYDOWN:
-          if (!event.key.repeat && event.key.keysym.scancode < SDL_NUM_SCANCODES) keys_[event.key.keysym.scancode].Press();
-          break;
-        case SDL_KEYUP:
-          if (event.key.keysym.scancode < SDL_NUM_SCANCODES) keys_[event.key.keysym.scancode].Release();
-          break;
-        case SDL_MOUSEMOTION:
-          pointerOverride_.reset();
-          break;
-        case SDL_MOUSEBUTTONDOWN:
-          if (event.button.button == SDL_BUTTON_LEFT) left_.Press();
-          if (event.button.button == SDL_BUTTON_RIGHT) right_.Press();
-          break;
-        case SDL_MOUSEBUTTONUP:
-          if (event.button.button == SDL_BUTTON_LEFT) left_.Release();
-          if (event.button.button == SDL_BUTTON_RIGHT) right_.Release();
-          break;
-        default:
-          break;
-      }
+    // Only keys whose release waits need a look; the rest have nothing to do.
+    std::erase_if(keysReleasing_, [this](SDL_Scancode code) {
+      keys_[code].BeginPump();
+      return !keys_[code].ReleasePending();
+    });
+  }
+
+  void Handle(const SDL_Event& event) {
+    switch (event.type) {
+      case SDL_QUIT:
+        EndProcess();
+      case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) EndProcess();
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Show();
+        break;
+      case SDL_KEYDOWN:
+        lastInputAt_ = SDL_GetTicks64();
+        if (!event.key.repeat && event.key.keysym.scancode < SDL_NUM_SCANCODES) {
+          keys_[event.key.keysym.scancode].Press();
+          ++keysDown_;
+        }
+        break;
+      case SDL_KEYUP:
+        lastInputAt_ = SDL_GetTicks64();
+        keysDown_ = std::max(0, keysDown_ - 1);
+        if (event.key.keysym.scancode < SDL_NUM_SCANCODES) {
+          ButtonLatch& key = keys_[event.key.keysym.scancode];
+          key.Release();
+          if (key.ReleasePending()) keysReleasing_.push_back(event.key.keysym.scancode);
+        }
+        break;
+      case SDL_MOUSEMOTION:
+        pointerOverride_.reset();
+        pointerMoved_ = true;
+        lastInputAt_ = SDL_GetTicks64();
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+        pointerMoved_ = true;
+        lastInputAt_ = SDL_GetTicks64();
+        if (event.button.button == SDL_BUTTON_LEFT) left_.Press();
+        if (event.button.button == SDL_BUTTON_RIGHT) right_.Press();
+        break;
+      case SDL_MOUSEBUTTONUP:
+        lastInputAt_ = SDL_GetTicks64();
+        if (event.button.button == SDL_BUTTON_LEFT) left_.Release();
+        if (event.button.button == SDL_BUTTON_RIGHT) right_.Release();
+        break;
+      default:
+        break;
     }
   }
 
@@ -258,6 +326,8 @@ class DesktopPlatform : public Platform {
     if (!(buttons & SDL_BUTTON_LMASK)) left_ = ButtonLatch();
     if (!(buttons & SDL_BUTTON_RMASK)) right_ = ButtonLatch();
     keys_.fill(ButtonLatch());
+    keysReleasing_.clear();
+    keysDown_ = 0;
   }
 
   // Only where some sound service or device exists: probing for one that is
@@ -286,11 +356,20 @@ class DesktopPlatform : public Platform {
 
   SDL_Window* window_;
   std::optional<PointerPosition> pointerOverride_;
+  static constexpr Uint64 kPointerRefreshMs = 10;
+  PointerPosition pointer_;
+  bool pointerMoved_ = true;
+  Uint64 pointerQueriedAt_ = 0;
   Bitmap lastFrame_;
   ButtonLatch left_;
   ButtonLatch right_;
   // Keys, like buttons, must not vanish when pressed and released between two polls.
   std::array<ButtonLatch, SDL_NUM_SCANCODES> keys_;
+  std::vector<SDL_Scancode> keysReleasing_;
+  int keysDown_ = 0;
+  static constexpr Uint64 kQuietAfterMs = 250;
+  static constexpr int kQuietSleepMs = 8;
+  Uint64 lastInputAt_ = 0;
   SDL_AudioDeviceID audio_ = 0;
   bool audioTried_ = false;
 };

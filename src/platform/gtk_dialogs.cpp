@@ -4,8 +4,6 @@
 
 #include <cctype>
 
-#include "platform/text_encoding.h"
-
 namespace kumodo {
 namespace {
 
@@ -39,18 +37,15 @@ void OnResponse(GtkWidget*, int response, gpointer data) {
 
 // Shows the dialog, takes the keyboard focus (also where no window manager
 // hands it out) and waits for the answer.
-void RunModal(GtkWidget* dialog, PendingResponse& pending, const std::function<void()>& keepAlive) {
+void RunModal(GtkWidget* dialog, PendingResponse& pending) {
   g_signal_connect(dialog, "response", G_CALLBACK(OnResponse), &pending);
   g_signal_connect(dialog, "map-event", G_CALLBACK(OnMapped), nullptr);
+  // Closing the window answers Cancel; the dialog is destroyed by its owner.
+  g_signal_connect(dialog, "delete-event", G_CALLBACK(gtk_widget_hide_on_delete), nullptr);
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
   gtk_widget_show_all(dialog);
   gtk_window_present(GTK_WINDOW(dialog));
-  while (!pending.done) {
-    while (g_main_context_iteration(nullptr, FALSE)) {
-    }
-    if (keepAlive) keepAlive();
-    g_usleep(5000);
-  }
+  while (!pending.done) g_main_context_iteration(nullptr, TRUE);
 }
 
 }  // namespace
@@ -71,8 +66,7 @@ std::string CaseInsensitivePattern(const std::string& pattern) {
   return result;
 }
 
-MessageBoxAnswer RunGtkMessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons,
-                                  const std::function<void()>& keepAlive) {
+MessageBoxAnswer RunGtkMessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons) {
   if (!EnsureGtk()) return MessageBoxAnswer::Cancel;
   GtkWidget* dialog = gtk_message_dialog_new(
       nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING,
@@ -80,15 +74,15 @@ MessageBoxAnswer RunGtkMessageBox(const std::string& text, const std::string& ca
   gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
   PendingResponse pending;
-  RunModal(dialog, pending, keepAlive);
+  RunModal(dialog, pending);
   gtk_widget_destroy(dialog);
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
   return pending.response == GTK_RESPONSE_OK ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
 }
 
-std::optional<std::string> RunGtkFileChooser(FileChooserAction action, const std::vector<FileFilter>& filters,
-                                             const std::function<void()>& keepAlive) {
+std::optional<std::string> RunGtkFileChooser(FileChooserAction action,
+                                             const std::vector<std::pair<std::string, std::string>>& filters) {
   if (!EnsureGtk()) return std::nullopt;
   const bool save = action == FileChooserAction::Save;
   GtkWidget* dialog = gtk_file_chooser_dialog_new(
@@ -99,21 +93,21 @@ std::optional<std::string> RunGtkFileChooser(FileChooserAction action, const std
   gtk_window_set_default_size(GTK_WINDOW(dialog), 720, 480);
   // The program asks its own overwrite question.
   gtk_file_chooser_set_do_overwrite_confirmation(fileChooser, FALSE);
-  for (const FileFilter& entry : filters) {
+  for (const auto& [description, patterns] : filters) {
     GtkFileFilter* filter = gtk_file_filter_new();
-    gtk_file_filter_set_name(filter, SjisToUtf8(entry.description).c_str());
+    gtk_file_filter_set_name(filter, description.c_str());
     std::size_t start = 0;
-    while (start <= entry.patterns.size()) {
-      std::size_t end = entry.patterns.find(';', start);
-      if (end == std::string::npos) end = entry.patterns.size();
-      const std::string pattern = entry.patterns.substr(start, end - start);
+    while (start <= patterns.size()) {
+      std::size_t end = patterns.find(';', start);
+      if (end == std::string::npos) end = patterns.size();
+      const std::string pattern = patterns.substr(start, end - start);
       if (!pattern.empty()) gtk_file_filter_add_pattern(filter, CaseInsensitivePattern(pattern).c_str());
       start = end + 1;
     }
     gtk_file_chooser_add_filter(fileChooser, filter);
   }
   PendingResponse pending;
-  RunModal(dialog, pending, keepAlive);
+  RunModal(dialog, pending);
   std::optional<std::string> chosen;
   if (pending.response == GTK_RESPONSE_ACCEPT) {
     if (gchar* name = gtk_file_chooser_get_filename(fileChooser)) {

@@ -1,10 +1,10 @@
 #pragma once
 // The system's modal prompts on Linux, through GTK 3: message boxes and the
-// open and save file choosers. While a prompt is open, keepAlive runs every
-// few milliseconds so that the program's own window stays painted.
-#include <functional>
+// open and save file choosers. They run in the prompt helper process, so that
+// the editor itself never loads GTK.
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -12,15 +12,14 @@
 namespace kumodo {
 
 // Texts are UTF-8 here. Without a display the answer is Cancel.
-MessageBoxAnswer RunGtkMessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons,
-                                  const std::function<void()>& keepAlive);
+MessageBoxAnswer RunGtkMessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons);
 
 enum class FileChooserAction { Open, Save };
 
-// Filter descriptions are Shift-JIS as the program gives them. Returns the
-// chosen native path, or nothing when cancelled.
-std::optional<std::string> RunGtkFileChooser(FileChooserAction action, const std::vector<FileFilter>& filters,
-                                             const std::function<void()>& keepAlive);
+// Filters as UTF-8 descriptions and ";"-separated patterns. Returns the chosen
+// native path, or nothing when cancelled.
+std::optional<std::string> RunGtkFileChooser(FileChooserAction action,
+                                             const std::vector<std::pair<std::string, std::string>>& filters);
 
 // "*.bmp" becomes "*.[bB][mM][pP]": Windows users expect file types to match
 // whatever the letter case.

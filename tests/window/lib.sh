@@ -103,8 +103,8 @@ wait_for_exit() {
 # Waits for the file chooser, then types the path into its location field.
 choose_file() {
   local deadline=$((SECONDS + 20))
-  # GTK's windows have the class "Kumodo"; the chooser is the large one.
-  until xwininfo -root -tree | grep -Eq '\("kumodo" "Kumodo"\)  [0-9]{3,}x'; do
+  # The prompt helper's windows have its class; the chooser is the large one.
+  until xwininfo -root -tree | grep -Eq '\("kumodo-prompt" "Kumodo-prompt"\)  [0-9]{3,}x'; do
     [ $SECONDS -lt $deadline ] || fail "no file chooser appeared"
     sleep 0.1
   done

@@ -1,0 +1,54 @@
+// Saving a full document, and the plain memory fill that bounds a paint fill.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+#include <vector>
+
+#include "app/main_loop.h"
+#include "export/basic_program.h"
+#include "files/csv_document.h"
+#include "platform/headless_platform.h"
+
+namespace kumodo {
+namespace {
+
+void BM_Save30000Records(benchmark::State& state) {
+  HeadlessPlatform platform({}, ~0ull / 2);
+  Editor editor(platform);
+  StartUp(editor);
+  std::mt19937 random(3);
+  const std::int16_t kinds[] = {1, 3, 4, 8, 10};
+  for (int i = 0; i < kMaxOperations; ++i) {
+    const std::int16_t k = kinds[random() % 5];
+    editor.operations.slots[editor.operations.count++] = {
+        k, static_cast<std::int16_t>(random() % 640), static_cast<std::int16_t>(random() % 400),
+        static_cast<std::int16_t>(random() % 640), static_cast<std::int16_t>(random() % 400),
+        static_cast<std::int16_t>(random() % 8), static_cast<std::int16_t>(random() % 8), 1};
+  }
+  const auto folder = std::filesystem::temp_directory_path() / "kumodo-bench-save";
+  std::filesystem::create_directories(folder);
+  editor.documentPath = (folder / "document.csv").string();
+  for (auto _ : state) {
+    if (!SaveCsvDocument(editor) || !GenerateBasicProgram(editor)) state.SkipWithError("save failed");
+  }
+  state.counters["csv_bytes"] = static_cast<double>(std::filesystem::file_size(folder / "document.csv"));
+  state.counters["basic_bytes"] = static_cast<double>(std::filesystem::file_size(folder / "document.txt"));
+  std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_Save30000Records)->Unit(benchmark::kMillisecond);
+
+// The same bytes a whole-canvas fill writes, written by the library's fill.
+void BM_MemoryFillWholeCanvas(benchmark::State& state) {
+  std::vector<std::uint32_t> pixels(640 * 400);
+  std::uint32_t colour = 0;
+  for (auto _ : state) {
+    std::fill(pixels.begin(), pixels.end(), ++colour);
+    benchmark::DoNotOptimize(pixels.data());
+  }
+}
+BENCHMARK(BM_MemoryFillWholeCanvas)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace kumodo

@@ -1,0 +1,34 @@
+// kumodo-prompt: shows one GTK prompt for the editor and exits. The editor
+// runs it as a separate process, so that GTK's memory and threads never
+// enter the editor itself.
+//   kumodo-prompt message ok|okcancel CAPTION TEXT   exit 0 for OK, 1 otherwise
+//   kumodo-prompt open|save [DESCRIPTION PATTERNS]...  the path on standard
+//                                                        output, exit 1 when cancelled
+// Every text is UTF-8.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/gtk_dialogs.h"
+
+int main(int argc, char** argv) {
+  using namespace kumodo;
+  if (argc < 2) return 2;
+  const std::string kind = argv[1];
+  if (kind == "message" && argc == 5) {
+    const MessageBoxButtons buttons = std::strcmp(argv[2], "ok") == 0 ? MessageBoxButtons::Ok : MessageBoxButtons::OkCancel;
+    return RunGtkMessageBox(argv[4], argv[3], buttons) == MessageBoxAnswer::Ok ? 0 : 1;
+  }
+  if ((kind == "open" || kind == "save") && argc % 2 == 0) {
+    std::vector<std::pair<std::string, std::string>> filters;
+    for (int i = 2; i + 1 < argc; i += 2) filters.emplace_back(argv[i], argv[i + 1]);
+    const auto chosen = RunGtkFileChooser(kind == "save" ? FileChooserAction::Save : FileChooserAction::Open, filters);
+    if (!chosen) return 1;
+    std::fwrite(chosen->data(), 1, chosen->size(), stdout);
+    return 0;
+  }
+  std::fprintf(stderr, "kumodo-prompt: unknown request\n");
+  return 2;
+}

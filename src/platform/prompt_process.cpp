@@ -1,0 +1,70 @@
+#include "platform/prompt_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+extern char** environ;
+
+namespace kumodo {
+namespace {
+
+std::string HelperPath() {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return (self.parent_path() / "kumodo-prompt").string();
+}
+
+}  // namespace
+
+PromptOutcome RunPromptProcess(const std::vector<std::string>& arguments, const std::function<void()>& keepAlive) {
+  PromptOutcome outcome;
+  const std::string helper = HelperPath();
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(helper.c_str()));
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+
+  int pipeEnds[2];
+  if (pipe2(pipeEnds, O_CLOEXEC) != 0) return outcome;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+  pid_t child = 0;
+  const int spawned = posix_spawn(&child, helper.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeEnds[1]);
+  if (spawned != 0) {
+    std::fprintf(stderr, "kumodo: cannot run %s\n", helper.c_str());
+    close(pipeEnds[0]);
+    return outcome;
+  }
+  // Read the answer while keeping the editor's window alive.
+  for (;;) {
+    pollfd readable{pipeEnds[0], POLLIN, 0};
+    if (poll(&readable, 1, 10) > 0) {
+      char buffer[4096];
+      const ssize_t n = read(pipeEnds[0], buffer, sizeof buffer);
+      if (n > 0) {
+        outcome.output.append(buffer, static_cast<std::size_t>(n));
+        continue;
+      }
+      if (n == 0) break;
+    }
+    if (keepAlive) keepAlive();
+  }
+  close(pipeEnds[0]);
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return outcome;
+}
+
+}  // namespace kumodo
