@@ -6,18 +6,16 @@
 #include <random>
 #include <vector>
 
-#include "app/main_loop.h"
+#include "bench_editor.h"
 #include "export/basic_program.h"
 #include "files/csv_document.h"
-#include "platform/headless_platform.h"
 
 namespace kumodo {
 namespace {
 
 void BM_Save30000Records(benchmark::State& state) {
-  HeadlessPlatform platform({}, ~0ull / 2);
-  Editor editor(platform);
-  StartUp(editor);
+  BenchEditor bench;
+  Editor& editor = bench.editor;
   std::mt19937 random(3);
   const std::int16_t kinds[] = {1, 3, 4, 8, 10};
   for (int i = 0; i < kMaxOperations; ++i) {

@@ -5,19 +5,12 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/main_loop.h"
+#include "bench_editor.h"
 #include "files/picture_import.h"
-#include "platform/headless_platform.h"
 #include "trace/outline.h"
 
 namespace kumodo {
 namespace {
-
-struct BenchEditor {
-  BenchEditor() : platform({}, ~0ull / 2), editor(platform) { StartUp(editor); }
-  HeadlessPlatform platform;
-  Editor editor;
-};
 
 // A photo-like 640 x 400 JPEG made once by ImageMagick (plasma noise).
 std::string PhotoLikeJpeg() {

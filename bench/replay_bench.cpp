@@ -4,18 +4,11 @@
 
 #include <random>
 
-#include "app/main_loop.h"
+#include "bench_editor.h"
 #include "picture/replay.h"
-#include "platform/headless_platform.h"
 
 namespace kumodo {
 namespace {
-
-struct BenchEditor {
-  BenchEditor() : platform({}, ~0ull / 2), editor(platform) { StartUp(editor); }
-  HeadlessPlatform platform;
-  Editor editor;
-};
 
 void FillWithLines(OperationList& list, int count, std::mt19937& random) {
   DrawingState d;

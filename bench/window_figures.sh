@@ -2,9 +2,7 @@
 # Figures of the real window under Xvfb, printed as "name value unit" lines:
 # start-up to the first frame, idle processor use over 10 seconds, and the
 # peak memory after opening a 30,000-record document.
-KUMODO=$1
-XWINDOW_TOOL=$2
-source "$(dirname "$0")/../tests/window/lib.sh"
+source "$(dirname "$0")/../tests/window/lib.sh" "$@"
 
 clock_ticks=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }

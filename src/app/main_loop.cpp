@@ -28,17 +28,6 @@ bool TakePanelHit(Editor& editor, int panelIndex) {
   return true;
 }
 
-void SampleInput(Editor& editor) {
-  LoopState& loop = editor.loop;
-  loop.passCounter = static_cast<std::uint8_t>((loop.passCounter + 1) % 8);
-  loop.previousPointer = loop.pointer;
-  loop.previousLeftButton = loop.leftButton;
-  loop.previousRightButton = loop.rightButton;
-  loop.pointer = editor.platform.ReadPointer();
-  loop.leftButton = editor.platform.IsButtonDown(MouseButton::Left);
-  loop.rightButton = editor.platform.IsButtonDown(MouseButton::Right);
-}
-
 void SetDrawingColour(Editor& editor, int colour) {
   editor.drawing.drawingColour = static_cast<std::int16_t>(colour);
   ShowColourIndicator(editor);
@@ -141,9 +130,20 @@ void RunToolStep(Editor& editor) {
 
 }  // namespace
 
+void SamplePointerAndButtons(Editor& editor) {
+  LoopState& loop = editor.loop;
+  loop.previousPointer = loop.pointer;
+  loop.previousLeftButton = loop.leftButton;
+  loop.previousRightButton = loop.rightButton;
+  loop.pointer = editor.platform.ReadPointer();
+  loop.leftButton = editor.platform.IsButtonDown(MouseButton::Left);
+  loop.rightButton = editor.platform.IsButtonDown(MouseButton::Right);
+}
+
 void RunPass(Editor& editor) {
   LoopState& loop = editor.loop;
-  SampleInput(editor);
+  loop.passCounter = static_cast<std::uint8_t>((loop.passCounter + 1) % 8);
+  SamplePointerAndButtons(editor);
   if (loop.leftButton) HandlePanelPress(editor);
   if (TakePanelHit(editor, panel::Underlay)) {
     ChooseUnderlay(editor, PanelValue(editor, panel::Underlay));

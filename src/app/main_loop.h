@@ -6,6 +6,9 @@ namespace kumodo {
 // Dresses the window, builds the long-lived objects and draws the editor screen.
 void StartUp(Editor& editor);
 
+// Keeps the last sample as the previous one and reads the pointer and buttons.
+void SamplePointerAndButtons(Editor& editor);
+
 // One pass of the main loop: sample the input, act on it, sleep 1 ms, run the tool.
 void RunPass(Editor& editor);
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/main_loop.h"
 #include "app/panels.h"
 #include "files/csv_document.h"
 #include "files/file_channel.h"
@@ -76,12 +77,7 @@ void SettingsScreen(Editor& editor) {
 
   Settings& settings = editor.settings;
   for (;;) {
-    loop.previousPointer = loop.pointer;
-    loop.previousLeftButton = loop.leftButton;
-    loop.previousRightButton = loop.rightButton;
-    loop.pointer = editor.platform.ReadPointer();
-    loop.leftButton = editor.platform.IsButtonDown(MouseButton::Left);
-    loop.rightButton = editor.platform.IsButtonDown(MouseButton::Right);
+    SamplePointerAndButtons(editor);
     if (loop.leftButton) HandlePanelPress(editor);
     const Panels& panels = editor.panels;
     if (loop.hitPanel == panel::EditingResolution) {

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
 # Closing the window while a long document replays ends the editor with 0.
-KUMODO=$1
-XWINDOW_TOOL=$2
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" "$@"
 
 start_display
 enter_working_folder

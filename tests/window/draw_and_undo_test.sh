@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
 # In the real window, with the mouse and keys as a user has them: choose the
 # line tool by its icon, draw a line with two clicks, see it, undo it by F12.
-KUMODO=$1
-XWINDOW_TOOL=$2
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-enter_working_folder
-start_editor_ready
+begin_editor_session
 
 xdotool key F6                         # another tool first, so the icon has something to change
 wait_for_pixel 675 250 "$RAISED"

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # Import a JPEG (digital colours) and a GIF (grey), show both underlays, and
 # trace an area with the outline tool.
-KUMODO=$1
-XWINDOW_TOOL=$2
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" "$@"
 
 start_display
 enter_working_folder

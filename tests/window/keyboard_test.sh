@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
 # The keyboard alone draws a line: Enter, the Right arrow held, Enter.
-KUMODO=$1
-XWINDOW_TOOL=$2
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-enter_working_folder
-start_editor_ready
+begin_editor_session
 
 xdotool mousemove 100 100
 sleep 0.2

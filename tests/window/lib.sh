@@ -1,6 +1,8 @@
 # Shared by the window tests: a private X server and helpers to wait on the
-# program. Sourced; expects KUMODO and XWINDOW_TOOL to be set.
+# program. Sourced with the test's arguments: the editor and xwindow_tool.
 set -euo pipefail
+KUMODO=$1
+XWINDOW_TOOL=$2
 
 TITLE="Kumodo BASICジェネレータ"
 BLACK="0,0,0"
@@ -159,4 +161,11 @@ keys() {
     xdotool key "$key"
     sleep 0.1
   done
+}
+
+# The usual beginning: a display, a working folder and a ready editor.
+begin_editor_session() {
+  start_display
+  enter_working_folder
+  start_editor_ready
 }

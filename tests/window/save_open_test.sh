@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
 # Save to a new name (both files, the title), save over it (Cancel, then OK),
 # and open it again in a new editor: the same picture.
-KUMODO=$1
-XWINDOW_TOOL=$2
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-enter_working_folder
-start_editor_ready
+begin_editor_session
 
 click_points 10,10 100,10                        # a line
 wait_for_pixel 50 10 "$BLUE"

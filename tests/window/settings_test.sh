@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
 # The settings screen: 200 lines and OK writes the settings file.
-KUMODO=$1
-XWINDOW_TOOL=$2
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-enter_working_folder
-start_editor_ready
+begin_editor_session
 
 click_at 676 13                      # the settings icon
 wait_for_pixel 245 310 "$RAISED"     # the settings screen's OK

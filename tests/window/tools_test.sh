@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
 # Every drawing tool in the real window: polyline and Escape, paint, tile
 # paint from a palette entry, dot, two-colour line, undo by icon and by F12.
-KUMODO=$1
-XWINDOW_TOOL=$2
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-enter_working_folder
-start_editor_ready
+begin_editor_session
 
 keys F2                                               # polyline: a triangle and a box, each ended by Escape
 click_points 50,50 250,50 150,200 50,50

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # The editor opens one window titled with its name, whose client area is
 # exactly 800 x 600, and closing it ends the process with exit code 0.
-KUMODO=$1
-XWINDOW_TOOL=$2
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" "$@"
 
 start_display
 start_editor

@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
 # Zoom x4 replicates the dots, the scroll bar drags the view, the magnifier
 # shows the dot under the pointer.
-KUMODO=$1
-XWINDOW_TOOL=$2
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.sh" "$@"
 
-start_display
-enter_working_folder
-start_editor_ready
+begin_editor_session
 
 keys KP_7 F6
 click_at 10 10                       # a white dot at picture (10, 10)
