@@ -16,8 +16,13 @@ WHITE="255,255,255"
 SELECTED="0,64,128"  # the face of a selected icon
 RAISED="200,200,200" # the face of the others
 
+# Fails the test, keeping a screenshot of the window to look at.
 fail() {
   echo "FAIL: $*" >&2
+  if [ -n "${WINDOW:-}" ]; then
+    local shot="${TMPDIR:-/tmp}/kumodo-window-failure-$$.png"
+    import -window "$WINDOW" "$shot" 2>/dev/null && echo "screenshot: $shot" >&2
+  fi
   exit 1
 }
 
@@ -140,10 +145,12 @@ expect_bytes() {
   cmp -s "$1" <(printf "$2") || fail "$1 is not as expected: $(od -c "$1" | head -3)"
 }
 
-# Starts the editor and waits until its start-up screen is drawn.
+# Starts the editor and waits until its start-up screen is drawn: the colour
+# indicator comes last, right before the main loop starts taking input.
 start_editor_ready() {
   start_editor
-  wait_for_pixel 675 250 "$SELECTED" 20
+  wait_for_pixel 700 518 "$BLUE" 20
+  wait_for_pixel 675 250 "$SELECTED"
   xdotool mousemove 400 300
   sleep 0.2
 }
