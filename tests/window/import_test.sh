@@ -23,6 +23,7 @@ seen=$(pixel_at 200 180)
 click_at 676 389                                 # the outline tool
 click_at 200 180
 wait_for_pixel 100 170 "$BLUE"                   # the rectangle's left edge, traced
+area_has_colour 168 528 24 16 "$WHITE" || fail "no count of lines printed at column 21, row 33"
 
 click_at 676 85
 choose_file "$WORK/shapes.gif"

@@ -58,6 +58,13 @@ pixel_at() {
     sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1,\2,\3/p' | head -n1
 }
 
+# True when the window's w x h area at (x, y) holds a pixel of colour $5.
+area_has_colour() {
+  local pixels
+  pixels=$(import -window "$WINDOW" -crop "$3x$4+$1+$2" +repage -depth 8 txt:- 2>/dev/null)
+  [[ "$pixels" == *"($5)"* ]]
+}
+
 # Waits up to $4 (default 5) seconds for pixel ($1, $2) to read "$3".
 wait_for_pixel() {
   local deadline=$((SECONDS + ${4:-5})) seen

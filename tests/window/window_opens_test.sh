@@ -4,10 +4,18 @@
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_display
-start_editor
+enter_working_folder
+start_editor_ready
 
 read -r width height < <("$XWINDOW_TOOL" size "$WINDOW")
 [ "$width" = 800 ] && [ "$height" = 600 ] || fail "client area is ${width}x${height}"
+# The start-up screen: the panels' background, a colour selector, a tile
+# palette swatch, the line tool chosen and the empty black picture.
+wait_for_pixel 799 599 "239,235,219"
+wait_for_pixel 684 452 "$RED"
+wait_for_pixel 257 432 "$BLACK"
+wait_for_pixel 272 432 "$BLUE"
+wait_for_pixel 320 200 "$BLACK"
 
 "$XWINDOW_TOOL" close "$WINDOW"
 wait_for_exit 10
