@@ -91,6 +91,7 @@ void SettingsCommand(Editor& editor) {
 }
 
 void RunFileCommand(Editor& editor, int button) {
+  editor.loop.hitPanel = -1;
   switch (button) {
     case 0:
       OpenCommand(editor);
@@ -109,7 +110,6 @@ void RunFileCommand(Editor& editor, int button) {
   }
   editor.panels.value[panel::Files] = 4;
   DrawPanel(editor, panel::Files);
-  editor.loop.hitPanel = -1;
   FlushScreen(editor.screen);
 }
 
