@@ -106,6 +106,9 @@ struct LoopState {
   // is down, 2 while it stays down.
   std::uint8_t keyboardClick = 0;
   int hitPanel = -1;
+  // A press taken by the panel press handler that hit no panel: the tool
+  // still gets it as a click in the same pass, at the spot pressed.
+  bool clickPending = false;
   int clicksTaken = 0;
   // F12 undoes once per press, then repeats while held like a typed key.
   std::uint64_t undoRepeatAtMs = 0;

@@ -144,7 +144,17 @@ void RunPass(Editor& editor) {
   LoopState& loop = editor.loop;
   loop.passCounter = static_cast<std::uint8_t>((loop.passCounter + 1) % 8);
   SamplePointerAndButtons(editor);
-  if (loop.leftButton) HandlePanelPress(editor);
+  if (loop.leftButton) {
+    // A press that came before this check is the panels'; one that hit no
+    // panel still reaches the tool, where it was pressed, so no click is lost.
+    const bool newPress = !loop.previousLeftButton;
+    const PointerPosition pressedAt = loop.pointer;
+    HandlePanelPress(editor);
+    if (newPress && loop.hitPanel == -1) {
+      loop.clickPending = true;
+      loop.pointer = pressedAt;
+    }
+  }
   if (TakePanelHit(editor, panel::Underlay)) {
     ChooseUnderlay(editor, PanelValue(editor, panel::Underlay));
     ReplayPicture(editor, kNoProbe);
@@ -176,6 +186,7 @@ void RunPass(Editor& editor) {
   loop.rightButton = editor.platform.PeekButton(MouseButton::Right);
   if (loop.leftButton && !loop.previousLeftButton) loop.pointer = editor.platform.ReadPointer();
   RunToolStep(editor);
+  loop.clickPending = false;
   if (loop.pointer.x != loop.previousPointer.x || loop.pointer.y != loop.previousPointer.y) ShowMagnifier(editor);
 }
 

@@ -78,7 +78,8 @@ void PaintStep(Editor& editor, bool tiled) {
 }  // namespace
 
 bool PassHasClick(const Editor& editor) {
-  return editor.loop.keyboardClick == 1 || (!editor.loop.previousLeftButton && editor.loop.leftButton);
+  const LoopState& loop = editor.loop;
+  return loop.keyboardClick == 1 || (!loop.previousLeftButton && loop.leftButton) || loop.clickPending;
 }
 
 void LineToolStep(Editor& editor) {

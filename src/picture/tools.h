@@ -7,7 +7,8 @@
 
 namespace kumodo {
 
-// Enter or Space newly down, or the left button down now and up last pass.
+// Enter or Space newly down, or the left button down now and up last pass
+// (or pressed and released outside every panel earlier in this pass).
 bool PassHasClick(const Editor& editor);
 
 // Line (mode 1) and polyline (mode 2): two clicks make a line; the polyline
