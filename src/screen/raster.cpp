@@ -128,13 +128,16 @@ bool FloodFillToBorder(Bitmap& bitmap, int x, int y, Rgb border, const Brush& br
 }
 
 namespace {
+
 long long FloorDivide(long long numerator, long long denominator) {
   long long quotient = numerator / denominator;
   if ((numerator % denominator != 0) && ((numerator < 0) != (denominator < 0))) --quotient;
   return quotient;
 }
-}  // namespace
 
+// Which source index destination index d shows (0-based, within the
+// rectangles). Shrinking keeps the first of a group of rows but the last of a
+// group of columns, so the two axes differ.
 int StretchSourceIndex(int d, int sourceLength, int destLength, bool rowAxis) {
   const long long s = sourceLength;
   const long long D = destLength;
@@ -144,6 +147,8 @@ int StretchSourceIndex(int d, int sourceLength, int destLength, bool rowAxis) {
   if (rowAxis) return static_cast<int>(FloorDivide(2LL * d * s - D, 2 * D) + 1);
   return static_cast<int>(FloorDivide(2LL * (d + 1) * s - D, 2 * D));
 }
+
+}  // namespace
 
 void StretchCopy(const Bitmap& source, int sourceX, int sourceY, int sourceWidth, int sourceHeight,
                  Bitmap& destination, int destX, int destY, int destWidth, int destHeight) {

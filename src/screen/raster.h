@@ -40,9 +40,4 @@ bool FloodFillToBorder(Bitmap& bitmap, int x, int y, Rgb border, const Brush& br
 void StretchCopy(const Bitmap& source, int sourceX, int sourceY, int sourceWidth, int sourceHeight,
                  Bitmap& destination, int destX, int destY, int destWidth, int destHeight);
 
-// Which source index destination index d shows (0-based, within the
-// rectangles). Shrinking keeps the first of a group of rows but the last of a
-// group of columns, so the two axes differ.
-int StretchSourceIndex(int d, int sourceLength, int destLength, bool rowAxis);
-
 }  // namespace kumodo
