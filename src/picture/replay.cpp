@@ -90,7 +90,10 @@ void DrawTwoColourDots(Editor& editor) {
   }
 }
 
-void TakeSnapshot(Editor& editor) { editor.images.canvas.DrawInto(editor.images.snapshot, 0, 0); }
+void TakeSnapshot(Editor& editor, int marker) {
+  editor.images.canvas.DrawInto(editor.images.snapshot, 0, 0);
+  editor.drawing.snapshotMarker = marker;
+}
 
 void RestoreSnapshot(Editor& editor) {
   editor.images.snapshot.DrawInto(editor.images.canvas, 0, 0);
@@ -129,8 +132,7 @@ void ReplayPicture(Editor& editor, int probeColour) {
     // Showing the view costs a whole-picture copy; do it only when a frame is due.
     if (i % kViewRefreshEvery == 0 && PresentDue(editor.screen)) ShowCanvas(editor);
     if (i == snapshotIndex) {
-      TakeSnapshot(editor);
-      d.snapshotMarker = i;
+      TakeSnapshot(editor, i);
     }
   }
   CommitCanvas(editor);

@@ -24,7 +24,10 @@ void DrawTwoColourDots(Editor& editor);
 // fills plainly in the drawing colour.
 Brush FillBrush(const Editor& editor, int fillValue);
 
-void TakeSnapshot(Editor& editor);
+// Copies the canvas into the snapshot image for the next undo and sets the
+// snapshot marker: a tool passes the list count before its action, the
+// replay the index of the record after which it took the copy.
+void TakeSnapshot(Editor& editor, int marker);
 void RestoreSnapshot(Editor& editor);
 // Copies the canvas into the clean image, so that previews start from the finished picture.
 void CommitCanvas(Editor& editor);

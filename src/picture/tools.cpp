@@ -23,11 +23,6 @@ void DrawLineIntoCanvas(Editor& editor, double x1, double y1, double x2, double 
               static_cast<int>(x2), static_cast<int>(y2), PaletteColour(colour), kLineMode, 0);
 }
 
-void StartAction(Editor& editor) {
-  TakeSnapshot(editor);
-  editor.drawing.snapshotMarker = editor.operations.count;
-}
-
 void FinishAction(Editor& editor) {
   ShowCanvas(editor);
   ShowMagnifier(editor);
@@ -67,7 +62,7 @@ void PaintStep(Editor& editor, bool tiled) {
   }
   d.x1 = point.x;
   d.y1 = point.y;
-  StartAction(editor);
+  TakeSnapshot(editor, editor.operations.count);
   // Any fill value above 7 means the current tile.
   PaintArea(editor.screen, &editor.images.canvas.Pixels(), point.x, point.y,
             FillBrush(editor, tiled ? 9 : d.drawingColour), d.borderColour);
@@ -100,7 +95,7 @@ void LineToolStep(Editor& editor) {
       ShowPreviewBase(editor);
       // A polyline takes one snapshot, before its first segment, so one undo
       // restores the picture from before the whole chain.
-      if (d.mode == kind::Line || d.chainCounter == 0) StartAction(editor);
+      if (d.mode == kind::Line || d.chainCounter == 0) TakeSnapshot(editor, editor.operations.count);
       DrawLineIntoCanvas(editor, d.x1, d.y1, d.x2, d.y2, d.drawingColour);
       FinishAction(editor);
       if (d.mode == kind::Line) {
@@ -142,7 +137,7 @@ void DotToolStep(Editor& editor) {
   DrawingState& d = editor.drawing;
   d.x1 = point->x;
   d.y1 = point->y;
-  StartAction(editor);
+  TakeSnapshot(editor, editor.operations.count);
   PlotPixelRgb(editor.screen, &editor.images.canvas.Pixels(), point->x, point->y, PaletteColour(d.drawingColour));
   FinishAction(editor);
   AppendOperation(editor.operations, d, 1);
@@ -166,7 +161,7 @@ void TwoColourLineToolStep(Editor& editor) {
   // Convert the whole chain the clicked segment belongs to.
   int first = picture.foundIndex;
   while (first > 0 && list.slots[first][7] >= 2) --first;
-  StartAction(editor);
+  TakeSnapshot(editor, editor.operations.count);
   const int countBefore = list.count;
   for (int k = first; k == first || (k < countBefore && list.slots[k][7] >= 2); ++k) {
     const OperationRecord segment = list.slots[k];

@@ -233,8 +233,7 @@ void OutlineToolStep(Editor& editor) {
   if (!overCanvas || !InPicture(editor, point) || !PassHasClick(editor)) return;
   if (!editor.colourGrid.filled) return;
   DrawingState& d = editor.drawing;
-  TakeSnapshot(editor);
-  d.snapshotMarker = editor.operations.count;
+  TakeSnapshot(editor, editor.operations.count);
   TraceRegionOutline(editor.colourGrid, point.x + 1, point.y + 1, d, editor.workLists);
   SimplifyTraceSteps(editor);
   MergeChordsToLines(editor);
