@@ -91,7 +91,6 @@ void SettingsCommand(Editor& editor) {
 }
 
 void RunFileCommand(Editor& editor, int button) {
-  editor.loop.hitPanel = -1;
   switch (button) {
     case 0:
       OpenCommand(editor);

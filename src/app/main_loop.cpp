@@ -49,7 +49,7 @@ void DigitKeys(Editor& editor, int firstKey, void (*apply)(Editor&, int)) {
 void ArrowKeys(Editor& editor) {
   if (editor.loop.passCounter != 0) return;
   const PointerPosition pointer = editor.loop.pointer;
-  const int step = editor.settings.editingResolution == 2 ? 2 : 1;
+  const int step = VerticalStep(editor.settings);
   Platform& platform = editor.platform;
   if (platform.IsKeyDown(vk::Left) && pointer.x >= 1) platform.MoveCursorBy(-1, 0);
   if (platform.IsKeyDown(vk::Right) && pointer.x < editor.view.lastColumn) platform.MoveCursorBy(1, 0);
@@ -174,7 +174,7 @@ void RunPass(Editor& editor) {
   UpdateKeyboardClick(editor);
   if (TakePanelHit(editor, panel::PaintDisplay)) SwitchPaintDisplay(editor, PanelValue(editor, panel::PaintDisplay));
   ToolSelection(editor);
-  if (loop.hitPanel == panel::Files) RunFileCommand(editor, PanelValue(editor, panel::Files));
+  if (TakePanelHit(editor, panel::Files)) RunFileCommand(editor, PanelValue(editor, panel::Files));
   const bool undoPressed = loop.hitPanel == panel::Undo && PanelValue(editor, panel::Undo) == 0;
   if (UndoKeyActs(editor) || undoPressed) Undo(editor);
   if (editor.platform.IsKeyDown(vk::Escape) || loop.rightButton) CancelLine(editor);

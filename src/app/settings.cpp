@@ -29,8 +29,6 @@ constexpr Heading kHeadings[] = {
     {28, 15, &UiTexts::tilingHeading},
 };
 
-int LastRow(const Settings& settings) { return settings.editingResolution == 2 ? 199 : 399; }
-
 }  // namespace
 
 void ReadSettingsFile(Editor& editor) {
@@ -42,7 +40,7 @@ void ReadSettingsFile(Editor& editor) {
   channel.ReadFields({&settings.outputResolution});
   channel.ReadFields({&settings.tiling});
   channel.ReadFields({&settings.editingResolution});
-  editor.view.lastRow = LastRow(settings);
+  editor.view.lastRow = PictureHeight(settings) - 1;
 }
 
 std::string SettingsFileText(const Settings& settings) {
@@ -123,7 +121,7 @@ void ShowResolutionLabel(Editor& editor) {
   PrintText(editor.screen,
             NumberToText(600 - 200 * editor.settings.editingResolution) + " " + editor.texts.lines + "\r\n");
   SetTextColours(text, 7, 0);
-  editor.view.lastRow = LastRow(editor.settings);
+  editor.view.lastRow = PictureHeight(editor.settings) - 1;
 }
 
 }  // namespace kumodo

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "picture/replay.h"
+#include "picture/view.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 
@@ -71,7 +72,7 @@ void ReducePicture(Editor& editor, bool digital) {
     }
   }
   const int width = 640;
-  const int height = editor.settings.editingResolution == 2 ? 200 : 400;
+  const int height = PictureHeight(editor.settings);
   for (int x = 0; x <= width + 1; ++x) {
     grid.At(x, 0) = kGridBorder;
     grid.At(x, height + 1) = kGridBorder;

@@ -24,17 +24,20 @@ void ShowThroughZoom(Editor& editor, const Image& source) {
 
 }  // namespace
 
+int PictureHeight(const Settings& settings) { return settings.editingResolution == 2 ? 200 : 400; }
+int VerticalStep(const Settings& settings) { return settings.editingResolution == 2 ? 2 : 1; }
+
 void SetUpView(Editor& editor) {
   ViewState& view = editor.view;
-  const bool twoHundredLines = editor.settings.editingResolution == 2;
+  const int height = PictureHeight(editor.settings);
   view.zoomX = view.zoom;
-  view.zoomY = twoHundredLines ? 2 * view.zoom : view.zoom;
+  view.zoomY = VerticalStep(editor.settings) * view.zoom;
   view.visibleWidth = 640 / view.zoomX;
   view.visibleHeight = 400 / view.zoomY;
   view.maxScrollX = 640 - view.visibleWidth;
-  view.maxScrollY = (twoHundredLines ? 200 : 400) - view.visibleHeight;
-  view.lastRow = twoHundredLines ? 199 : 399;
-  editor.images.canvas.Pixels() = Bitmap(640, twoHundredLines ? 200 : 400);
+  view.maxScrollY = height - view.visibleHeight;
+  view.lastRow = height - 1;
+  editor.images.canvas.Pixels() = Bitmap(640, height);
   editor.images.viewCrop.Pixels() = Bitmap(view.visibleWidth, view.visibleHeight);
   if (view.zoom == 1) {
     view.scrollX = 0;
@@ -87,7 +90,7 @@ void DrawScrollBars(Editor& editor) {
   const ViewState& view = editor.view;
   if (view.zoom == 1) return;
   Screen& screen = editor.screen;
-  const int step = editor.settings.editingResolution == 2 ? 2 : 1;
+  const int step = VerticalStep(editor.settings);
   const int top = view.scrollY * step;
   const int length = view.visibleHeight * step;
   const int left = view.scrollX;
@@ -118,7 +121,7 @@ void DrawScrollBars(Editor& editor) {
 
 void DragScrollBars(Editor& editor) {
   ViewState& view = editor.view;
-  const int step = editor.settings.editingResolution == 2 ? 2 : 1;
+  const int step = VerticalStep(editor.settings);
   while (editor.platform.IsButtonDown(MouseButton::Left)) {
     editor.loop.pointer = editor.platform.ReadPointer();
     SleepPumping(editor.screen, 1);
@@ -177,7 +180,7 @@ void ShowMagnifier(Editor& editor) {
 void ShowColourIndicator(Editor& editor) {
   Screen& screen = editor.screen;
   DrawingState& drawing = editor.drawing;
-  if (editor.settings.editingResolution != 2) DrawLine(screen, -1, -1, false, 640, 400, drawing.borderColour, kBoxMode, 0);
+  if (PictureHeight(editor.settings) == 400) DrawLine(screen, -1, -1, false, 640, 400, drawing.borderColour, kBoxMode, 0);
   DrawLine(screen, 670, 502, false, 736, 534, 0, kBoxMode, 0);
   DrawLine(screen, 671, 503, false, 735, 533, drawing.borderColour, kFilledBoxMode, drawing.borderColour);
   const bool tiled = drawing.mode == kind::TilePaint || drawing.mode == kind::TwoColourLine;
