@@ -26,7 +26,7 @@ bool Choose(Editor& editor, std::optional<std::string> chosen) {
 
 std::string WhyNotLoaded(const Image& picture, const std::string& path) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return "ファイルを開けません";
+  if (!std::filesystem::is_regular_file(NativePath(path), error)) return "ファイルを開けません";
   switch (picture.LoadedKind()) {
     case PictureKind::Png:
       return "PNG 形式には対応していません (BMP, JPEG, GIF のみ)";
@@ -58,7 +58,7 @@ void SaveCommand(Editor& editor) {
   // Ask about the file that will really be replaced: the CSV name, also when
   // the typed name has no extension.
   std::error_code error;
-  const bool exists = std::filesystem::exists(WithExtension(editor.documentPath, ".csv"), error);
+  const bool exists = std::filesystem::exists(NativePath(WithExtension(editor.documentPath, ".csv")), error);
   CommitCanvas(editor);
   const bool save = !exists || editor.platform.ShowMessageBox(editor.texts.overwriteText, editor.texts.overwriteCaption,
                                                               MessageBoxButtons::OkCancel) == MessageBoxAnswer::Ok;

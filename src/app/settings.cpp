@@ -33,7 +33,7 @@ constexpr Heading kHeadings[] = {
 
 void ReadSettingsFile(Editor& editor) {
   std::error_code error;
-  editor.settingsPath = (std::filesystem::current_path(error) / kSettingsFileName).string();
+  editor.settingsPath = Utf8Path(std::filesystem::current_path(error) / kSettingsFileName);
   FileChannel channel;
   channel.Open(editor.settingsPath, ChannelMode::Read);
   Settings& settings = editor.settings;
@@ -52,7 +52,7 @@ std::string SettingsFileText(const Settings& settings) {
 }
 
 bool WriteSettingsFile(Editor& editor) {
-  const FileResult result = WriteTextFile(editor.settingsPath, SettingsFileText(editor.settings));
+  const FileResult result = WriteWholeFile(editor.settingsPath, SettingsFileText(editor.settings));
   if (!result.ok) {
     ReportFileProblem(editor, "保存できません", "設定を書き込めませんでした:", editor.settingsPath, result.reason);
   }

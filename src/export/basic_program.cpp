@@ -137,7 +137,7 @@ bool GenerateBasicProgram(Editor& editor) {
       });
   FlushScreen(editor.screen);
   const std::string path = WithExtension(editor.documentPath, ".txt");
-  const FileResult result = WriteTextFile(path, text);
+  const FileResult result = WriteWholeFile(path, text);
   if (!result.ok) {
     ReportFileProblem(editor, "保存できません", "BASIC プログラムを書き込めませんでした:", path, result.reason);
   }

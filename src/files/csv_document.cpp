@@ -112,7 +112,7 @@ bool SaveCsvDocument(Editor& editor) {
     ProgressBarTo(editor, static_cast<int>(240 + 80 * fraction));
   }
   const std::string path = WithExtension(editor.documentPath, ".csv");
-  const FileResult result = WriteTextFile(path, CsvText(list));
+  const FileResult result = WriteWholeFile(path, CsvText(list));
   EraseProgressMessage(editor);
   if (!result.ok) ReportFileProblem(editor, "保存できません", "文書を書き込めませんでした:", path, result.reason);
   return result.ok;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "files/text_to_number.h"
+#include "platform/file_system.h"
 
 namespace kumodo {
 namespace {
@@ -26,17 +27,17 @@ bool FileChannel::Open(const std::string& path, ChannelMode mode) {
   Close();
   switch (mode) {
     case ChannelMode::ReadWrite:
-      file_ = std::fopen(path.c_str(), "r+b");
-      if (!file_) file_ = std::fopen(path.c_str(), "w+b");
+      file_ = OpenFile(path, "r+b");
+      if (!file_) file_ = OpenFile(path, "w+b");
       break;
     case ChannelMode::Read:
-      file_ = std::fopen(path.c_str(), "rb");
+      file_ = OpenFile(path, "rb");
       break;
     case ChannelMode::Write:
-      file_ = std::fopen(path.c_str(), "wb");
+      file_ = OpenFile(path, "wb");
       break;
     case ChannelMode::Append:
-      file_ = std::fopen(path.c_str(), "ab");
+      file_ = OpenFile(path, "ab");
       break;
   }
   return file_ != nullptr;

@@ -1,19 +1,13 @@
 #pragma once
-// Writing and reading whole text files. A write goes to a temporary file
-// beside the target and replaces it only once complete, so a failed write
-// never leaves a half-written file in place of the previous one.
+// Reading whole text files and working with file names (UTF-8 paths).
+// Writing is WriteWholeFile of the platform's file layer.
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace kumodo {
-
-struct FileResult {
-  bool ok = false;
-  std::string reason;  // what the system said, when not ok
-};
-
-FileResult WriteTextFile(const std::string& path, std::string_view bytes);
 
 // The whole file, or nothing with the reason.
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string* reason = nullptr);

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <vector>
 
+#include "platform/file_system.h"
+
 namespace kumodo {
 namespace {
 
@@ -125,7 +127,7 @@ DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes) {
 }
 
 DecodedPicture DecodePictureFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  std::ifstream file(NativePath(path), std::ios::binary | std::ios::ate);
   if (!file) return {};
   const std::streamoff size = file.tellg();
   if (size < 0) return {};

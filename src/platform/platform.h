@@ -1,7 +1,7 @@
 #pragma once
 // The one interface through which the program reaches the operating system.
 // Texts that cross it (titles, message boxes, filter descriptions) are
-// Shift-JIS; file paths are native.
+// Shift-JIS; file paths are UTF-8 (see file_system.h).
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -62,8 +62,8 @@ class WorkingFolder {
             ("kumodo-work-" + std::to_string(::getpid()) + "-" + std::to_string(made++));
     std::filesystem::create_directories(path_);
     const std::filesystem::path source(KUMODO_SOURCE_DIR);
-    std::filesystem::create_directory_symlink(source / "res", path_ / "res");
-    std::filesystem::create_symlink(source / "kumodo-basic-cmd.txt", path_ / "kumodo-basic-cmd.txt");
+    Link(source / "res", path_ / "res");
+    Link(source / "kumodo-basic-cmd.txt", path_ / "kumodo-basic-cmd.txt");
     previous_ = std::filesystem::current_path();
     std::filesystem::current_path(path_);
   }
@@ -74,6 +74,13 @@ class WorkingFolder {
   const std::filesystem::path& Path() const { return path_; }
 
  private:
+  // A copy where the system cannot link (Wine).
+  static void Link(const std::filesystem::path& target, const std::filesystem::path& link) {
+    std::error_code error;
+    std::filesystem::create_symlink(target, link, error);
+    if (error) std::filesystem::copy(target, link, std::filesystem::copy_options::recursive);
+  }
+
   std::filesystem::path path_;
   std::filesystem::path previous_;
 };

@@ -175,7 +175,7 @@ TEST_F(CsvFiles, AFileThatCannotBeOpenedLeavesTheDocumentAlone) {
 TEST_F(CsvFiles, ADocumentLongerThanTheListSaysHowManyLinesWereLeftOut) {
   std::string text;
   for (int i = 0; i < kMaxOperations + 12; ++i) text += "8,1,1,0,0,1,0,1\r\n";
-  ASSERT_TRUE(WriteTextFile((directory / "long.csv").string(), text).ok);
+  ASSERT_TRUE(WriteWholeFile((directory / "long.csv").string(), text).ok);
   s.editor.documentPath = (directory / "long.csv").string();
   EXPECT_TRUE(LoadCsvDocument(s.editor));
   EXPECT_EQ(s.editor.operations.count, kMaxOperations);
