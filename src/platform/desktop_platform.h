@@ -1,6 +1,6 @@
 #pragma once
-// The real window: SDL2 for the window, input, presentation and the beep,
-// GTK 3 for the prompts.
+// The real window. On Linux: SDL2 for the window, input, presentation and
+// the beep, GTK 3 for the prompts. On Windows: the Win32 services directly.
 #include <memory>
 
 #include "platform/platform.h"

@@ -1,7 +1,5 @@
 #include "platform/picture_decode.h"
 
-#include <SDL.h>
-
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -21,8 +19,8 @@ std::uint32_t ReadBe32(std::span<const std::uint8_t> b, std::size_t at) {
   return (static_cast<std::uint32_t>(b[at]) << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3];
 }
 
-// Checks a BMP header before SDL reads it, so that a file lying about its
-// size is refused before any pixel memory is taken.
+}  // namespace
+
 bool BmpHeaderPlausible(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < 26) return false;
   const std::uint32_t headerSize = ReadLe32(bytes, 14);
@@ -54,8 +52,6 @@ bool BmpHeaderPlausible(std::span<const std::uint8_t> bytes) {
   return true;
 }
 
-}  // namespace
-
 PictureKind DetectPictureKind(std::span<const std::uint8_t> b) {
   static constexpr std::uint8_t kPng[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
   if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M') return PictureKind::Bmp;
@@ -68,27 +64,6 @@ PictureKind DetectPictureKind(std::span<const std::uint8_t> b) {
 bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
   return width >= 1 && height >= 1 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
          width * height <= kMaxPicturePixels;
-}
-
-bool DecodeBmp(std::span<const std::uint8_t> bytes, Bitmap& out) {
-  if (!BmpHeaderPlausible(bytes)) return false;
-  SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  if (!stream) return false;
-  SDL_Surface* loaded = SDL_LoadBMP_RW(stream, 1);
-  if (!loaded) return false;
-  SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_XBGR8888, 0);
-  SDL_FreeSurface(loaded);
-  if (!converted) return false;
-  out = Bitmap(converted->w, converted->h);
-  SDL_LockSurface(converted);
-  for (int y = 0; y < converted->h; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(converted->pixels) +
-                                                             static_cast<std::ptrdiff_t>(y) * converted->pitch);
-    for (int x = 0; x < converted->w; ++x) out.At(x, y) = row[x] & 0x00FFFFFF;
-  }
-  SDL_UnlockSurface(converted);
-  SDL_FreeSurface(converted);
-  return true;
 }
 
 DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes) {

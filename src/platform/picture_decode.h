@@ -36,6 +36,11 @@ struct DecodedPicture {
 DecodedPicture DecodePictureFile(const std::string& path);
 DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes);
 
+// A BMP header whose size and pixel data are believable, checked before a
+// decoder reads the file, so that a file lying about its size is refused
+// before any pixel memory is taken.
+bool BmpHeaderPlausible(std::span<const std::uint8_t> bytes);
+
 // The decoders for one kind each; false on any fault.
 bool DecodeBmp(std::span<const std::uint8_t> bytes, Bitmap& out);
 bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out);

@@ -1,0 +1,94 @@
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/picture_decode.h"
+#include "platform/win32_bitmap.h"
+
+namespace kumodo {
+namespace {
+
+constexpr std::size_t kFileHeaderBytes = 14;
+
+std::uint32_t ReadLe32(const std::uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// GDI is handed copies padded beyond what the header claims, so that no
+// header, however it lies, makes it read past the file's bytes.
+struct GdiInput {
+  std::vector<std::uint8_t> info;
+  std::vector<std::uint8_t> bits;
+  int width = 0;
+  int height = 0;
+};
+
+bool PrepareInput(std::span<const std::uint8_t> bytes, GdiInput& input) {
+  const std::uint32_t headerSize = ReadLe32(&bytes[kFileHeaderBytes]);
+  if (headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 &&
+      headerSize != 124) {
+    return false;
+  }
+  // The header, room for bit masks and a full 256-entry colour table.
+  input.info.assign(headerSize + 16 + 256 * 4, 0);
+  const std::size_t available = std::min(input.info.size(), bytes.size() - kFileHeaderBytes);
+  std::memcpy(input.info.data(), &bytes[kFileHeaderBytes], available);
+  std::uint32_t compression = BI_RGB;
+  if (headerSize == 12) {
+    const auto* core = reinterpret_cast<const BITMAPCOREHEADER*>(input.info.data());
+    input.width = core->bcWidth;
+    input.height = core->bcHeight;
+  } else {
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(input.info.data());
+    if (header->biClrUsed > 256) header->biClrUsed = 0;
+    compression = header->biCompression;
+    input.width = header->biWidth;
+    input.height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+  }
+  const bool rle = compression == BI_RLE8 || compression == BI_RLE4;
+  if (!rle && compression != BI_RGB && compression != BI_BITFIELDS && compression != 6) return false;
+  const std::uint32_t offset = ReadLe32(&bytes[10]);
+  if (offset > bytes.size()) return false;
+  input.bits.assign(bytes.begin() + offset, bytes.end());
+  if (rle) {
+    // An end-of-picture code after the data stops a decoder that runs off it.
+    input.bits.push_back(0);
+    input.bits.push_back(1);
+    reinterpret_cast<BITMAPINFOHEADER*>(input.info.data())->biSizeImage = static_cast<DWORD>(input.bits.size());
+  }
+  return PictureSizeAllowed(input.width, input.height);
+}
+
+}  // namespace
+
+// The system draws the file's pixels into a 32-bit bitmap of ours, which
+// takes every depth, colour table, run-length coding and row order it knows.
+bool DecodeBmp(std::span<const std::uint8_t> bytes, Bitmap& out) {
+  if (!BmpHeaderPlausible(bytes)) return false;
+  GdiInput input;
+  if (!PrepareInput(bytes, input)) return false;
+  BITMAPINFO targetInfo = TopDownInfo(input.width, input.height);
+  void* targetBits = nullptr;
+  HBITMAP target = CreateDIBSection(nullptr, &targetInfo, DIB_RGB_COLORS, &targetBits, nullptr, 0);
+  if (!target) return false;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, target);
+  const int rows = SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(input.width), static_cast<DWORD>(input.height), 0,
+                                     0, 0, static_cast<UINT>(input.height), input.bits.data(),
+                                     reinterpret_cast<const BITMAPINFO*>(input.info.data()), DIB_RGB_COLORS);
+  GdiFlush();
+  bool decoded = rows > 0;
+  if (decoded) {
+    Bitmap picture(input.width, input.height);
+    const auto* pixels = static_cast<const std::uint32_t*>(targetBits);
+    for (std::size_t i = 0; i < picture.pixels.size(); ++i) picture.pixels[i] = SwapRedAndBlue(pixels[i]);
+    out = std::move(picture);
+  }
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  DeleteObject(target);
+  return decoded;
+}
+
+}  // namespace kumodo

@@ -1,0 +1,87 @@
+#include <windows.h>
+#include <ole2.h>
+#include <olectl.h>
+
+#include <cstring>
+
+#include "platform/picture_decode.h"
+#include "platform/win32_bitmap.h"
+
+namespace kumodo {
+namespace {
+
+// The frame's size, read from its start-of-frame marker before the system
+// decodes anything, so that an absurd size is refused without a try.
+bool FrameSize(std::span<const std::uint8_t> b, int& width, int& height) {
+  std::size_t at = 2;
+  while (at + 4 <= b.size()) {
+    if (b[at] != 0xFF) return false;
+    const std::uint8_t marker = b[at + 1];
+    if (marker == 0xFF) {  // fill byte
+      ++at;
+      continue;
+    }
+    const std::size_t length = (b[at + 2] << 8) | b[at + 3];
+    const bool startOfFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (startOfFrame) {
+      if (at + 9 > b.size()) return false;
+      height = (b[at + 5] << 8) | b[at + 6];
+      width = (b[at + 7] << 8) | b[at + 8];
+      return true;
+    }
+    if (length < 2) return false;
+    at += 2 + length;
+  }
+  return false;
+}
+
+// A file whose data ends early has no end-of-picture marker; the system
+// would show it padded, but it counts as broken.
+bool HasEnd(std::span<const std::uint8_t> b) {
+  const std::size_t tail = std::min<std::size_t>(b.size(), 64);
+  for (std::size_t i = b.size() - tail; i + 1 < b.size(); ++i) {
+    if (b[i] == 0xFF && b[i + 1] == 0xD9) return true;
+  }
+  return false;
+}
+
+void StartCom() {
+  static const bool started = [] {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    return true;
+  }();
+  (void)started;
+}
+
+}  // namespace
+
+bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out) {
+  int width = 0;
+  int height = 0;
+  if (!FrameSize(bytes, width, height) || !PictureSizeAllowed(width, height) || !HasEnd(bytes)) return false;
+  StartCom();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  if (!memory) return false;
+  std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+  GlobalUnlock(memory);
+  IStream* stream = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
+    GlobalFree(memory);
+    return false;
+  }
+  IPicture* picture = nullptr;
+  const HRESULT loaded = OleLoadPicture(stream, static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                                        reinterpret_cast<void**>(&picture));
+  stream->Release();
+  if (FAILED(loaded) || !picture) return false;
+  OLE_HANDLE handle = 0;
+  SHORT type = PICTYPE_NONE;
+  bool decoded = false;
+  if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP && SUCCEEDED(picture->get_Handle(&handle))) {
+    decoded = ReadSystemBitmap(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), out);
+  }
+  picture->Release();
+  return decoded;
+}
+
+}  // namespace kumodo

@@ -1,0 +1,12 @@
+#pragma once
+// Windows only: the program's texts as the wide strings the system's calls take.
+#include <string>
+#include <string_view>
+
+namespace kumodo {
+
+std::wstring SjisToWide(std::string_view sjis);  // through code page 932, whatever the system's own
+std::wstring Utf8ToWide(std::string_view utf8);
+std::string WideToUtf8(std::wstring_view wide);
+
+}  // namespace kumodo
