@@ -15,8 +15,30 @@ std::uint32_t ReadLe32(const std::uint8_t* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-// GDI is handed copies padded beyond what the header claims, so that no
-// header, however it lies, makes it read past the file's bytes.
+// Walks run-length coded pixels to their end-of-picture code; false when the
+// data ends first (the file was cut short) or a code is malformed.
+bool RunLengthDataComplete(std::span<const std::uint8_t> data, bool fourBit) {
+  std::size_t at = 0;
+  while (at + 2 <= data.size()) {
+    const std::uint8_t count = data[at];
+    const std::uint8_t code = data[at + 1];
+    at += 2;
+    if (count != 0 || code == 0) continue;  // a run, or the end of a row
+    if (code == 1) return true;             // the end of the picture
+    if (code == 2) {                        // a move: two more bytes
+      at += 2;
+      continue;
+    }
+    // Literal pixels, padded to a whole number of 16-bit words.
+    const std::size_t bytes = fourBit ? (code + 1u) / 2 : code;
+    at += (bytes + 1) & ~std::size_t{1};
+  }
+  return false;
+}
+
+// GDI is handed copies padded beyond what the header claims, and coded
+// pixels known to end within the file, so that no header, however it lies,
+// makes it read past the file's bytes.
 struct GdiInput {
   std::vector<std::uint8_t> info;
   std::vector<std::uint8_t> bits;
@@ -52,9 +74,7 @@ bool PrepareInput(std::span<const std::uint8_t> bytes, GdiInput& input) {
   if (offset > bytes.size()) return false;
   input.bits.assign(bytes.begin() + offset, bytes.end());
   if (rle) {
-    // An end-of-picture code after the data stops a decoder that runs off it.
-    input.bits.push_back(0);
-    input.bits.push_back(1);
+    if (!RunLengthDataComplete(input.bits, compression == BI_RLE4)) return false;
     reinterpret_cast<BITMAPINFOHEADER*>(input.info.data())->biSizeImage = static_cast<DWORD>(input.bits.size());
   }
   return PictureSizeAllowed(input.width, input.height);

@@ -56,7 +56,11 @@ std::string WideToUtf8(std::wstring_view wide) { return Narrow(CP_UTF8, 0, wide)
 
 std::string SjisToUtf8(std::string_view sjis) { return WideToUtf8(SjisToWide(sjis)); }
 std::string Utf8ToSjis(std::string_view utf8) {
-  return Narrow(kShiftJis, WC_NO_BEST_FIT_CHARS, Utf8ToWide(utf8));
+  // Code page 932 has nothing beyond the 16-bit characters: a surrogate pair
+  // is one character, one "?", not two.
+  std::wstring wide = Utf8ToWide(utf8);
+  std::erase_if(wide, [](wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; });
+  return Narrow(kShiftJis, WC_NO_BEST_FIT_CHARS, wide);
 }
 
 }  // namespace kumodo

@@ -9,6 +9,7 @@
 #include "export/basic_program.h"
 #include "files/text_file.h"
 #include "platform/text_encoding.h"
+#include "support/image_magick.h"
 #include "support/scripted_editor.h"
 
 namespace kumodo {
@@ -109,10 +110,10 @@ TEST_F(HostileFiles, ACommandFileOfHugeEntriesGivesLinesWithinTheLimit) {
   EXPECT_LE(longest, kMaxBasicLineBytes);
 }
 
-std::string TruncatedFrom(const std::string& convertArguments, const std::string& file) {
-  const std::string command = std::string(KUMODO_CONVERT) + " " + convertArguments + " " + file;
-  EXPECT_EQ(std::system(command.c_str()), 0);
-  std::string bytes = ReadWholeFile(file).value_or("");
+std::string TruncatedFrom(const std::filesystem::path& folder, const std::string& convertArguments,
+                          const std::string& file) {
+  image_magick::RunImageMagick(folder, convertArguments + " " + file);
+  std::string bytes = ReadWholeFile((folder / file).string()).value_or("");
   bytes.resize(bytes.size() / 2);
   return bytes;
 }
@@ -131,9 +132,9 @@ TEST_F(HostileFiles, PicturesThatCannotBeReadAreRefusedAndTheUnderlaysKept) {
   const std::string files[] = {
       Write(s, "huge-header.gif", gifHeader + std::string(64, '\0')),
       Write(s, "lying.bmp", bmpHeader),
-      Write(s, "cut.jpg", TruncatedFrom("-size 200x100 plasma:", (s.folder.Path() / "whole.jpg").string())),
-      Write(s, "cut.gif", TruncatedFrom("-size 200x100 plasma:", (s.folder.Path() / "whole.gif").string())),
-      Write(s, "picture.png", TruncatedFrom("-size 20x10 xc:red", (s.folder.Path() / "whole.png").string())),
+      Write(s, "cut.jpg", TruncatedFrom(s.folder.Path(), "-size 200x100 plasma:", "whole.jpg")),
+      Write(s, "cut.gif", TruncatedFrom(s.folder.Path(), "-size 200x100 plasma:", "whole.gif")),
+      Write(s, "picture.png", TruncatedFrom(s.folder.Path(), "-size 20x10 xc:red", "whole.png")),
   };
   for (const std::string& file : files) s.platform.QueueFileDialogAnswer(file);
   s.RunUntil(500);

@@ -7,6 +7,7 @@
 #include "picture/replay.h"
 #include "platform/text_encoding.h"
 #include "screen/palette.h"
+#include "support/image_magick.h"
 #include "support/scripted_editor.h"
 #include "trace/outline.h"
 
@@ -47,10 +48,8 @@ TEST(Reduction, ThresholdsBelongToTheLowerLevel) {
 class ImportFiles : public ::testing::Test {
  protected:
   std::string Make(ScriptedEditor& s, const std::string& arguments, const std::string& name) {
-    const std::string path = (s.folder.Path() / name).string();
-    const std::string command = std::string(KUMODO_CONVERT) + " " + arguments + " " + path;
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    return path;
+    image_magick::RunImageMagick(s.folder.Path(), arguments + " " + name);
+    return (s.folder.Path() / name).string();
   }
   void Import(ScriptedEditor& s, const std::string& path, MessageBoxAnswer answer) {
     s.platform.QueueMessageBoxAnswer(answer);
@@ -204,10 +203,9 @@ TEST(OutlineTool, ImportClickAndOneUndoRemovesTheOutline) {
   s.RunUntil(250);
   EXPECT_EQ(s.editor.operations.count, 0);
 
+  image_magick::RunImageMagick(s.folder.Path(),
+                               "-size 640x400 xc:black -fill white -draw 'rectangle 100,100 199,199' square.gif");
   const std::string path = (s.folder.Path() / "square.gif").string();
-  const std::string command =
-      std::string(KUMODO_CONVERT) + " -size 640x400 xc:black -fill white -draw 'rectangle 100,100 199,199' " + path;
-  ASSERT_EQ(std::system(command.c_str()), 0);
   s.platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
   s.editor.images.import.Load(path);
   ImportPicture(s.editor);

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/file_commands.h"
+#include "export/basic_program.h"
 #include "files/text_file.h"
 #include "platform/text_encoding.h"
 #include "support/scripted_editor.h"
@@ -109,6 +111,9 @@ TEST(FileNames, TheExtensionOfTheFileNameOnly) {
   EXPECT_EQ(WithExtension("/my.files/house.csv", ".txt"), "/my.files/house.txt");
   EXPECT_EQ(WithExtension("/home/u/.local/pic", ".csv"), "/home/u/.local/pic.csv");
   EXPECT_EQ(FileNamePart("/pictures/house.csv"), "house.csv");
+  // 表 ends in the byte of a backslash in Shift-JIS; in UTF-8 it is only a character.
+  EXPECT_EQ(WithExtension("/絵.d/表", ".csv"), "/絵.d/表.csv");
+  EXPECT_EQ(FileNamePart("/絵.d/表.csv"), "表.csv");
 }
 
 class CsvFiles : public ::testing::Test {
@@ -137,6 +142,25 @@ TEST_F(CsvFiles, SaveWritesUnderTheCsvNameAndLoadReadsItBack) {
   EXPECT_EQ(s.editor.operations.slots[1], (OperationRecord{3, 5, 6, 0, 0, 4, 7, 1}));
   EXPECT_TRUE(s.platform.messageBoxes.empty());
   EXPECT_EQ(RowText(s.editor.screen.text, 11).substr(28), "          ") << "the message is erased";
+}
+
+// Names outside ASCII reach the system intact (on Windows they cross as
+// UTF-16, never through the local code page), and the title shows them.
+TEST_F(CsvFiles, AJapaneseNameSavesLoadsAndTitles) {
+  const std::string path = Utf8Path(directory / NativePath("家の絵 表示"));
+  s.editor.operations = ListOf({{1, 10, 20, 300, 40, 7, 0, 1}});
+  s.editor.documentPath = path;
+  ASSERT_TRUE(SaveCsvDocument(s.editor));
+  ASSERT_TRUE(GenerateBasicProgram(s.editor));
+  EXPECT_TRUE(fs::exists(directory / NativePath("家の絵 表示.csv")));
+  EXPECT_TRUE(fs::exists(directory / NativePath("家の絵 表示.txt")));
+
+  s.editor.operations = OperationList();
+  s.editor.documentPath = path + ".csv";
+  ASSERT_TRUE(LoadCsvDocument(s.editor));
+  EXPECT_EQ(s.editor.operations.count, 1);
+  ShowDocumentTitle(s.editor);
+  EXPECT_EQ(SjisToUtf8(s.platform.titles.back()), "Kumodo BASICジェネレータ - 家の絵 表示.csv");
 }
 
 TEST_F(CsvFiles, AnEmptyListSavesAnEmptyFile) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/image_magick.h"
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -78,8 +80,8 @@ TEST_F(ImageTest, FailedLoadsEmptyAFileImageButKeepACapture) {
   fs::create_directories(directory);
   const std::string bmp = (directory / "a.bmp").string();
   const std::string png = (directory / "a.png").string();
-  ASSERT_EQ(std::system((std::string(KUMODO_CONVERT) + " -size 3x2 xc:red BMP3:" + bmp).c_str()), 0);
-  ASSERT_EQ(std::system((std::string(KUMODO_CONVERT) + " -size 7x5 xc:blue " + png).c_str()), 0);
+  image_magick::RunImageMagick(directory, "-size 3x2 xc:red BMP3:a.bmp");
+  image_magick::RunImageMagick(directory, "-size 7x5 xc:blue a.png");
 
   ASSERT_TRUE(image.Load(bmp));
   EXPECT_EQ(image.Width(), 3);

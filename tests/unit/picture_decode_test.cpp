@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/image_magick.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -27,23 +29,16 @@ class PictureFiles : public ::testing::Test {
   }
   static void TearDownTestSuite() { fs::remove_all(directory_); }
 
+  // Names are relative to the folder; the output may carry the encoder's
+  // format prefix ("BMP3:a.bmp").
   static void Convert(const std::string& arguments, const std::string& output) {
-    const std::string command = std::string(KUMODO_CONVERT) + " " + arguments + " " + Path(output);
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    image_magick::RunImageMagick(directory_, arguments + " " + output);
   }
-  // A name may carry the encoder's format prefix ("BMP3:a.bmp"); the file is a.bmp.
-  static std::string FileName(const std::string& name) {
-    const std::size_t colon = name.find(':');
-    return colon == std::string::npos ? name : name.substr(colon + 1);
-  }
-  static std::string Path(const std::string& name) {
-    const std::string file = FileName(name);
-    return name.substr(0, name.size() - file.size()) + (directory_ / file).string();
-  }
+  static std::string Path(const std::string& name) { return (directory_ / image_magick::FileOf(name)).string(); }
 
   // The encoder's own reading of the file, as RGB values.
   static Bitmap Reference(const std::string& name, int width, int height) {
-    Convert(Path(name) + " -depth 8", "rgb:" + name + ".rgb");
+    Convert(name + " -depth 8", "rgb:" + name + ".rgb");
     std::ifstream in(directory_ / (name + ".rgb"), std::ios::binary);
     std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     Bitmap bitmap(width, height);
@@ -67,14 +62,14 @@ class PictureFiles : public ::testing::Test {
 
   void ExpectDecodes(const std::string& convertArguments, const std::string& name, PictureKind kind,
                      int tolerance = 0) {
-    Convert(Path("source.png") + " " + convertArguments, name);
-    const DecodedPicture picture = DecodePictureFile(Path(FileName(name)));
+    Convert("source.png " + convertArguments, name);
+    const DecodedPicture picture = DecodePictureFile(Path(name));
     ASSERT_TRUE(picture.opened);
     EXPECT_EQ(picture.kind, kind) << name;
     ASSERT_TRUE(picture.loaded) << name;
     EXPECT_EQ(picture.width, 40);
     EXPECT_EQ(picture.height, 30);
-    EXPECT_LE(LargestChannelDifference(picture.bitmap, Reference(FileName(name), 40, 30)), tolerance) << name;
+    EXPECT_LE(LargestChannelDifference(picture.bitmap, Reference(image_magick::FileOf(name), 40, 30)), tolerance) << name;
   }
 
   static std::vector<std::uint8_t> ReadBytes(const std::string& name) {
@@ -113,9 +108,9 @@ TEST_F(PictureFiles, GifPlainAndInterlaced) {
 }
 
 TEST_F(PictureFiles, KindComesFromTheBytesNotTheName) {
-  Convert(Path("source.png"), "JPEG:looks-like.bmp");
+  Convert("source.png", "JPEG:looks-like.bmp");
   EXPECT_EQ(DecodePictureFile(Path("looks-like.bmp")).kind, PictureKind::Jpeg);
-  Convert(Path("source.png"), "BMP3:looks-like.jpg");
+  Convert("source.png", "BMP3:looks-like.jpg");
   EXPECT_EQ(DecodePictureFile(Path("looks-like.jpg")).kind, PictureKind::Bmp);
 }
 
@@ -129,10 +124,10 @@ TEST_F(PictureFiles, PngReportsItsSizeButIsNotLoaded) {
 }
 
 TEST_F(PictureFiles, TruncatedFilesFailCleanly) {
-  Convert(Path("source.png") + " -type truecolor", "BMP3:whole.bmp");
-  Convert(Path("source.png") + " -colors 200 -compress RLE", "BMP3:whole-rle.bmp");
-  Convert(Path("source.png") + " -interlace JPEG", "whole.jpg");
-  Convert(Path("source.png"), "whole.gif");
+  Convert("source.png -type truecolor", "BMP3:whole.bmp");
+  Convert("source.png -colors 200 -compress RLE", "BMP3:whole-rle.bmp");
+  Convert("source.png -interlace JPEG", "whole.jpg");
+  Convert("source.png", "whole.gif");
   for (const char* name : {"whole.bmp", "whole-rle.bmp", "whole.jpg", "whole.gif"}) {
     const std::vector<std::uint8_t> bytes = ReadBytes(name);
     for (std::size_t keep : {bytes.size() / 2, bytes.size() - 10, std::size_t{20}, std::size_t{3}}) {

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The Windows program under Wine: its window appears with the editor's title,
+# a line drawn with two clicks shows in a screenshot, and closing the window
+# ends the program with exit code 0.
+source "$(dirname "$0")/lib.sh" "$@"
+
+export WINEDEBUG=-all
+start_display
+enter_working_folder
+wine "$KUMODO" &
+KUMODO_PID=$!
+# Wine's first start in a fresh prefix takes a while.
+WINDOW=$("$XWINDOW_TOOL" find "$TITLE" 90) || fail "no window titled $TITLE"
+
+# Without a window manager Wine draws the frame itself, inside the window
+# found: the client area sits below its caption, framed by equal borders.
+read -r width height < <("$XWINDOW_TOOL" size "$WINDOW")
+border=$(((width - 800) / 2))
+caption=$((height - 600 - border))
+[ "$border" -ge 0 ] && [ "$caption" -ge 0 ] || fail "the window is ${width}x${height}, smaller than 800x600"
+client() { echo "$((border + $1)) $((caption + $2))"; }
+
+# The start-up screen: the colour indicator, the line tool chosen, the
+# panels' background in the client area's last pixel.
+wait_for_pixel $(client 700 518) "$BLUE" 30
+wait_for_pixel $(client 675 250) "$SELECTED"
+wait_for_pixel $(client 799 599) "239,235,219"
+
+click_at $(client 100 100)
+click_at $(client 300 200)
+wait_for_pixel $(client 100 100) "$BLUE"
+wait_for_pixel $(client 300 200) "$BLUE"
+[ "$(pixel_at $(client 200 150))" = "$BLUE" ] || [ "$(pixel_at $(client 200 151))" = "$BLUE" ] ||
+  fail "no line between the ends"
+
+"$XWINDOW_TOOL" close "$WINDOW"
+wait_for_exit 20
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
+wineserver -k 2>/dev/null || true
+echo "under Wine: window titled, line drawn with two clicks, closed with exit code 0"
