@@ -5,7 +5,6 @@
 #include FT_FREETYPE_H
 
 #include <string>
-#include <unordered_map>
 
 #include "platform/text_encoding.h"
 
@@ -53,7 +52,6 @@ struct GlyphSource::Impl {
   FT_Library library = nullptr;
   FT_Face face = nullptr;
   int baseline = 14;
-  std::unordered_map<std::uint16_t, GlyphMask> cache;
 
   GlyphMask Render(std::uint16_t code) {
     GlyphMask mask;
@@ -98,10 +96,6 @@ GlyphSource::~GlyphSource() {
 
 bool GlyphSource::HasFont() const { return impl_->face != nullptr; }
 
-const GlyphMask& GlyphSource::Glyph(std::uint16_t sjisCode) {
-  auto found = impl_->cache.find(sjisCode);
-  if (found != impl_->cache.end()) return found->second;
-  return impl_->cache.emplace(sjisCode, impl_->Render(sjisCode)).first->second;
-}
+GlyphMask GlyphSource::Render(std::uint16_t sjisCode) { return impl_->Render(sjisCode); }
 
 }  // namespace kumodo

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 
 namespace kumodo {
 
@@ -27,11 +28,19 @@ class GlyphSource {
   // False when no usable font was found; glyphs are then blank.
   bool HasFont() const;
   // code: a single byte, or lead byte << 8 | trail byte of a double-byte character.
-  const GlyphMask& Glyph(std::uint16_t sjisCode);
+  const GlyphMask& Glyph(std::uint16_t sjisCode) {
+    auto found = cache_.find(sjisCode);
+    if (found != cache_.end()) return found->second;
+    return cache_.emplace(sjisCode, Render(sjisCode)).first->second;
+  }
 
  private:
+  // Each system draws characters its own way.
   struct Impl;
+  GlyphMask Render(std::uint16_t sjisCode);
+
   std::unique_ptr<Impl> impl_;
+  std::unordered_map<std::uint16_t, GlyphMask> cache_;
 };
 
 }  // namespace kumodo

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <unordered_map>
-
 #include "platform/glyphs.h"
 #include "platform/win32_bitmap.h"
 #include "platform/win32_text.h"
@@ -15,7 +13,6 @@ struct GlyphSource::Impl {
   HFONT font = nullptr;
   HBITMAP target = nullptr;
   std::uint32_t* pixels = nullptr;
-  std::unordered_map<std::uint16_t, GlyphMask> cache;
 
   GlyphMask Render(std::uint16_t code) {
     GlyphMask mask;
@@ -62,10 +59,6 @@ GlyphSource::~GlyphSource() {
 
 bool GlyphSource::HasFont() const { return impl_->font != nullptr; }
 
-const GlyphMask& GlyphSource::Glyph(std::uint16_t sjisCode) {
-  auto found = impl_->cache.find(sjisCode);
-  if (found != impl_->cache.end()) return found->second;
-  return impl_->cache.emplace(sjisCode, impl_->Render(sjisCode)).first->second;
-}
+GlyphMask GlyphSource::Render(std::uint16_t sjisCode) { return impl_->Render(sjisCode); }
 
 }  // namespace kumodo
