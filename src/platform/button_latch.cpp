@@ -1,18 +1,30 @@
 #include "platform/button_latch.h"
 
+#include <algorithm>
+
 namespace kumodo {
 
-void ButtonLatch::Press() {
+void ButtonLatch::Press(PointerPosition at) {
+  // Until a poll has seen the button up after the last press, this click
+  // comes after it.
+  if (down_ || !upSeen_) {
+    if (waiting_ < kMaxWaiting) queue_[waiting_++] = {at, false};
+    return;
+  }
   down_ = true;
   seen_ = false;
   releasePending_ = false;
+  pressedAt_ = at;
 }
 
 void ButtonLatch::Release() {
-  if (down_ && !seen_) {
+  if (waiting_ > 0) {
+    queue_[waiting_ - 1].released = true;
+  } else if (down_ && !seen_) {
     releasePending_ = true;
-  } else {
+  } else if (down_) {
     down_ = false;
+    upSeen_ = false;
   }
 }
 
@@ -20,11 +32,26 @@ void ButtonLatch::BeginPump() {
   if (releasePending_ && seen_) {
     down_ = false;
     releasePending_ = false;
+    upSeen_ = false;
+  }
+  // The next click once a poll has seen the button up.
+  if (!down_ && upSeen_ && waiting_ > 0) {
+    const WaitingClick next = queue_[0];
+    std::shift_left(queue_.begin(), queue_.begin() + waiting_, 1);
+    --waiting_;
+    down_ = true;
+    seen_ = false;
+    releasePending_ = next.released;
+    pressedAt_ = next.at;
   }
 }
 
 bool ButtonLatch::Observe() {
-  if (down_) seen_ = true;
+  if (down_) {
+    seen_ = true;
+  } else {
+    upSeen_ = true;
+  }
   return down_;
 }
 

@@ -1,13 +1,18 @@
 #pragma once
+#include <array>
+
+#include "platform/platform.h"
 
 namespace kumodo {
 
-// A mouse button or key as the program's polls see it. A press and its release that
-// both arrive between two polls must not vanish: the press shows until a poll
-// has seen it, and the release is applied at the next pump after that.
+// A mouse button or key as the program's polls see it. Presses and releases
+// that arrive between two polls must not vanish: a press shows until a poll
+// has seen it, and its release is applied at the next pump after that. A
+// further click arriving meanwhile waits its turn: it shows only after a
+// poll has seen the button up, so every click is seen down and up once.
 class ButtonLatch {
  public:
-  void Press();
+  void Press(PointerPosition at = {});
   void Release();
   // Called at the start of every event pump.
   void BeginPump();
@@ -15,13 +20,29 @@ class ButtonLatch {
   bool Observe();
   // The same without counting as the poll that saw a press.
   bool Peek() const { return down_; }
-  // True while a release waits for a poll to have seen the press.
-  bool ReleasePending() const { return releasePending_; }
+  // True from a press until a poll has seen it, released or not.
+  bool PressUnseen() const { return down_ && !seen_; }
+  // Where the press now showing happened (for mouse buttons).
+  PointerPosition PressedAt() const { return pressedAt_; }
+  // True while the latch still has something to apply at a pump: a release
+  // waiting for its press to be seen, or a click waiting its turn.
+  bool NeedsPump() const { return releasePending_ || waiting_ > 0; }
 
  private:
+  struct WaitingClick {
+    PointerPosition at;
+    bool released = false;
+  };
+  // More clicks than this between two polls are not told apart.
+  static constexpr int kMaxWaiting = 4;
+
   bool down_ = false;
   bool seen_ = true;
   bool releasePending_ = false;
+  bool upSeen_ = true;  // a poll has seen the button up since its last release
+  PointerPosition pressedAt_;
+  std::array<WaitingClick, kMaxWaiting> queue_{};
+  int waiting_ = 0;  // clicks in queue_
 };
 
 }  // namespace kumodo

@@ -91,6 +91,9 @@ class DesktopPlatform : public Platform {
   // times a second, and an idle editor should cost next to nothing.
   PointerPosition ReadPointer() override {
     Pump();
+    // Until a poll has seen a press, the pointer is where the press happened:
+    // a busy editor may get to it after the mouse has moved on.
+    if (left_.PressUnseen()) return left_.PressedAt();
     const Uint64 now = SDL_GetTicks64();
     if (!pointerMoved_ && now - pointerQueriedAt_ < kPointerRefreshMs) return pointer_;
     if (const auto x11 = X11Window()) {
@@ -251,11 +254,19 @@ class DesktopPlatform : public Platform {
   void BeginPump() {
     left_.BeginPump();
     right_.BeginPump();
-    // Only keys whose release waits need a look; the rest have nothing to do.
-    std::erase_if(keysReleasing_, [this](SDL_Scancode code) {
+    // Only keys with something left to apply need a look.
+    std::erase_if(keysPending_, [this](SDL_Scancode code) {
       keys_[code].BeginPump();
-      return !keys_[code].ReleasePending();
+      return !keys_[code].NeedsPump();
     });
+  }
+
+  // A key with something left to apply is pumped until it is done; once in
+  // the list is enough (keys the program never reads stay there).
+  void WatchKey(SDL_Scancode code) {
+    if (keys_[code].NeedsPump() && std::find(keysPending_.begin(), keysPending_.end(), code) == keysPending_.end()) {
+      keysPending_.push_back(code);
+    }
   }
 
   void Handle(const SDL_Event& event) {
@@ -271,15 +282,15 @@ class DesktopPlatform : public Platform {
         if (!event.key.repeat && event.key.keysym.scancode < SDL_NUM_SCANCODES) {
           keys_[event.key.keysym.scancode].Press();
           ++keysDown_;
+          WatchKey(event.key.keysym.scancode);
         }
         break;
       case SDL_KEYUP:
         lastInputAt_ = SDL_GetTicks64();
         keysDown_ = std::max(0, keysDown_ - 1);
         if (event.key.keysym.scancode < SDL_NUM_SCANCODES) {
-          ButtonLatch& key = keys_[event.key.keysym.scancode];
-          key.Release();
-          if (key.ReleasePending()) keysReleasing_.push_back(event.key.keysym.scancode);
+          keys_[event.key.keysym.scancode].Release();
+          WatchKey(event.key.keysym.scancode);
         }
         break;
       case SDL_MOUSEMOTION:
@@ -290,7 +301,7 @@ class DesktopPlatform : public Platform {
       case SDL_MOUSEBUTTONDOWN:
         pointerMoved_ = true;
         lastInputAt_ = SDL_GetTicks64();
-        if (event.button.button == SDL_BUTTON_LEFT) left_.Press();
+        if (event.button.button == SDL_BUTTON_LEFT) left_.Press({event.button.x, event.button.y});
         if (event.button.button == SDL_BUTTON_RIGHT) right_.Press();
         break;
       case SDL_MOUSEBUTTONUP:
@@ -326,7 +337,7 @@ class DesktopPlatform : public Platform {
     if (!(buttons & SDL_BUTTON_LMASK)) left_ = ButtonLatch();
     if (!(buttons & SDL_BUTTON_RMASK)) right_ = ButtonLatch();
     keys_.fill(ButtonLatch());
-    keysReleasing_.clear();
+    keysPending_.clear();
     keysDown_ = 0;
   }
 
@@ -365,7 +376,7 @@ class DesktopPlatform : public Platform {
   ButtonLatch right_;
   // Keys, like buttons, must not vanish when pressed and released between two polls.
   std::array<ButtonLatch, SDL_NUM_SCANCODES> keys_;
-  std::vector<SDL_Scancode> keysReleasing_;
+  std::vector<SDL_Scancode> keysPending_;
   int keysDown_ = 0;
   static constexpr Uint64 kQuietAfterMs = 250;
   static constexpr int kQuietSleepMs = 8;

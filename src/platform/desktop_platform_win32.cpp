@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <commdlg.h>
+#include <windowsx.h>
 #include <mmsystem.h>
 
 #include <algorithm>
@@ -94,6 +95,9 @@ class Win32Platform : public Platform {
 
   PointerPosition ReadPointer() override {
     Pump();
+    // Until a poll has seen a press, the pointer is where the press happened:
+    // a busy editor may get to it after the mouse has moved on.
+    if (left_.PressUnseen()) return left_.PressedAt();
     POINT point{};
     GetCursorPos(&point);
     ScreenToClient(window_, &point);
@@ -187,7 +191,7 @@ class Win32Platform : public Platform {
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
         lastInputAt_ = NowMs();
-        (message == WM_LBUTTONDOWN ? left_ : right_).Press();
+        (message == WM_LBUTTONDOWN ? left_ : right_).Press({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         // A release outside the window must still be seen.
         SetCapture(window);
         return true;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 namespace kumodo {
 namespace {
 
@@ -27,6 +30,18 @@ TEST(ButtonLatch, AnUnobservedPressSurvivesPumpsUntilSeen) {
   EXPECT_FALSE(latch.Observe());
 }
 
+TEST(ButtonLatch, APressIsUnseenUntilAPollSeesItNotAPeek) {
+  ButtonLatch latch;
+  EXPECT_FALSE(latch.PressUnseen());
+  latch.Press();
+  latch.Release();
+  latch.BeginPump();
+  EXPECT_TRUE(latch.Peek());
+  EXPECT_TRUE(latch.PressUnseen());
+  EXPECT_TRUE(latch.Observe());
+  EXPECT_FALSE(latch.PressUnseen());
+}
+
 TEST(ButtonLatch, APeekDoesNotCountAsSeeingThePress) {
   ButtonLatch latch;
   latch.Press();
@@ -45,6 +60,57 @@ TEST(ButtonLatch, AHeldButtonReleasesAtOnce) {
   latch.BeginPump();
   latch.Release();
   EXPECT_FALSE(latch.Observe());
+}
+
+// What a poll after each pump sees, for `polls` pumps.
+std::string PollsAfterPumps(ButtonLatch& latch, int polls) {
+  std::string seen;
+  for (int i = 0; i < polls; ++i) {
+    latch.BeginPump();
+    seen += latch.Observe() ? 'D' : 'u';
+  }
+  return seen;
+}
+
+TEST(ButtonLatch, ClicksBetweenTwoPollsAreEachSeenDownThenUpAtTheirOwnSpot) {
+  ButtonLatch latch;
+  latch.Press({10, 20});
+  latch.Release();
+  latch.Press({30, 40});
+  latch.Release();
+  latch.Press({50, 60});
+  latch.Release();
+  latch.BeginPump();
+  EXPECT_EQ(latch.PressedAt().x, 10);
+  EXPECT_TRUE(latch.Observe());
+  EXPECT_EQ(PollsAfterPumps(latch, 5), "uDuDu");
+  EXPECT_FALSE(latch.NeedsPump());
+}
+
+TEST(ButtonLatch, TheWaitingClickStartsWhereItWasPressedAndMayStillBeHeld) {
+  ButtonLatch latch;
+  latch.Press({1, 1});
+  EXPECT_TRUE(latch.Observe());
+  latch.Release();  // seen, so up at once
+  latch.Press({7, 8});  // before any poll saw the button up: waits
+  EXPECT_FALSE(latch.Peek());
+  EXPECT_EQ(PollsAfterPumps(latch, 1), "u");
+  latch.BeginPump();
+  EXPECT_TRUE(latch.PressUnseen());
+  EXPECT_EQ(latch.PressedAt().y, 8);
+  EXPECT_EQ(PollsAfterPumps(latch, 3), "DDD") << "still held: down until its release";
+  latch.Release();
+  EXPECT_FALSE(latch.Observe());
+}
+
+TEST(ButtonLatch, ABurstBeyondTheQueueLosesOnlyTheExcess) {
+  ButtonLatch latch;
+  for (int i = 0; i < 10; ++i) {
+    latch.Press({i, 0});
+    latch.Release();
+  }
+  const std::string seen = PollsAfterPumps(latch, 12);
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), 'D'), 5) << seen;  // the one showing and four waiting
 }
 
 }  // namespace
