@@ -27,7 +27,10 @@ struct GlyphSource::Impl {
     TextOutW(dc, 0, 0, wide.c_str(), static_cast<int>(wide.size()));
     GdiFlush();
     for (int y = 0; y < kCellHeight; ++y) {
-      for (int x = 0; x < mask.width; ++x) mask.ink[y * 2 * kCellWidth + x] = (pixels[y * 2 * kCellWidth + x] & 0xFFFFFF) != 0;
+      for (int x = 0; x < mask.width; ++x) {
+        const int at = y * 2 * kCellWidth + x;
+        mask.ink[at] = (pixels[at] & 0xFFFFFF) != 0;
+      }
     }
     return mask;
   }
