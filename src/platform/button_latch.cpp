@@ -55,4 +55,46 @@ bool ButtonLatch::Observe() {
   return down_;
 }
 
+void KeyLatches::Press(int code) {
+  if (!InRange(code)) return;
+  keys_[code].Press();
+  ++held_;
+  Watch(code);
+}
+
+void KeyLatches::Release(int code) {
+  if (!InRange(code)) return;
+  keys_[code].Release();
+  held_ = std::max(0, held_ - 1);
+  Watch(code);
+}
+
+void KeyLatches::ReleaseAll() {
+  for (int code = 0; code < static_cast<int>(keys_.size()); ++code) Release(code);
+  held_ = 0;
+}
+
+void KeyLatches::Forget() {
+  std::fill(keys_.begin(), keys_.end(), ButtonLatch());
+  pending_.clear();
+  held_ = 0;
+}
+
+void KeyLatches::BeginPump() {
+  std::erase_if(pending_, [this](int code) {
+    keys_[code].BeginPump();
+    return !keys_[code].NeedsPump();
+  });
+}
+
+bool KeyLatches::Observe(int code) { return InRange(code) && keys_[code].Observe(); }
+
+// Keys the program never reads keep something pending for good; they are
+// listed once all the same.
+void KeyLatches::Watch(int code) {
+  if (keys_[code].NeedsPump() && std::find(pending_.begin(), pending_.end(), code) == pending_.end()) {
+    pending_.push_back(code);
+  }
+}
+
 }  // namespace kumodo

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -43,6 +44,32 @@ class ButtonLatch {
   PointerPosition pressedAt_;
   std::array<WaitingClick, kMaxWaiting> queue_{};
   int waiting_ = 0;  // clicks in queue_
+};
+
+// The keys of a keyboard, by the system's key code, each a latch. The loop
+// pumps many times a pass, so only keys with something left to apply are
+// pumped. Codes outside the range are ignored.
+class KeyLatches {
+ public:
+  explicit KeyLatches(int codes) : keys_(static_cast<std::size_t>(codes)) {}
+
+  void Press(int code);
+  void Release(int code);
+  // Every key let go, as when the keyboard goes to another window.
+  void ReleaseAll();
+  // Every key up at once with nothing pending, as after a prompt.
+  void Forget();
+  void BeginPump();
+  bool Observe(int code);
+  bool AnyHeld() const { return held_ > 0; }
+
+ private:
+  bool InRange(int code) const { return code >= 0 && code < static_cast<int>(keys_.size()); }
+  void Watch(int code);
+
+  std::vector<ButtonLatch> keys_;
+  std::vector<int> pending_;  // keys whose latch needs pumping, each once
+  int held_ = 0;
 };
 
 }  // namespace kumodo

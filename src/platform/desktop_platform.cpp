@@ -8,7 +8,6 @@
 #include <langinfo.h>
 
 #include <clocale>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -125,7 +124,7 @@ class DesktopPlatform : public Platform {
   bool IsKeyDown(int virtualKey) override {
     const Scancodes scancodes = ScancodesFor(virtualKey);
     bool down = false;
-    for (int i = 0; i < scancodes.count; ++i) down = keys_[scancodes.codes[i]].Observe() || down;
+    for (int i = 0; i < scancodes.count; ++i) down = keys_.Observe(scancodes.codes[i]) || down;
     return down;
   }
 
@@ -149,7 +148,7 @@ class DesktopPlatform : public Platform {
   // costs next to no processor time.
   void Sleep(int milliseconds) override {
     const Uint64 now = SDL_GetTicks64();
-    const bool quiet = keysDown_ == 0 && !left_.Peek() && !right_.Peek() && now - lastInputAt_ > kQuietAfterMs;
+    const bool quiet = !keys_.AnyHeld() && !left_.Peek() && !right_.Peek() && now - lastInputAt_ > kQuietAfterMs;
     const int wait = std::max(milliseconds, quiet ? kQuietSleepMs : 0);
     if (const auto x11 = X11Window()) {
       XFlush(x11->display);
@@ -254,19 +253,7 @@ class DesktopPlatform : public Platform {
   void BeginPump() {
     left_.BeginPump();
     right_.BeginPump();
-    // Only keys with something left to apply need a look.
-    std::erase_if(keysPending_, [this](SDL_Scancode code) {
-      keys_[code].BeginPump();
-      return !keys_[code].NeedsPump();
-    });
-  }
-
-  // A key with something left to apply is pumped until it is done; once in
-  // the list is enough (keys the program never reads stay there).
-  void WatchKey(SDL_Scancode code) {
-    if (keys_[code].NeedsPump() && std::find(keysPending_.begin(), keysPending_.end(), code) == keysPending_.end()) {
-      keysPending_.push_back(code);
-    }
+    keys_.BeginPump();
   }
 
   void Handle(const SDL_Event& event) {
@@ -279,19 +266,11 @@ class DesktopPlatform : public Platform {
         break;
       case SDL_KEYDOWN:
         lastInputAt_ = SDL_GetTicks64();
-        if (!event.key.repeat && event.key.keysym.scancode < SDL_NUM_SCANCODES) {
-          keys_[event.key.keysym.scancode].Press();
-          ++keysDown_;
-          WatchKey(event.key.keysym.scancode);
-        }
+        if (!event.key.repeat) keys_.Press(event.key.keysym.scancode);
         break;
       case SDL_KEYUP:
         lastInputAt_ = SDL_GetTicks64();
-        keysDown_ = std::max(0, keysDown_ - 1);
-        if (event.key.keysym.scancode < SDL_NUM_SCANCODES) {
-          keys_[event.key.keysym.scancode].Release();
-          WatchKey(event.key.keysym.scancode);
-        }
+        keys_.Release(event.key.keysym.scancode);
         break;
       case SDL_MOUSEMOTION:
         pointerOverride_.reset();
@@ -336,9 +315,7 @@ class DesktopPlatform : public Platform {
     const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
     if (!(buttons & SDL_BUTTON_LMASK)) left_ = ButtonLatch();
     if (!(buttons & SDL_BUTTON_RMASK)) right_ = ButtonLatch();
-    keys_.fill(ButtonLatch());
-    keysPending_.clear();
-    keysDown_ = 0;
+    keys_.Forget();
   }
 
   // Only where some sound service or device exists: probing for one that is
@@ -375,9 +352,7 @@ class DesktopPlatform : public Platform {
   ButtonLatch left_;
   ButtonLatch right_;
   // Keys, like buttons, must not vanish when pressed and released between two polls.
-  std::array<ButtonLatch, SDL_NUM_SCANCODES> keys_;
-  std::vector<SDL_Scancode> keysPending_;
-  int keysDown_ = 0;
+  KeyLatches keys_{SDL_NUM_SCANCODES};
   static constexpr Uint64 kQuietAfterMs = 250;
   static constexpr int kQuietSleepMs = 8;
   Uint64 lastInputAt_ = 0;

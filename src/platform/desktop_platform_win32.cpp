@@ -4,7 +4,6 @@
 #include <mmsystem.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstdio>
 
@@ -113,7 +112,7 @@ class Win32Platform : public Platform {
   }
 
   bool IsKeyDown(int virtualKey) override {
-    return virtualKey > 0 && virtualKey < 256 && keys_[virtualKey].Observe();
+    return keys_.Observe(virtualKey);
   }
 
   void MoveCursorBy(int dx, int dy) override {
@@ -126,7 +125,7 @@ class Win32Platform : public Platform {
   // quarter second sleeps a few milliseconds at a time, still waking at once
   // on input.
   void Sleep(int milliseconds) override {
-    const bool quiet = keysDown_ == 0 && !left_.Peek() && !right_.Peek() && NowMs() - lastInputAt_ > kQuietAfterMs;
+    const bool quiet = !keys_.AnyHeld() && !left_.Peek() && !right_.Peek() && NowMs() - lastInputAt_ > kQuietAfterMs;
     const DWORD wait = static_cast<DWORD>(std::max(milliseconds, quiet ? kQuietSleepMs : 0));
     MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     Pump();
@@ -205,22 +204,17 @@ class Win32Platform : public Platform {
       case WM_SYSKEYDOWN:
         lastInputAt_ = NowMs();
         // Bit 30: the key was already down, an automatic repeat.
-        if (!(lParam & (1 << 30))) {
-          keys_[wParam & 0xFF].Press();
-          ++keysDown_;
-        }
+        if (!(lParam & (1 << 30))) keys_.Press(static_cast<int>(wParam & 0xFF));
         // F10 would otherwise open the (absent) menu and swallow the next keys.
         return message == WM_KEYDOWN || wParam == VK_F10;
       case WM_KEYUP:
       case WM_SYSKEYUP:
         lastInputAt_ = NowMs();
-        keysDown_ = std::max(0, keysDown_ - 1);
-        keys_[wParam & 0xFF].Release();
+        keys_.Release(static_cast<int>(wParam & 0xFF));
         return message == WM_KEYUP || wParam == VK_F10;
       case WM_KILLFOCUS:
         // The releases of keys held now go to another window.
-        for (ButtonLatch& key : keys_) key.Release();
-        keysDown_ = 0;
+        keys_.ReleaseAll();
         return false;
       default:
         return false;
@@ -239,7 +233,7 @@ class Win32Platform : public Platform {
   void Pump() {
     left_.BeginPump();
     right_.BeginPump();
-    for (ButtonLatch& key : keys_) key.BeginPump();
+    keys_.BeginPump();
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) ExitProcess(0);
@@ -283,8 +277,7 @@ class Win32Platform : public Platform {
     SetForegroundWindow(window_);
     if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) left_ = ButtonLatch();
     if (!(GetAsyncKeyState(VK_RBUTTON) & 0x8000)) right_ = ButtonLatch();
-    keys_.fill(ButtonLatch());
-    keysDown_ = 0;
+    keys_.Forget();
   }
 
   HWND window_ = nullptr;
@@ -295,8 +288,7 @@ class Win32Platform : public Platform {
   ButtonLatch left_;
   ButtonLatch right_;
   // Keys, like buttons, must not vanish when pressed and released between two polls.
-  std::array<ButtonLatch, 256> keys_;
-  int keysDown_ = 0;
+  KeyLatches keys_{256};
   static constexpr std::uint64_t kQuietAfterMs = 250;
   static constexpr int kQuietSleepMs = 8;
   std::uint64_t lastInputAt_ = 0;

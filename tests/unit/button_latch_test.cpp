@@ -113,5 +113,41 @@ TEST(ButtonLatch, ABurstBeyondTheQueueLosesOnlyTheExcess) {
   EXPECT_EQ(std::count(seen.begin(), seen.end(), 'D'), 5) << seen;  // the one showing and four waiting
 }
 
+TEST(KeyLatches, ATapBetweenPollsShowsOnceAndHeldKeysAreCounted) {
+  KeyLatches keys(256);
+  keys.Press(123);
+  keys.Press(13);
+  EXPECT_TRUE(keys.AnyHeld());
+  keys.Release(123);
+  keys.BeginPump();
+  EXPECT_TRUE(keys.Observe(123)) << "the tap shows once";
+  keys.BeginPump();
+  EXPECT_FALSE(keys.Observe(123));
+  EXPECT_TRUE(keys.Observe(13));
+  keys.Release(13);
+  EXPECT_FALSE(keys.AnyHeld());
+  EXPECT_FALSE(keys.Observe(-1));
+  EXPECT_FALSE(keys.Observe(256));
+}
+
+TEST(KeyLatches, LettingAllGoKeepsAnUnseenTapButForgettingDropsIt) {
+  KeyLatches keys(256);
+  keys.Press(40);
+  keys.Press(41);
+  EXPECT_TRUE(keys.Observe(41));
+  keys.ReleaseAll();
+  EXPECT_FALSE(keys.AnyHeld());
+  EXPECT_FALSE(keys.Observe(41)) << "seen already: up at once";
+  keys.BeginPump();
+  EXPECT_TRUE(keys.Observe(40)) << "not yet seen: shows once";
+  keys.BeginPump();
+  EXPECT_FALSE(keys.Observe(40));
+
+  keys.Press(40);
+  keys.Forget();
+  keys.BeginPump();
+  EXPECT_FALSE(keys.Observe(40));
+}
+
 }  // namespace
 }  // namespace kumodo
