@@ -77,7 +77,7 @@ bool PrepareInput(std::span<const std::uint8_t> bytes, GdiInput& input) {
     if (!RunLengthDataComplete(input.bits, compression == BI_RLE4)) return false;
     reinterpret_cast<BITMAPINFOHEADER*>(input.info.data())->biSizeImage = static_cast<DWORD>(input.bits.size());
   }
-  return PictureSizeAllowed(input.width, input.height);
+  return true;
 }
 
 }  // namespace
@@ -85,6 +85,7 @@ bool PrepareInput(std::span<const std::uint8_t> bytes, GdiInput& input) {
 // The system draws the file's pixels into a 32-bit bitmap of ours, which
 // takes every depth, colour table, run-length coding and row order it knows.
 bool DecodeBmp(std::span<const std::uint8_t> bytes, Bitmap& out) {
+  // Also checks the size against the limits.
   if (!BmpHeaderPlausible(bytes)) return false;
   GdiInput input;
   if (!PrepareInput(bytes, input)) return false;
@@ -97,16 +98,9 @@ bool DecodeBmp(std::span<const std::uint8_t> bytes, Bitmap& out) {
   const int rows = SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(input.width), static_cast<DWORD>(input.height), 0,
                                      0, 0, static_cast<UINT>(input.height), input.bits.data(),
                                      reinterpret_cast<const BITMAPINFO*>(input.info.data()), DIB_RGB_COLORS);
-  GdiFlush();
-  bool decoded = rows > 0;
-  if (decoded) {
-    Bitmap picture(input.width, input.height);
-    const auto* pixels = static_cast<const std::uint32_t*>(targetBits);
-    for (std::size_t i = 0; i < picture.pixels.size(); ++i) picture.pixels[i] = SwapRedAndBlue(pixels[i]);
-    out = std::move(picture);
-  }
   SelectObject(dc, previous);
   DeleteDC(dc);
+  const bool decoded = rows > 0 && ReadSystemBitmap(target, out);
   DeleteObject(target);
   return decoded;
 }
