@@ -55,6 +55,10 @@ bool ButtonLatch::Observe() {
   return down_;
 }
 
+void ButtonLatch::DropUnseen() {
+  if (waiting_ > 0 || PressUnseen()) *this = ButtonLatch();
+}
+
 void KeyLatches::Press(int code) {
   if (!InRange(code)) return;
   keys_[code].Press();
@@ -80,6 +84,12 @@ void KeyLatches::Forget() {
   held_ = 0;
 }
 
+void KeyLatches::DropUnseen() {
+  // Every latch with something pending has an unseen press or a waiting click.
+  for (ButtonLatch& key : keys_) key.DropUnseen();
+  pending_.clear();
+}
+
 void KeyLatches::BeginPump() {
   std::erase_if(pending_, [this](int code) {
     keys_[code].BeginPump();
@@ -95,6 +105,18 @@ void KeyLatches::Watch(int code) {
   if (keys_[code].NeedsPump() && std::find(pending_.begin(), pending_.end(), code) == pending_.end()) {
     pending_.push_back(code);
   }
+}
+
+void InputLatches::BeginPump() {
+  left.BeginPump();
+  right.BeginPump();
+  keys.BeginPump();
+}
+
+void InputLatches::ForgetPrompt(bool leftHeld, bool rightHeld) {
+  if (!leftHeld) left = ButtonLatch();
+  if (!rightHeld) right = ButtonLatch();
+  keys.Forget();
 }
 
 }  // namespace kumodo

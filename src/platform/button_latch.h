@@ -28,6 +28,9 @@ class ButtonLatch {
   // True while the latch still has something to apply at a pump: a release
   // waiting for its press to be seen, or a click waiting its turn.
   bool NeedsPump() const { return releasePending_ || waiting_ > 0; }
+  // Lets go of a press no poll has seen, and of clicks waiting their turn:
+  // the button reads up until pressed again.
+  void DropUnseen();
 
  private:
   struct WaitingClick {
@@ -59,6 +62,9 @@ class KeyLatches {
   void ReleaseAll();
   // Every key up at once with nothing pending, as after a prompt.
   void Forget();
+  // Every key whose press no poll has seen reads up until pressed again;
+  // keys the program saw and that are still held stay down.
+  void DropUnseen();
   void BeginPump();
   bool Observe(int code);
   bool AnyHeld() const { return held_ > 0; }
@@ -70,6 +76,23 @@ class KeyLatches {
   std::vector<ButtonLatch> keys_;
   std::vector<int> pending_;  // keys whose latch needs pumping, each once
   int held_ = 0;
+};
+
+// Everything a backend latches between two polls: both mouse buttons and
+// the keys, pumped together and forgotten together after a prompt.
+struct InputLatches {
+  explicit InputLatches(int keyCodes) : keys(keyCodes) {}
+
+  ButtonLatch& Button(MouseButton button) { return button == MouseButton::Left ? left : right; }
+  void BeginPump();
+  // A click that closed a prompt must not reach the editor underneath: a
+  // button no longer held starts afresh, and every key reads up.
+  void ForgetPrompt(bool leftHeld, bool rightHeld);
+  bool AnyDown() const { return keys.AnyHeld() || left.Peek() || right.Peek(); }
+
+  ButtonLatch left;
+  ButtonLatch right;
+  KeyLatches keys;
 };
 
 }  // namespace kumodo

@@ -92,7 +92,7 @@ class DesktopPlatform : public Platform {
     Pump();
     // Until a poll has seen a press, the pointer is where the press happened:
     // a busy editor may get to it after the mouse has moved on.
-    if (left_.PressUnseen()) return left_.PressedAt();
+    if (input_.left.PressUnseen()) return input_.left.PressedAt();
     const Uint64 now = SDL_GetTicks64();
     if (!pointerMoved_ && now - pointerQueriedAt_ < kPointerRefreshMs) return pointer_;
     if (const auto x11 = X11Window()) {
@@ -113,20 +113,17 @@ class DesktopPlatform : public Platform {
     return {x, y};
   }
 
-  bool IsButtonDown(MouseButton button) override {
-    return button == MouseButton::Left ? left_.Observe() : right_.Observe();
-  }
-
-  bool PeekButton(MouseButton button) override {
-    return button == MouseButton::Left ? left_.Peek() : right_.Peek();
-  }
+  bool IsButtonDown(MouseButton button) override { return input_.Button(button).Observe(); }
+  bool PeekButton(MouseButton button) override { return input_.Button(button).Peek(); }
 
   bool IsKeyDown(int virtualKey) override {
     const Scancodes scancodes = ScancodesFor(virtualKey);
     bool down = false;
-    for (int i = 0; i < scancodes.count; ++i) down = keys_.Observe(scancodes.codes[i]) || down;
+    for (int i = 0; i < scancodes.count; ++i) down = input_.keys.Observe(scancodes.codes[i]) || down;
     return down;
   }
+
+  void ForgetUnreadKeys() override { input_.keys.DropUnseen(); }
 
   void MoveCursorBy(int dx, int dy) override {
     if (const auto x11 = X11Window()) {
@@ -148,7 +145,7 @@ class DesktopPlatform : public Platform {
   // costs next to no processor time.
   void Sleep(int milliseconds) override {
     const Uint64 now = SDL_GetTicks64();
-    const bool quiet = !keys_.AnyHeld() && !left_.Peek() && !right_.Peek() && now - lastInputAt_ > kQuietAfterMs;
+    const bool quiet = !input_.AnyDown() && now - lastInputAt_ > kQuietAfterMs;
     const int wait = std::max(milliseconds, quiet ? kQuietSleepMs : 0);
     if (const auto x11 = X11Window()) {
       XFlush(x11->display);
@@ -245,15 +242,9 @@ class DesktopPlatform : public Platform {
   // Processes what has arrived; the latches first let go of releases whose
   // press a poll has seen.
   void Pump() {
-    BeginPump();
+    input_.BeginPump();
     SDL_Event event;
     while (SDL_PollEvent(&event)) Handle(event);
-  }
-
-  void BeginPump() {
-    left_.BeginPump();
-    right_.BeginPump();
-    keys_.BeginPump();
   }
 
   void Handle(const SDL_Event& event) {
@@ -266,11 +257,11 @@ class DesktopPlatform : public Platform {
         break;
       case SDL_KEYDOWN:
         lastInputAt_ = SDL_GetTicks64();
-        if (!event.key.repeat) keys_.Press(event.key.keysym.scancode);
+        if (!event.key.repeat) input_.keys.Press(event.key.keysym.scancode);
         break;
       case SDL_KEYUP:
         lastInputAt_ = SDL_GetTicks64();
-        keys_.Release(event.key.keysym.scancode);
+        input_.keys.Release(event.key.keysym.scancode);
         break;
       case SDL_MOUSEMOTION:
         pointerOverride_.reset();
@@ -280,13 +271,13 @@ class DesktopPlatform : public Platform {
       case SDL_MOUSEBUTTONDOWN:
         pointerMoved_ = true;
         lastInputAt_ = SDL_GetTicks64();
-        if (event.button.button == SDL_BUTTON_LEFT) left_.Press({event.button.x, event.button.y});
-        if (event.button.button == SDL_BUTTON_RIGHT) right_.Press();
+        if (event.button.button == SDL_BUTTON_LEFT) input_.left.Press({event.button.x, event.button.y});
+        if (event.button.button == SDL_BUTTON_RIGHT) input_.right.Press();
         break;
       case SDL_MOUSEBUTTONUP:
         lastInputAt_ = SDL_GetTicks64();
-        if (event.button.button == SDL_BUTTON_LEFT) left_.Release();
-        if (event.button.button == SDL_BUTTON_RIGHT) right_.Release();
+        if (event.button.button == SDL_BUTTON_LEFT) input_.left.Release();
+        if (event.button.button == SDL_BUTTON_RIGHT) input_.right.Release();
         break;
       default:
         break;
@@ -306,16 +297,13 @@ class DesktopPlatform : public Platform {
     }
   }
 
-  // A click that closed the prompt must not reach the editor underneath, and
-  // the keyboard comes back to the editor.
+  // The keyboard comes back to the editor, and no input of the prompt's reaches it.
   void ForgetInputDuringPrompt() {
     SDL_SetWindowInputFocus(window_);
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
     const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
-    if (!(buttons & SDL_BUTTON_LMASK)) left_ = ButtonLatch();
-    if (!(buttons & SDL_BUTTON_RMASK)) right_ = ButtonLatch();
-    keys_.Forget();
+    input_.ForgetPrompt(buttons & SDL_BUTTON_LMASK, buttons & SDL_BUTTON_RMASK);
   }
 
   // Only where some sound service or device exists: probing for one that is
@@ -349,10 +337,8 @@ class DesktopPlatform : public Platform {
   bool pointerMoved_ = true;
   Uint64 pointerQueriedAt_ = 0;
   Bitmap lastFrame_;
-  ButtonLatch left_;
-  ButtonLatch right_;
   // Keys, like buttons, must not vanish when pressed and released between two polls.
-  KeyLatches keys_{SDL_NUM_SCANCODES};
+  InputLatches input_{SDL_NUM_SCANCODES};
   static constexpr Uint64 kQuietAfterMs = 250;
   static constexpr int kQuietSleepMs = 8;
   Uint64 lastInputAt_ = 0;

@@ -96,24 +96,17 @@ class Win32Platform : public Platform {
     Pump();
     // Until a poll has seen a press, the pointer is where the press happened:
     // a busy editor may get to it after the mouse has moved on.
-    if (left_.PressUnseen()) return left_.PressedAt();
+    if (input_.left.PressUnseen()) return input_.left.PressedAt();
     POINT point{};
     GetCursorPos(&point);
     ScreenToClient(window_, &point);
     return {point.x, point.y};
   }
 
-  bool IsButtonDown(MouseButton button) override {
-    return button == MouseButton::Left ? left_.Observe() : right_.Observe();
-  }
-
-  bool PeekButton(MouseButton button) override {
-    return button == MouseButton::Left ? left_.Peek() : right_.Peek();
-  }
-
-  bool IsKeyDown(int virtualKey) override {
-    return keys_.Observe(virtualKey);
-  }
+  bool IsButtonDown(MouseButton button) override { return input_.Button(button).Observe(); }
+  bool PeekButton(MouseButton button) override { return input_.Button(button).Peek(); }
+  bool IsKeyDown(int virtualKey) override { return input_.keys.Observe(virtualKey); }
+  void ForgetUnreadKeys() override { input_.keys.DropUnseen(); }
 
   void MoveCursorBy(int dx, int dy) override {
     POINT point{};
@@ -125,7 +118,7 @@ class Win32Platform : public Platform {
   // quarter second sleeps a few milliseconds at a time, still waking at once
   // on input.
   void Sleep(int milliseconds) override {
-    const bool quiet = !keys_.AnyHeld() && !left_.Peek() && !right_.Peek() && NowMs() - lastInputAt_ > kQuietAfterMs;
+    const bool quiet = !input_.AnyDown() && NowMs() - lastInputAt_ > kQuietAfterMs;
     const DWORD wait = static_cast<DWORD>(std::max(milliseconds, quiet ? kQuietSleepMs : 0));
     MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     Pump();
@@ -190,31 +183,31 @@ class Win32Platform : public Platform {
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
         lastInputAt_ = NowMs();
-        (message == WM_LBUTTONDOWN ? left_ : right_).Press({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        (message == WM_LBUTTONDOWN ? input_.left : input_.right).Press({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         // A release outside the window must still be seen.
         SetCapture(window);
         return true;
       case WM_LBUTTONUP:
       case WM_RBUTTONUP:
         lastInputAt_ = NowMs();
-        (message == WM_LBUTTONUP ? left_ : right_).Release();
+        (message == WM_LBUTTONUP ? input_.left : input_.right).Release();
         if (!(wParam & (MK_LBUTTON | MK_RBUTTON))) ReleaseCapture();
         return true;
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN:
         lastInputAt_ = NowMs();
         // Bit 30: the key was already down, an automatic repeat.
-        if (!(lParam & (1 << 30))) keys_.Press(static_cast<int>(wParam & 0xFF));
+        if (!(lParam & (1 << 30))) input_.keys.Press(static_cast<int>(wParam & 0xFF));
         // F10 would otherwise open the (absent) menu and swallow the next keys.
         return message == WM_KEYDOWN || wParam == VK_F10;
       case WM_KEYUP:
       case WM_SYSKEYUP:
         lastInputAt_ = NowMs();
-        keys_.Release(static_cast<int>(wParam & 0xFF));
+        input_.keys.Release(static_cast<int>(wParam & 0xFF));
         return message == WM_KEYUP || wParam == VK_F10;
       case WM_KILLFOCUS:
         // The releases of keys held now go to another window.
-        keys_.ReleaseAll();
+        input_.keys.ReleaseAll();
         return false;
       default:
         return false;
@@ -231,9 +224,7 @@ class Win32Platform : public Platform {
   // Processes what has arrived; the latches first let go of releases whose
   // press a poll has seen.
   void Pump() {
-    left_.BeginPump();
-    right_.BeginPump();
-    keys_.BeginPump();
+    input_.BeginPump();
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) ExitProcess(0);
@@ -242,8 +233,8 @@ class Win32Platform : public Platform {
     // Without the capture (another window took it) a release may never
     // arrive as a message: the buttons' real state decides.
     if (GetCapture() != window_) {
-      if (left_.Peek() && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) left_.Release();
-      if (right_.Peek() && !(GetAsyncKeyState(VK_RBUTTON) & 0x8000)) right_.Release();
+      if (input_.left.Peek() && !Held(VK_LBUTTON)) input_.left.Release();
+      if (input_.right.Peek() && !Held(VK_RBUTTON)) input_.right.Release();
     }
   }
 
@@ -271,13 +262,12 @@ class Win32Platform : public Platform {
     return WideToUtf8(file);
   }
 
-  // A click that closed the prompt must not reach the editor underneath, and
-  // the keyboard comes back to the editor.
+  static bool Held(int button) { return GetAsyncKeyState(button) & 0x8000; }
+
+  // The keyboard comes back to the editor, and no input of the prompt's reaches it.
   void ForgetInputDuringPrompt() {
     SetForegroundWindow(window_);
-    if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) left_ = ButtonLatch();
-    if (!(GetAsyncKeyState(VK_RBUTTON) & 0x8000)) right_ = ButtonLatch();
-    keys_.Forget();
+    input_.ForgetPrompt(Held(VK_LBUTTON), Held(VK_RBUTTON));
   }
 
   HWND window_ = nullptr;
@@ -285,10 +275,8 @@ class Win32Platform : public Platform {
   std::vector<std::uint32_t> framePixels_;
   int frameWidth_ = 0;
   int frameHeight_ = 0;
-  ButtonLatch left_;
-  ButtonLatch right_;
   // Keys, like buttons, must not vanish when pressed and released between two polls.
-  KeyLatches keys_{256};
+  InputLatches input_{256};
   static constexpr std::uint64_t kQuietAfterMs = 250;
   static constexpr int kQuietSleepMs = 8;
   std::uint64_t lastInputAt_ = 0;

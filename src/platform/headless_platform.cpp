@@ -3,35 +3,51 @@
 #include <algorithm>
 
 namespace kumodo {
+namespace {
+
+bool Earlier(const ScriptEvent& a, const ScriptEvent& b) { return a.atMs < b.atMs; }
+
+}  // namespace
 
 HeadlessPlatform::HeadlessPlatform(std::vector<ScriptEvent> script, std::uint64_t closeAfterMs)
     : script_(std::move(script)) {
-  std::stable_sort(script_.begin(), script_.end(),
-                   [](const ScriptEvent& a, const ScriptEvent& b) { return a.atMs < b.atMs; });
+  std::stable_sort(script_.begin(), script_.end(), Earlier);
   closeAtMs_ = (script_.empty() ? 0 : script_.back().atMs) + closeAfterMs;
 }
 
+void HeadlessPlatform::AddEvents(const std::vector<ScriptEvent>& events) {
+  script_.erase(script_.begin(), script_.begin() + static_cast<std::ptrdiff_t>(nextEvent_));
+  nextEvent_ = 0;
+  for (ScriptEvent event : events) {
+    event.atMs = std::max(event.atMs, now_);
+    script_.push_back(event);
+  }
+  std::stable_sort(script_.begin(), script_.end(), Earlier);
+}
+
 void HeadlessPlatform::Pump() {
-  left_.BeginPump();
-  right_.BeginPump();
+  input_.BeginPump();
   while (nextEvent_ < script_.size() && script_[nextEvent_].atMs <= now_) {
     const ScriptEvent& event = script_[nextEvent_++];
-    ButtonLatch& button = event.x == 0 ? left_ : right_;
+    const MouseButton button = event.x == 0 ? MouseButton::Left : MouseButton::Right;
+    bool& held = event.x == 0 ? leftHeld_ : rightHeld_;
     switch (event.kind) {
       case ScriptEvent::Kind::MovePointer:
         pointer_ = {event.x, event.y};
         break;
       case ScriptEvent::Kind::PressButton:
-        button.Press();
+        input_.Button(button).Press(pointer_);
+        held = true;
         break;
       case ScriptEvent::Kind::ReleaseButton:
-        button.Release();
+        input_.Button(button).Release();
+        held = false;
         break;
       case ScriptEvent::Kind::PressKey:
-        keysDown_.insert(event.x);
+        input_.keys.Press(event.x);
         break;
       case ScriptEvent::Kind::ReleaseKey:
-        keysDown_.erase(event.x);
+        input_.keys.Release(event.x);
         break;
       case ScriptEvent::Kind::CloseWindow:
         throw WindowClosed();
@@ -50,16 +66,11 @@ void HeadlessPlatform::Present(const Bitmap& frame) {
   Pump();
 }
 
+// As on the desktop: until a poll has seen a press, the pointer is where it happened.
 PointerPosition HeadlessPlatform::ReadPointer() {
   Pump();
-  return pointer_;
+  return input_.left.PressUnseen() ? input_.left.PressedAt() : pointer_;
 }
-
-bool HeadlessPlatform::IsButtonDown(MouseButton button) {
-  return button == MouseButton::Left ? left_.Observe() : right_.Observe();
-}
-
-bool HeadlessPlatform::IsKeyDown(int virtualKey) { return keysDown_.count(virtualKey) != 0; }
 
 void HeadlessPlatform::MoveCursorBy(int dx, int dy) {
   pointer_.x += dx;
@@ -80,11 +91,13 @@ MessageBoxAnswer HeadlessPlatform::ShowMessageBox(std::string_view sjisText, std
     answer = messageBoxAnswers_.front();
     messageBoxAnswers_.pop_front();
   }
+  ForgetInputDuringPrompt();
   return answer;
 }
 
 std::optional<std::string> HeadlessPlatform::NextFileAnswer(const std::vector<FileFilter>& filters) {
   fileDialogFilters.push_back(filters);
+  ForgetInputDuringPrompt();
   if (fileDialogAnswers_.empty()) return std::nullopt;
   std::optional<std::string> answer = std::move(fileDialogAnswers_.front());
   fileDialogAnswers_.pop_front();

@@ -1,12 +1,12 @@
 #pragma once
 // A platform without a window, for scripted tests of the real start-up and
 // main loop: input comes from a script on a virtual clock that only the
-// program's sleeps advance; dialog answers are queued; everything the program
-// shows or sounds is recorded.
+// program's sleeps advance, through the same latches as on the desktop;
+// dialog answers are queued; everything the program shows or sounds is
+// recorded.
 #include <cstdint>
 #include <deque>
 #include <optional>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -42,6 +42,12 @@ class HeadlessPlatform : public Platform {
   // plus closeAfterMs unless the script closes it earlier.
   explicit HeadlessPlatform(std::vector<ScriptEvent> script = {}, std::uint64_t closeAfterMs = 1000);
 
+  // More input, none of it earlier than the virtual clock.
+  void AddEvents(const std::vector<ScriptEvent>& events);
+  // The window closes when the clock reaches `ms`, unless the script closes it earlier.
+  void CloseWindowAt(std::uint64_t ms) { closeAtMs_ = ms; }
+  PointerPosition Pointer() const { return pointer_; }
+
   void QueueMessageBoxAnswer(MessageBoxAnswer answer) { messageBoxAnswers_.push_back(answer); }
   void QueueFileDialogAnswer(std::optional<std::string> path) { fileDialogAnswers_.push_back(std::move(path)); }
 
@@ -61,9 +67,10 @@ class HeadlessPlatform : public Platform {
   void SetWindowOpacity(int alpha) override;
   void Present(const Bitmap& frame) override;
   PointerPosition ReadPointer() override;
-  bool IsButtonDown(MouseButton button) override;
-  bool PeekButton(MouseButton button) override { return (button == MouseButton::Left ? left_ : right_).Peek(); }
-  bool IsKeyDown(int virtualKey) override;
+  bool IsButtonDown(MouseButton button) override { return input_.Button(button).Observe(); }
+  bool PeekButton(MouseButton button) override { return input_.Button(button).Peek(); }
+  bool IsKeyDown(int virtualKey) override { return input_.keys.Observe(virtualKey); }
+  void ForgetUnreadKeys() override { input_.keys.DropUnseen(); }
   void MoveCursorBy(int dx, int dy) override;
   void Sleep(int milliseconds) override;
   std::uint64_t NowMs() override { return now_; }
@@ -75,6 +82,7 @@ class HeadlessPlatform : public Platform {
 
  private:
   void Pump();
+  void ForgetInputDuringPrompt() { input_.ForgetPrompt(leftHeld_, rightHeld_); }
   std::optional<std::string> NextFileAnswer(const std::vector<FileFilter>& filters);
 
   std::vector<ScriptEvent> script_;
@@ -82,9 +90,10 @@ class HeadlessPlatform : public Platform {
   std::uint64_t closeAtMs_;
   std::uint64_t now_ = 0;
   PointerPosition pointer_;
-  ButtonLatch left_;
-  ButtonLatch right_;
-  std::set<int> keysDown_;
+  InputLatches input_{256};
+  // The buttons as the script holds them, whatever the latches show.
+  bool leftHeld_ = false;
+  bool rightHeld_ = false;
   std::deque<MessageBoxAnswer> messageBoxAnswers_;
   std::deque<std::optional<std::string>> fileDialogAnswers_;
 };

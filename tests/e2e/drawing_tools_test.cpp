@@ -62,8 +62,8 @@ TEST(LineTool, TwoClicksDrawAndRecordOneLine) {
 }
 
 TEST(LineTool, AClickActsWhereTheButtonWentDownEvenRightAfterAMove) {
-  ScriptedEditor s(Script().MoveTo(10, 20, 30).Press(40).MoveTo(40, 300, 200).Release(45)
-                       .Press(60).MoveTo(60, 310, 210).Release(65));
+  ScriptedEditor s(Script().MoveTo(10, 20, 30).MoveTo(40, 300, 200).Press(40).Release(45)
+                       .MoveTo(60, 310, 210).Press(60).MoveTo(61, 20, 30).Release(65));
   s.RunUntil(100);
   ASSERT_EQ(s.editor.operations.count, 1);
   EXPECT_EQ(Record(s, 0), (OperationRecord{1, 300, 200, 310, 210, 1, 0, 1}));

@@ -70,6 +70,22 @@ TEST(MainLoop, APressAndReleaseWithinOneSleepStillShowsForOnePass) {
   EXPECT_EQ(editor.loop.pointer.y, 50);
 }
 
+// The scripted platform latches keys as the desktop does: a tap that falls
+// between two polls still acts, once.
+TEST(MainLoop, AKeyTappedBetweenTwoPollsActsOnce) {
+  HeadlessPlatform platform({{10, Kind::MovePointer, 100, 50},
+                             {20, Kind::PressKey, vk::Numpad0 + 5},
+                             {20, Kind::ReleaseKey, vk::Numpad0 + 5},
+                             {30, Kind::PressKey, vk::Numpad0 + 3},
+                             {30, Kind::ReleaseKey, vk::Numpad0 + 3}});
+  Editor editor(platform);
+  StartUp(editor);
+  while (platform.NowMs() < 25) RunPass(editor);
+  EXPECT_EQ(editor.drawing.drawingColour, 5);
+  while (platform.NowMs() < 60) RunPass(editor);
+  EXPECT_EQ(editor.drawing.drawingColour, 3) << "the later tap wins, each seen once";
+}
+
 TEST(MainLoop, PassCounterWrapsEveryEighthPass) {
   HeadlessPlatform platform;
   Editor editor(platform);
