@@ -68,9 +68,11 @@ void ToolSelection(Editor& editor) {
   const int shown = PanelValue(editor, panel::Tools);
   const bool pressed = TakePanelHit(editor, panel::Tools);
   for (int button = 0; button < kKeyedTools; ++button) {
+    // Every key is read, so that one pressed while its tool is unavailable does not act later.
+    const bool keyDown = editor.platform.IsKeyDown(vk::F1 + button);
     const bool needsFills = button == 2 || button == 3;
     if (needsFills && !editor.picture.paintDisplay) continue;
-    if (editor.platform.IsKeyDown(vk::F1 + button) || (pressed && shown == button)) SelectTool(editor, button);
+    if (keyDown || (pressed && shown == button)) SelectTool(editor, button);
   }
   if (pressed && shown == kKeyedTools) SelectTool(editor, kKeyedTools);
 }

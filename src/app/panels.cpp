@@ -189,6 +189,8 @@ void HandlePanelPress(Editor& editor) {
     for (int p = 0; p < kPanelCount; ++p) DrawPanel(editor, p);
   }
   DragScrollBars(editor);
+  // The main loop read no keys while the button was held: what was tapped meanwhile has no effect.
+  editor.platform.ForgetUnreadKeys();
 }
 
 void ChooseUnderlay(Editor& editor, int button) {

@@ -109,6 +109,31 @@ TEST(PaintDisplay, OffBlanksAndDisablesThePaintToolsUntilOnAgain) {
   EXPECT_EQ(s.editor.drawing.mode, kind::TilePaint);
 }
 
+TEST(PaintDisplay, APaintToolKeyPressedWhileHiddenDoesNotActWhenShownAgain) {
+  Script script;
+  Click(script, 10, kPaintDisplayOff);
+  script.Key(100, vk::F1 + 2, 1).Key(110, vk::F1 + 3, 1);
+  Click(script, 200, kPaintDisplayOn);
+  ScriptedEditor s(script);
+  s.RunUntil(300);
+  EXPECT_TRUE(s.editor.picture.paintDisplay);
+  EXPECT_EQ(s.editor.drawing.mode, kind::Line);
+}
+
+// Keys the main loop did not read while a loop of the program's own ran must not act afterwards.
+TEST(HeldPress, KeysTappedWhileTheButtonIsHeldOnAPanelHaveNoEffect) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(40, 20, 30);
+  script.MoveTo(100, kUndoIcon.x, kUndoIcon.y).Press(105);
+  script.Key(110, vk::Numpad0 + 6, 5).Key(120, vk::F12, 5).Key(130, vk::F1 + 1, 5);
+  script.Release(150);
+  ScriptedEditor s(script);
+  s.RunUntil(250);
+  EXPECT_EQ(s.editor.operations.count, 0) << "the icon undid the line";
+  EXPECT_EQ(s.editor.drawing.drawingColour, 1);
+  EXPECT_EQ(s.editor.drawing.mode, kind::Line);
+}
+
 TEST(Zoom, ButtonsSetTheZoomAndShowTheScrollBars) {
   Script script;
   script.ClickAt(10, 680 + 5, 544 + 5);
@@ -228,6 +253,22 @@ TEST_F(SettingsScreenTest, TwoHundredLinesAndOkReplaysAndMakesTheArrowStepTwo) {
   ASSERT_FALSE(s.platform.cursorMoves.empty());
   EXPECT_EQ(s.platform.cursorMoves.front().y, 2);
   EXPECT_EQ(RowText(s.editor.screen.text, 27).substr(21, 10), Utf8ToSjis("200 ライン"));
+}
+
+TEST_F(SettingsScreenTest, KeysTappedOnTheScreenDoNotActAfterIt) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(40, 20, 30);
+  Click(script, 100, kSettingsIcon);
+  script.MoveTo(150, kSettingsOk.x, kSettingsOk.y);
+  script.Key(160, vk::Space, 5).Key(170, vk::F12, 5).Key(180, vk::Numpad0 + 4, 5).Key(190, vk::F1 + 5, 5);
+  // Pressed before the closing click, released after it.
+  script.Key(198, vk::Enter, 40);
+  Click(script, 200, kSettingsCancel);
+  ScriptedEditor s(script);
+  s.RunUntil(400);
+  ASSERT_EQ(s.editor.operations.count, 1) << "no undo, no dot at OK";
+  EXPECT_EQ(s.editor.drawing.drawingColour, 1);
+  EXPECT_EQ(s.editor.drawing.mode, kind::Line);
 }
 
 TEST_F(SettingsScreenTest, ThereAndBackAgainWritesButDoesNotReplay) {

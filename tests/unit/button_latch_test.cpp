@@ -149,5 +149,44 @@ TEST(KeyLatches, LettingAllGoKeepsAnUnseenTapButForgettingDropsIt) {
   EXPECT_FALSE(keys.Observe(40));
 }
 
+TEST(KeyLatches, DroppingTheUnseenKeepsOnlyKeysAPollSawStillHeld) {
+  KeyLatches keys(256);
+  keys.Press(27);
+  EXPECT_TRUE(keys.Observe(27));  // seen, still held
+  keys.Press(123);
+  keys.Release(123);  // a tap no poll saw
+  keys.Press(32);     // pressed, unseen, still held
+  keys.Press(13);
+  EXPECT_TRUE(keys.Observe(13));
+  keys.Release(13);
+  keys.Press(13);  // a second press waiting its turn
+  keys.DropUnseen();
+  keys.BeginPump();
+  EXPECT_TRUE(keys.Observe(27));
+  EXPECT_FALSE(keys.Observe(123));
+  EXPECT_FALSE(keys.Observe(32));
+  EXPECT_FALSE(keys.Observe(13));
+  keys.Release(32);
+  keys.BeginPump();
+  EXPECT_FALSE(keys.Observe(32)) << "its release changes nothing";
+  keys.Press(32);
+  keys.BeginPump();
+  EXPECT_TRUE(keys.Observe(32)) << "pressed again, it acts";
+}
+
+TEST(InputLatches, AfterAPromptOnlyAHeldButtonKeepsItsState) {
+  InputLatches input(256);
+  input.left.Press();
+  input.right.Press();
+  input.right.Release();
+  input.keys.Press(123);
+  input.ForgetPrompt(true, false);
+  input.BeginPump();
+  EXPECT_TRUE(input.left.Observe());
+  EXPECT_FALSE(input.right.Observe());
+  EXPECT_FALSE(input.keys.Observe(123));
+  EXPECT_TRUE(input.AnyDown());
+}
+
 }  // namespace
 }  // namespace kumodo
