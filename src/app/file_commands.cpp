@@ -9,6 +9,7 @@
 #include "files/picture_import.h"
 #include "files/text_file.h"
 #include "picture/replay.h"
+#include "picture/tools.h"
 #include "picture/view.h"
 
 namespace kumodo {
@@ -59,7 +60,8 @@ void SaveCommand(Editor& editor) {
   // the typed name has no extension.
   std::error_code error;
   const bool exists = std::filesystem::exists(NativePath(WithExtension(editor.documentPath, ".csv")), error);
-  CommitCanvas(editor);
+  // The clean image already holds the finished picture; committing the
+  // canvas here would keep a pending line's rubber band in it for good.
   const bool save = !exists || editor.platform.ShowMessageBox(editor.texts.overwriteText, editor.texts.overwriteCaption,
                                                               MessageBoxButtons::OkCancel) == MessageBoxAnswer::Ok;
   if (save && SaveCsvDocument(editor) && GenerateBasicProgram(editor)) {
@@ -91,6 +93,10 @@ void SettingsCommand(Editor& editor) {
 }
 
 void RunFileCommand(Editor& editor, int button) {
+  // Opening, importing and the settings end a line under way, whatever the
+  // dialogs answer: a polyline would otherwise go on into another document,
+  // picture or resolution with its old chain numbers and first point.
+  if (button == 0 || button == 2 || button == 3) CancelLine(editor);
   switch (button) {
     case 0:
       OpenCommand(editor);

@@ -137,10 +137,11 @@ void ReplayPicture(Editor& editor, int probeColour) {
   }
   CommitCanvas(editor);
   ShowCanvas(editor);
-  d.mode = saved.mode;
-  d.secondColour = saved.secondColour;
-  d.drawingColour = saved.drawingColour;
-  d.borderColour = saved.borderColour;
+  // Everything the records were loaded into goes back, the points too: a
+  // line under way keeps its first point. Only the snapshot is the replay's.
+  const std::int32_t marker = d.snapshotMarker;
+  d = saved;
+  d.snapshotMarker = marker;
   ShowColourIndicator(editor);
   FlushScreen(editor.screen);
 }

@@ -9,8 +9,9 @@ namespace kumodo {
 constexpr int kNoProbe = -1;
 
 // Rebuilds the canvas from the list (over the chosen underlay), shows it and
-// takes the snapshot for the next undo. With a probe colour it also finds the
-// first line record that turned the probe pixel into that colour.
+// takes the snapshot for the next undo; the drawing state is left as it was.
+// With a probe colour it also finds the first line record that turned the
+// probe pixel into that colour.
 void ReplayPicture(Editor& editor, int probeColour);
 
 // The dot half of a two-colour line from (x1, y1) to (x2, y2) of the drawing

@@ -121,9 +121,13 @@ void LineToolStep(Editor& editor) {
   }
 }
 
-void CancelLine(Editor& editor) {
+void EndPendingLine(Editor& editor) {
   editor.loop.clicksTaken = 0;
   editor.drawing.chainCounter = 0;
+}
+
+void CancelLine(Editor& editor) {
+  EndPendingLine(editor);
   ShowPreviewBase(editor);
   ShowMagnifier(editor);
 }

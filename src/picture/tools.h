@@ -15,6 +15,9 @@ bool PassHasClick(const Editor& editor);
 // goes on from each end until cancelled. A rubber band follows the pointer
 // and the view scrolls when the pointer nears its edge.
 void LineToolStep(Editor& editor);
+// Forgets a line or polyline under way: no point taken, no chain going on,
+// so the next segment starts a group of its own. The caller redraws.
+void EndPendingLine(Editor& editor);
 // Ends a line or polyline under way and removes its preview.
 void CancelLine(Editor& editor);
 

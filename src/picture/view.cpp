@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "picture/tools.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 
@@ -53,7 +54,7 @@ void SetUpView(Editor& editor) {
 void ChangeZoom(Editor& editor, int level) {
   editor.view.zoom = 1 << std::clamp(level, 0, 3);
   SetUpView(editor);
-  editor.loop.clicksTaken = 0;
+  EndPendingLine(editor);
   ShowPreviewBase(editor);
   DrawScrollBars(editor);
 }

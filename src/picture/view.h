@@ -20,7 +20,7 @@ int VerticalStep(const Settings& settings);
 // the canvas and the view crop at their sizes; clamps the scroll.
 void SetUpView(Editor& editor);
 
-// Zoom 2^level (level 0 to 3); cancels a pending first point and redraws the view.
+// Zoom 2^level (level 0 to 3); ends a line or polyline under way and redraws the view.
 void ChangeZoom(Editor& editor, int level);
 
 // The picture pixel under the pointer of the last input sample.

@@ -125,6 +125,69 @@ TEST(Polyline, UndoInTheMiddleEndsThePolylineFirst) {
   EXPECT_EQ(s.editor.drawing.chainCounter, 0);
 }
 
+// A line or polyline under way meets the other commands.
+constexpr PointerPosition kZoomTwo{681 + 5, 544 + 5};
+constexpr PointerPosition kUnderlayNone{671 + 5, 140 + 5};
+constexpr PointerPosition kPaintDisplayOff{716 + 5, 180 + 5};
+constexpr PointerPosition kSaveIcon{671 + 5, 46 + 5};
+
+Script& ClickIcon(Script& script, std::uint64_t at, PointerPosition icon) { return script.ClickAt(at, icon.x, icon.y); }
+
+TEST(PendingLine, ZoomEndsAPolylineAndItsChainSoUndoTakesOnlyTheNewSegment) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(40, 50, 10).ClickAt(70, 10, 20).ClickAt(100, 50, 20);
+  script.Key(130, vk::F1 + 1).ClickAt(160, 10, 100).ClickAt(190, 50, 100).ClickAt(220, 50, 150);
+  ClickIcon(script, 250, kZoomTwo);
+  script.Key(300, vk::F12).ClickAt(350, 100, 100).ClickAt(400, 200, 100).Key(450, vk::Escape);
+  script.Key(500, vk::F12);
+  ScriptedEditor s(script);
+  s.RunUntil(480);
+  ASSERT_EQ(s.editor.operations.count, 3);
+  EXPECT_EQ(Record(s, 2)[7], 1) << "a new polyline, a new chain";
+  s.RunUntil(550);
+  ASSERT_EQ(s.editor.operations.count, 2) << "both earlier lines stay";
+  EXPECT_EQ(Record(s, 1), (OperationRecord{1, 10, 20, 50, 20, 1, 0, 1}));
+}
+
+TEST(PendingLine, AFirstPointSurvivesReplaysUnmoved) {
+  for (PointerPosition replaying : {kUnderlayNone, kPaintDisplayOff}) {
+    Script script;
+    script.ClickAt(10, 300, 300).ClickAt(40, 310, 300);  // a line for the replay to load
+    script.ClickAt(100, 100, 50);
+    ClickIcon(script, 150, replaying);
+    script.ClickAt(200, 200, 60);
+    ScriptedEditor s(script);
+    s.RunUntil(250);
+    ASSERT_EQ(s.editor.operations.count, 2);
+    EXPECT_EQ(Record(s, 1), (OperationRecord{1, 100, 50, 200, 60, 1, 0, 1}));
+  }
+}
+
+TEST(PendingLine, APolylineGoesOnAfterAReplayFromWhereItWas) {
+  Script script;
+  script.Key(2, vk::F1 + 1, 3).ClickAt(10, 10, 10).ClickAt(40, 50, 10);
+  ClickIcon(script, 100, kUnderlayNone);
+  script.ClickAt(150, 50, 60).Key(200, vk::Escape);
+  ScriptedEditor s(script);
+  s.RunUntil(250);
+  ASSERT_EQ(s.editor.operations.count, 2);
+  EXPECT_EQ(Record(s, 1), (OperationRecord{1, 50, 10, 50, 60, 1, 0, 2}));
+}
+
+TEST(PendingLine, SavingKeepsTheRubberBandOutOfThePicture) {
+  Script script;
+  script.ClickAt(10, 100, 100).MoveTo(40, 300, 300);
+  ClickIcon(script, 100, kSaveIcon);
+  script.Key(200, vk::Escape);
+  ScriptedEditor s(script);
+  s.platform.QueueFileDialogAnswer((s.folder.Path() / "pending.csv").string());
+  s.RunUntil(90);
+  ASSERT_EQ(Canvas(s).At(200, 200), PaletteColour(1)) << "the rubber band is drawn";
+  s.RunUntil(250);
+  for (Rgb pixel : Canvas(s).pixels) ASSERT_EQ(pixel, 0u);
+  for (Rgb pixel : s.editor.images.clean.Pixels().pixels) ASSERT_EQ(pixel, 0u);
+}
+
 TEST(Undo, RightAfterAnActionRestoresTheSnapshotThenReplays) {
   ScriptedEditor s(Script()
                        .ClickAt(10, 10, 10)

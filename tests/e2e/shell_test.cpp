@@ -271,6 +271,20 @@ TEST_F(SettingsScreenTest, KeysTappedOnTheScreenDoNotActAfterIt) {
   EXPECT_EQ(s.editor.drawing.mode, kind::Line);
 }
 
+TEST_F(SettingsScreenTest, ALineUnderWayEndsSoNoPointOfTheOtherResolutionIsRecorded) {
+  Script script;
+  script.ClickAt(10, 100, 350);
+  Click(script, 100, kSettingsIcon);
+  Click(script, 200, kTwoHundredLines);
+  Click(script, 300, kSettingsOk);
+  script.ClickAt(400, 200, 100);
+  ScriptedEditor s(script);
+  s.RunUntil(450);
+  EXPECT_EQ(s.editor.operations.count, 0);
+  EXPECT_EQ(s.editor.loop.clicksTaken, 1) << "the click after the settings starts a new line";
+  EXPECT_EQ(s.editor.drawing.y1, 50);
+}
+
 TEST_F(SettingsScreenTest, ThereAndBackAgainWritesButDoesNotReplay) {
   Script script;
   Click(script, 10, kSettingsIcon);
