@@ -47,7 +47,11 @@ void ShowDocumentTitle(Editor& editor) {
 
 void OpenCommand(Editor& editor) {
   if (!Choose(editor, editor.platform.ChooseFileToOpen(DocumentFilters(editor.texts)))) return;
-  if (!LoadCsvDocument(editor)) return;
+  if (!LoadCsvDocument(editor)) {
+    // As after a failed save: the progress panel must not stay over the picture.
+    ShowPreviewBase(editor);
+    return;
+  }
   ShowDocumentTitle(editor);
   ReplayPicture(editor, kNoProbe);
   ShowMagnifier(editor);

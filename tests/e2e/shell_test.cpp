@@ -398,5 +398,17 @@ TEST_F(FileCommands, CancelledDialogsAndFailedOpensChangeNothing) {
   EXPECT_TRUE(fs::is_empty(s.folder.Path()) || !fs::exists(Path(s, ".csv")));
 }
 
+TEST_F(FileCommands, AFailedOpenShowsThePictureAgain) {
+  Script script;
+  Click(script, 10, kOpenIcon);
+  ScriptedEditor s(script);
+  s.platform.QueueFileDialogAnswer(Path(s, "missing.csv"));
+  s.RunUntil(100);
+  ASSERT_EQ(s.platform.messageBoxes.size(), 1u);
+  for (int y = 0; y < 400; ++y) {
+    for (int x = 0; x < 640; ++x) ASSERT_EQ(s.editor.screen.backBuffer.At(x, y), 0u) << x << ", " << y;
+  }
+}
+
 }  // namespace
 }  // namespace kumodo
