@@ -47,14 +47,13 @@ BENCHMARK(BM_Reduce640x400)->Unit(benchmark::kMillisecond);
 // A ragged blob whose boundary takes about 10,000 trace steps.
 ColourGrid RaggedBlob() {
   ColourGrid grid;
-  for (int x = 0; x < kGridColumns; ++x) {
-    for (int y = 0; y < 402; ++y) {
-      const bool frame = x == 0 || x == 641 || y == 0 || y == 401;
-      const double dx = x - 321.0;
-      const double dy = y - 201.0;
+  for (int x = 0; x < kGridPictureWidth; ++x) {
+    for (int y = 0; y < kGridPictureRows; ++y) {
+      const double dx = x - 320.0;
+      const double dy = y - 200.0;
       const double angle = std::atan2(dy, dx);
       const double radius = 170 + 12 * std::sin(angle * 53) + 9 * std::sin(angle * 211) + 4 * std::sin(angle * 389);
-      grid.At(x, y) = frame ? kGridBorder : (std::hypot(dx, dy) < radius ? 5 : 2);
+      grid.Set(x, y, std::hypot(dx, dy) < radius ? 5 : 2);
     }
   }
   grid.filled = true;

@@ -64,23 +64,14 @@ void ReducePicture(Editor& editor, bool digital) {
     for (int y = 0; y < 400; ++y) {
       const Rgb pixel = screen.At(x, y);
       const ReducedPixel level = ReducePixel(pixel);
-      grid.At(x + 1, y + 1) = static_cast<std::int8_t>(level.level);
+      grid.Set(x, y, static_cast<std::int8_t>(level.level));
       const Rgb shown = digital ? DimmedLevelColour(level.level) : Compose(level.grey, level.grey, level.grey);
       screen.At(x, y) = shown;
       SetPixel(reduced, x, y, shown);
       SetPixel(dimmed, x, y, DimmedSource(pixel));
     }
   }
-  const int width = 640;
-  const int height = PictureHeight(editor.settings);
-  for (int x = 0; x <= width + 1; ++x) {
-    grid.At(x, 0) = kGridBorder;
-    grid.At(x, height + 1) = kGridBorder;
-  }
-  for (int y = 0; y <= height + 1; ++y) {
-    grid.At(0, y) = kGridBorder;
-    grid.At(width + 1, y) = kGridBorder;
-  }
+  grid.Frame(PictureHeight(editor.settings));
   grid.filled = true;
   MarkScreenChanged(editor.screen);
 }

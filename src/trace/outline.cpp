@@ -207,6 +207,10 @@ void MergeChordsToLines(Editor& editor) {
       const double reference = DirectionAngle(Start(t[i]), End(t[i]));
       while (i + j + 1 <= chords - 1) {
         const OperationRecord& chord = t[i + j];
+        // A zero-length chord (thin shapes make them) has no direction: its
+        // angle is not a number, and no comparison with it holds. Breaking
+        // only on a difference of 3 degrees or more merges it into the run;
+        // testing for "less than 3" instead would never move on from it.
         if (std::abs(reference - DirectionAngle(Start(chord), End(chord))) >= 3) break;
         ++j;
         b = End(chord);
@@ -232,10 +236,15 @@ void OutlineToolStep(Editor& editor) {
   const bool overCanvas = pointer.x >= 0 && pointer.x <= editor.view.lastColumn && pointer.y >= 0 && pointer.y <= 400;
   if (!overCanvas || !InPicture(editor, point) || !PassHasClick(editor)) return;
   if (!editor.colourGrid.filled) return;
+  // The picture's height may have changed since the import.
+  editor.colourGrid.Frame(PictureHeight(editor.settings));
   DrawingState& d = editor.drawing;
-  TakeSnapshot(editor, editor.operations.count);
   TraceRegionOutline(editor.colourGrid, point.x + 1, point.y + 1, d, editor.workLists);
   SimplifyTraceSteps(editor);
+  // Without a chord no line is made: the snapshot of the last group must
+  // stay for the next undo. Pass 1 draws nothing, so the canvas is still
+  // the picture before the outline.
+  if (editor.workLists.count[1] > 0) TakeSnapshot(editor, editor.operations.count);
   MergeChordsToLines(editor);
   ShowCanvas(editor);
   ShowMagnifier(editor);

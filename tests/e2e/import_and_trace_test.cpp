@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 
 #include "files/picture_import.h"
 #include "picture/replay.h"
+#include "picture/view.h"
 #include "platform/text_encoding.h"
 #include "screen/palette.h"
 #include "support/image_magick.h"
@@ -96,12 +98,8 @@ TEST_F(ImportFiles, CancelStillReducesInGreyAndTheUnderlaysShow) {
 // A grid as an import leaves it, with one rectangle of colour 3 on colour 0.
 ColourGrid GridWithRectangle(int left, int top, int right, int bottom) {
   ColourGrid grid;
-  for (int x = 0; x <= 641; ++x) {
-    for (int y = 0; y <= 401; ++y) {
-      const bool frame = x == 0 || x == 641 || y == 0 || y == 401;
-      const bool inside = x - 1 >= left && x - 1 <= right && y - 1 >= top && y - 1 <= bottom;
-      grid.At(x, y) = frame ? kGridBorder : inside ? 3 : 0;
-    }
+  for (int x = 0; x < 640; ++x) {
+    for (int y = 0; y < 400; ++y) grid.Set(x, y, x >= left && x <= right && y >= top && y <= bottom ? 3 : 0);
   }
   grid.filled = true;
   return grid;
@@ -138,6 +136,23 @@ TEST(Tracer, ASinglePixelAndThePicturesLeftEdge) {
   EXPECT_EQ(edge[0][0], 0) << "starts at once: the border column is on its left";
   EXPECT_EQ(edge.back()[2], 0);
   EXPECT_EQ(edge.back()[3], 11) << "and comes back to the start";
+}
+
+TEST(Tracer, AnyGridContentKeepsEveryStepInsideThePictureOfTheFramedHeight) {
+  std::mt19937 dice(7);
+  ColourGrid grid;
+  for (std::int8_t& level : grid.levels) level = static_cast<std::int8_t>(dice() % 3 == 0 ? dice() % 8 : 0);
+  for (int height : {200, 400, 37}) {
+    grid.Frame(height);
+    for (int start = 0; start < 50; ++start) {
+      const int x = static_cast<int>(dice() % 640);
+      const int y = static_cast<int>(dice() % static_cast<unsigned>(height));
+      for (const auto& [x1, y1, x2, y2, turn] : Traced(grid, x, y)) {
+        ASSERT_TRUE(x1 >= 0 && x1 <= 639 && x2 >= 0 && x2 <= 639) << height << ": " << x << ", " << y;
+        ASSERT_TRUE(y1 >= 0 && y1 < height && y2 >= 0 && y2 < height) << height << ": " << x << ", " << y;
+      }
+    }
+  }
 }
 
 // Runs the outline tool's passes on a rectangle and returns the records made.
@@ -189,6 +204,68 @@ TEST(Simplifier, ChordsAt359And1DegreesAreNotMerged) {
   lists.count[1] = 3;
   MergeChordsToLines(s.editor);
   EXPECT_EQ(s.editor.operations.count, 3);
+}
+
+TEST(Simplifier, AZeroLengthChordIsMergedIntoTheRunNotStuckOn) {
+  ScriptedEditor s;
+  WorkLists& lists = s.editor.workLists;
+  lists.entries[1][0] = {1, 50, 50, 50, 50, 0, 0, 1};
+  lists.entries[1][1] = {1, 50, 50, 150, 50, 0, 0, 2};
+  lists.entries[1][2] = {1, 150, 50, 50, 50, 0, 0, 3};
+  lists.count[1] = 3;
+  MergeChordsToLines(s.editor);
+  ASSERT_EQ(s.editor.operations.count, 2);
+  EXPECT_EQ(s.editor.operations.slots[0], (OperationRecord{1, 50, 50, 150, 50, 1, 0, 1}));
+  EXPECT_EQ(s.editor.operations.slots[1], (OperationRecord{1, 150, 50, 50, 50, 1, 0, 2}));
+}
+
+// The outline tool as the user reaches it: a click on the picture, after an import.
+void ClickWithOutlineTool(ScriptedEditor& s, int x, int y) {
+  s.editor.drawing.mode = kind::Trace;
+  s.editor.loop.pointer = {x, y};
+  s.editor.loop.keyboardClick = 1;
+  OutlineToolStep(s.editor);
+  s.editor.loop.keyboardClick = 0;
+}
+
+void SetEditingResolution(ScriptedEditor& s, int setting) {
+  s.editor.settings.editingResolution = static_cast<std::uint8_t>(setting);
+  SetUpView(s.editor);
+}
+
+TEST_F(ImportFiles, ATraceAfterAChangeOfResolutionOutlinesThePictureOfTheNewHeight) {
+  for (const auto& [importedIn, tracedIn] : {std::pair{2, 1}, std::pair{1, 2}}) {
+    ScriptedEditor s;
+    SetEditingResolution(s, importedIn);
+    Import(s, Make(s, "-size 640x400 xc:black", "black.bmp"), MessageBoxAnswer::Ok);
+    SetEditingResolution(s, tracedIn);
+    ClickWithOutlineTool(s, 10, 300);
+    const std::int16_t row = tracedIn == 2 ? 150 : 300;
+    const std::int16_t last = tracedIn == 2 ? 199 : 399;
+    const std::vector<OperationRecord> records(s.editor.operations.slots.begin(),
+                                               s.editor.operations.slots.begin() + s.editor.operations.count);
+    EXPECT_EQ(records, (std::vector<OperationRecord>{{1, 0, row, 0, 0, 1, 0, 1},
+                                                      {1, 0, 0, 639, 0, 1, 0, 2},
+                                                      {1, 639, 0, 639, last, 1, 0, 3},
+                                                      {1, 639, last, 0, last, 1, 0, 4},
+                                                      {1, 0, last, 0, row, 1, 0, 5}}))
+        << "imported in setting " << importedIn;
+  }
+}
+
+TEST_F(ImportFiles, ATraceThatMakesNoLineLeavesTheLastGroupToUndo) {
+  Script script;
+  for (int line = 0; line < 3; ++line) script.ClickAt(10 + 60 * line, 300, 300 + 30 * line).ClickAt(40 + 60 * line, 400, 300 + 30 * line);
+  ScriptedEditor s(script);
+  s.RunUntil(200);
+  ASSERT_EQ(s.editor.operations.count, 3);
+  Import(s, Make(s, "-size 640x400 xc:black -fill white -draw 'point 50,50'", "dot.bmp"), MessageBoxAnswer::Ok);
+  ClickWithOutlineTool(s, 50, 50);
+  ASSERT_EQ(s.editor.operations.count, 3) << "a lone pixel makes no line";
+  UndoCommand(s.editor);
+  EXPECT_EQ(s.editor.operations.count, 2);
+  EXPECT_EQ(s.editor.images.canvas.Pixels().At(350, 360), 0u) << "the undone line is gone from the picture too";
+  EXPECT_EQ(s.editor.images.canvas.Pixels().At(350, 330), PaletteColour(1));
 }
 
 TEST(OutlineTool, ImportClickAndOneUndoRemovesTheOutline) {
