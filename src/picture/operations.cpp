@@ -56,10 +56,15 @@ void LoadOperation(const OperationList& list, int index, DrawingState& state) {
   state.borderColour = record[6];
 }
 
+int LastGroupStart(const OperationList& list) {
+  if (list.count == 0) return 0;
+  const int groupSize = list.slots[list.count - 1][7];
+  return groupSize < 1 ? list.count - 1 : std::max(0, list.count - groupSize);
+}
+
 void UndoLastGroup(OperationList& list) {
   if (list.count == 0) return;
-  const int groupSize = list.slots[list.count - 1][7];
-  list.count = groupSize < 1 ? list.count - 1 : std::max(0, list.count - groupSize);
+  list.count = LastGroupStart(list);
   ClearFrom(list, list.count);
 }
 

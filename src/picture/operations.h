@@ -49,9 +49,12 @@ void AppendOperation(OperationList& list, const DrawingState& state, std::int16_
 // Copies the record's fields into the drawing state (not field 7).
 void LoadOperation(const OperationList& list, int index, DrawingState& state);
 
-// Removes the last group: as many records as the last record's chain
-// position says. A position below 1 removes one record; one above the count
-// empties the list.
+// Where the last group starts: as many records back from the end as the
+// last record's chain position says. A position below 1 counts as 1, one
+// above the count as the whole list. 0 for an empty list.
+int LastGroupStart(const OperationList& list);
+
+// Removes the last group (see LastGroupStart).
 void UndoLastGroup(OperationList& list);
 
 // Blanks every slot from index to the spare slot.

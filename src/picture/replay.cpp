@@ -109,7 +109,8 @@ void ReplayPicture(Editor& editor, int probeColour) {
   d.snapshotMarker = 0;
   editor.picture.foundIndex = -1;
   d.lastProbed = 0;
-  const int snapshotIndex = list.count > 0 ? list.count - 1 - list.slots[list.count - 1][7] : -1;
+  // The last record before the group the next undo removes, by undo's own rule.
+  const int snapshotIndex = list.count > 0 ? LastGroupStart(list) - 1 : -1;
 
   DrawLine(editor.screen, 0, 0, false, 639, 399, 0, kFilledBoxMode, 0);
   DrawLineRgb(editor.screen, &editor.images.canvas.Pixels(), 0, 0, false, 639, 399, 0, kFilledBoxMode, 0);

@@ -188,6 +188,25 @@ TEST(PendingLine, SavingKeepsTheRubberBandOutOfThePicture) {
   for (Rgb pixel : s.editor.images.clean.Pixels().pixels) ASSERT_EQ(pixel, 0u);
 }
 
+// A hand-edited document may end in a record numbered 0: undo removes that
+// one record, and the picture the replay kept for it must not show it.
+TEST(Undo, AfterAReplayTheSnapshotFollowsUndosRuleForHandEditedPositions) {
+  for (std::int16_t lastPosition : {0, -3, 40}) {
+    ScriptedEditor s;
+    OperationList& list = s.editor.operations;
+    list.slots[0] = {1, 0, 100, 639, 100, 2, 0, 1};
+    list.slots[1] = {1, 0, 200, 639, 200, 3, 0, 1};
+    list.slots[2] = {1, 0, 300, 639, 300, 4, 0, lastPosition};
+    list.count = 3;
+    ReplayPicture(s.editor, kNoProbe);
+    UndoCommand(s.editor);
+    const bool wholeList = lastPosition > 3;
+    ASSERT_EQ(list.count, wholeList ? 0 : 2) << lastPosition;
+    EXPECT_EQ(Canvas(s).At(10, 300), 0u) << lastPosition;
+    EXPECT_EQ(Canvas(s).At(10, 200), wholeList ? 0u : PaletteColour(3)) << lastPosition;
+  }
+}
+
 TEST(Undo, RightAfterAnActionRestoresTheSnapshotThenReplays) {
   ScriptedEditor s(Script()
                        .ClickAt(10, 10, 10)
