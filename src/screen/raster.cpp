@@ -155,19 +155,33 @@ void StretchCopy(const Bitmap& source, int sourceX, int sourceY, int sourceWidth
   if (sourceWidth <= 0 || sourceHeight <= 0 || destWidth <= 0 || destHeight <= 0) return;
   std::vector<int> columns(destWidth);
   for (int d = 0; d < destWidth; ++d) columns[d] = sourceX + StretchSourceIndex(d, sourceWidth, destWidth, false);
+  // The destination columns drawn: inside the destination, from a column
+  // inside the source (the source columns only grow from left to right).
+  int from = std::max(0, -destX);
+  int to = std::min(destWidth, destination.width - destX);
+  while (from < to && columns[from] < 0) ++from;
+  while (to > from && columns[to - 1] >= source.width) --to;
+  if (from >= to) return;
+  // The view is stretched many times a second: a row that repeats the one
+  // above is copied from it, and at equal widths rows are copied whole.
+  int previousSourceRow = -1;
+  const Rgb* previousRow = nullptr;
   for (int dy = 0; dy < destHeight; ++dy) {
     const int ty = destY + dy;
     if (ty < 0 || ty >= destination.height) continue;
     const int sy = sourceY + StretchSourceIndex(dy, sourceHeight, destHeight, true);
     if (sy < 0 || sy >= source.height) continue;
-    const Rgb* sourceRow = &source.pixels[static_cast<std::size_t>(sy) * source.width];
     Rgb* destRow = &destination.At(0, ty);
-    const int firstColumn = std::max(0, -destX);
-    const int lastColumn = std::min(destWidth, destination.width - destX);
-    for (int dx = firstColumn; dx < lastColumn; ++dx) {
-      const int sx = columns[dx];
-      if (sx >= 0 && sx < source.width) destRow[destX + dx] = sourceRow[sx];
+    const Rgb* sourceRow = &source.pixels[static_cast<std::size_t>(sy) * source.width];
+    if (sy == previousSourceRow) {
+      std::copy(previousRow + destX + from, previousRow + destX + to, destRow + destX + from);
+    } else if (sourceWidth == destWidth) {
+      std::copy(sourceRow + columns[from], sourceRow + columns[from] + (to - from), destRow + destX + from);
+    } else {
+      for (int dx = from; dx < to; ++dx) destRow[destX + dx] = sourceRow[columns[dx]];
     }
+    previousSourceRow = sy;
+    previousRow = destRow;
   }
 }
 
