@@ -189,7 +189,9 @@ void HandlePanelPress(Editor& editor) {
     for (int p = 0; p < kPanelCount; ++p) DrawPanel(editor, p);
   }
   DragScrollBars(editor);
-  // The main loop read no keys while the button was held: what was tapped meanwhile has no effect.
+  // No keys were read while the button was held: what was tapped meanwhile
+  // has no effect. The settings screen ends with such a press, so this also
+  // drops the keys tapped on it.
   editor.platform.ForgetUnreadKeys();
 }
 

@@ -90,8 +90,6 @@ void SettingsScreen(Editor& editor) {
     // screen should not take a whole processor core.
     SleepPumping(editor.screen, 1);
   }
-  // Keys tapped on the settings screen were never read: they must not act in the editor.
-  editor.platform.ForgetUnreadKeys();
 
   if (editor.panels.value[panel::SettingsOkCancel] == 0) {
     if (WriteSettingsFile(editor)) editor.platform.Beep();

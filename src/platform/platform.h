@@ -62,9 +62,9 @@ class Platform {
   // a quick click that only a peek has seen still shows at the next poll.
   virtual bool PeekButton(MouseButton button) = 0;
   virtual bool IsKeyDown(int virtualKey) = 0;
-  // Called when a loop of the program's own that reads no keys ends (the
-  // settings screen, a held press on the panels): a key pressed meanwhile
-  // and not read while down must not act later.
+  // Called when a loop of the program's own that reads no keys ends (a
+  // held press on the panels, which also closes the settings screen): a key
+  // pressed meanwhile and not read while down must not act later.
   virtual void ForgetUnreadKeys() = 0;
   virtual void MoveCursorBy(int dx, int dy) = 0;
 

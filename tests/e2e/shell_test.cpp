@@ -109,12 +109,15 @@ TEST(PaintDisplay, OffBlanksAndDisablesThePaintToolsUntilOnAgain) {
   EXPECT_EQ(s.editor.drawing.mode, kind::TilePaint);
 }
 
+// A key the main loop ignores in a pass is consumed there, not kept to act
+// later: here the fills are shown again without a press in between.
 TEST(PaintDisplay, APaintToolKeyPressedWhileHiddenDoesNotActWhenShownAgain) {
   Script script;
   Click(script, 10, kPaintDisplayOff);
   script.Key(100, vk::F1 + 2, 1).Key(110, vk::F1 + 3, 1);
-  Click(script, 200, kPaintDisplayOn);
   ScriptedEditor s(script);
+  s.RunUntil(200);
+  SwitchPaintDisplay(s.editor, 0);
   s.RunUntil(300);
   EXPECT_TRUE(s.editor.picture.paintDisplay);
   EXPECT_EQ(s.editor.drawing.mode, kind::Line);
