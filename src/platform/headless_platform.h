@@ -50,6 +50,8 @@ class HeadlessPlatform : public Platform {
 
   void QueueMessageBoxAnswer(MessageBoxAnswer answer) { messageBoxAnswers_.push_back(answer); }
   void QueueFileDialogAnswer(std::optional<std::string> path) { fileDialogAnswers_.push_back(std::move(path)); }
+  // Queued answers no prompt has taken yet.
+  std::size_t UnusedAnswers() const { return messageBoxAnswers_.size() + fileDialogAnswers_.size(); }
 
   // What the program did.
   std::vector<std::string> titles;
