@@ -8,11 +8,6 @@
 namespace kumodo::sequence {
 namespace {
 
-template <class... Handlers>
-struct Overloaded : Handlers... {
-  using Handlers::operator()...;
-};
-
 std::string KeyName(int key) {
   if (key >= vk::F1 && key <= vk::F12) return "F" + std::to_string(key - vk::F1 + 1);
   if (key >= vk::Numpad0 && key <= vk::Numpad0 + 9) return "keypad " + std::to_string(key - vk::Numpad0);

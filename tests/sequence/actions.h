@@ -55,6 +55,12 @@ struct Open {
 
 using Action = std::variant<KeyTap, Click, RightClick, IconClick, ScrollDrag, SettingsVisit, Import, Save, Open>;
 
+// One handler per kind of action, for std::visit.
+template <class... Handlers>
+struct Overloaded : Handlers... {
+  using Handlers::operator()...;
+};
+
 std::string Describe(const Action& action);
 std::string Describe(const std::vector<Action>& actions);
 

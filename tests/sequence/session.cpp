@@ -12,11 +12,6 @@
 namespace kumodo::sequence {
 namespace {
 
-template <class... Handlers>
-struct Overloaded : Handlers... {
-  using Handlers::operator()...;
-};
-
 using Kind = ScriptEvent::Kind;
 
 // How long past its last input an action may keep the editor from its main loop.
