@@ -46,6 +46,22 @@ void BM_Replay2000WholeCanvasFills(benchmark::State& state) {
 }
 BENCHMARK(BM_Replay2000WholeCanvasFills)->Unit(benchmark::kMillisecond);
 
+// Two-colour lines from far outside the canvas to far outside on the other
+// side (a hand-edited document can hold any 16-bit coordinates).
+void BM_Replay30000FarReachingTwoColourLines(benchmark::State& state) {
+  BenchEditor b;
+  std::mt19937 random(3);
+  DrawingState d;
+  d.mode = kind::TwoColourLine;
+  for (int i = 0; i < kMaxOperations; ++i) {
+    d.x1 = -30000 + static_cast<int>(random() % 1000), d.y1 = static_cast<int>(random() % 400);
+    d.x2 = 30000 + static_cast<int>(random() % 1000), d.y2 = static_cast<int>(random() % 400);
+    AppendOperation(b.editor.operations, d, 1);
+  }
+  for (auto _ : state) ReplayPicture(b.editor, kNoProbe);
+}
+BENCHMARK(BM_Replay30000FarReachingTwoColourLines)->Unit(benchmark::kMillisecond);
+
 // A drawing as users make them: boxes of lines, fills and tile fills inside
 // them, dots and two-colour lines, 30,000 records in all.
 void BM_ReplayMixedDocument(benchmark::State& state) {

@@ -55,6 +55,44 @@ int RoundForDot(double value) {
   return static_cast<int>(whole) + (firstDecimal >= 5 ? 1 : 0);
 }
 
+// `value` after `count` additions of `step`, each sum rounded as a loop
+// would round it, in a few operations. While the running value stays within
+// one binade (between two powers of two) every addition adds the same
+// rounded amount, at most the first one differing (ties go to even), so a
+// whole run inside the binade is added at once; only the steps next to a
+// binade's edge are taken one by one.
+double AddedUp(double value, double step, long long count) {
+  auto sameBinade = [](double a, double b) {
+    return a != 0 && b != 0 && std::signbit(a) == std::signbit(b) && std::ilogb(a) == std::ilogb(b);
+  };
+  while (count > 0) {
+    const double once = value + step;
+    const double twice = once + step;
+    const double increment = once - value;  // exact: both lie in one binade
+    if (count < 3 || !sameBinade(value, twice) || twice - once != increment) {
+      value = once;
+      --count;
+      continue;
+    }
+    // The run ends one step before the value would leave the binade.
+    const double magnitude = std::fabs(value);
+    const double low = std::ldexp(1.0, std::ilogb(value));
+    const bool outward = std::signbit(increment) == std::signbit(value);
+    const double room = outward ? 2 * low - magnitude : magnitude - low;
+    long long run = increment == 0 ? count : static_cast<long long>(room / std::fabs(increment)) - 1;
+    run = std::min(run, count);
+    while (run > 0 && !sameBinade(value, value + static_cast<double>(run + 1) * increment)) --run;
+    if (run <= 0) {
+      value = once;
+      --count;
+      continue;
+    }
+    value += static_cast<double>(run) * increment;
+    count -= run;
+  }
+  return value;
+}
+
 }  // namespace
 
 Brush FillBrush(const Editor& editor, int fillValue) {
@@ -70,23 +108,42 @@ void DrawTwoColourDots(Editor& editor) {
   const DrawingState& d = editor.drawing;
   Bitmap& canvas = editor.images.canvas.Pixels();
   const Rgb colour = PaletteColour(d.drawingColour);
-  auto plot = [&](double x, double y) {
-    const int rx = RoundForDot(x);
-    const int ry = RoundForDot(y);
-    if ((std::abs(rx) % 2) + (std::abs(ry) % 2) == 1) SetPixel(canvas, rx, ry, colour);
-  };
   const double dx = d.x2 - d.x1;
   const double dy = d.y2 - d.y1;
-  if (std::fabs(dx) > std::fabs(dy)) {
-    const double yStep = dy / std::fabs(dx);
-    const double xStep = dx < 0 ? -1 : 1;
-    double y = d.y1;
-    for (double x = d.x1; xStep > 0 ? x <= d.x2 : x >= d.x2; x += xStep, y += yStep) plot(x, y);
-  } else {
-    const double xStep = dy == 0 ? 0 : dx / std::fabs(dy);
-    const double yStep = dy < 0 ? -1 : 1;
-    double x = d.x1;
-    for (double y = d.y1; yStep > 0 ? y <= d.y2 : y >= d.y2; y += yStep, x += xStep) plot(x, y);
+  // One pixel a step along the longer axis; the other coordinate follows,
+  // added up step by step as the dots were always placed.
+  const bool alongX = std::fabs(dx) > std::fabs(dy);
+  const double majorStep = (alongX ? dx : dy) < 0 ? -1 : 1;
+  const double minorStep = alongX ? dy / std::fabs(dx) : (dy == 0 ? 0 : dx / std::fabs(dy));
+  const double majorEnd = alongX ? d.x2 : d.y2;
+  const int majorSize = alongX ? canvas.width : canvas.height;
+  const int minorSize = alongX ? canvas.height : canvas.width;
+  // A coordinate below -1, or from the canvas size on, rounds to a point off
+  // the canvas: such steps plot nothing, and once a coordinate has left the
+  // canvas moving away, no later step can plot. A line reaching far outside
+  // is walked only where it may touch the canvas: the steps before it along
+  // the longer axis are skipped, the other coordinate added up over them
+  // exactly as the walk would (AddedUp).
+  auto outside = [](double value, int size) { return value < -1 || value >= size; };
+  auto leaving = [](double value, double step, int size) {
+    return (value >= size && step >= 0) || (value < -1 && step <= 0);
+  };
+  auto beforeEnd = [&](double major) { return majorStep > 0 ? major <= majorEnd : major >= majorEnd; };
+  double minor = alongX ? d.y1 : d.x1;
+  double major = alongX ? d.x1 : d.y1;
+  // The coordinates are whole numbers: so are the steps until the canvas.
+  const double skipped = std::max(0.0, std::min(majorStep > 0 ? -1 - major : major - majorSize + 1,
+                                                std::fabs(majorEnd - major) + 1));
+  minor = AddedUp(minor, minorStep, static_cast<long long>(std::ceil(skipped)));
+  major += majorStep * std::ceil(skipped);
+  for (; beforeEnd(major); major += majorStep, minor += minorStep) {
+    if (outside(major, majorSize) || outside(minor, minorSize)) {
+      if (leaving(major, majorStep, majorSize) || leaving(minor, minorStep, minorSize)) break;
+      continue;
+    }
+    const int rx = RoundForDot(alongX ? major : minor);
+    const int ry = RoundForDot(alongX ? minor : major);
+    if ((std::abs(rx) % 2) + (std::abs(ry) % 2) == 1) SetPixel(canvas, rx, ry, colour);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "screen/raster.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -20,6 +21,48 @@ void SetPixel(Bitmap& bitmap, int x, int y, Rgb colour) {
   if (bitmap.Contains(x, y)) bitmap.At(x, y) = colour;
 }
 
+namespace {
+
+long long CeilDivide(long long numerator, long long denominator) {
+  return numerator >= 0 ? (numerator + denominator - 1) / denominator : -(-numerator / denominator);
+}
+
+// The steps 0 <= i < length at which start + direction * i lies in [0, size): [first, last).
+std::pair<long long, long long> StepsOnBitmap(long long start, int direction, long long length, int size) {
+  const long long first = std::max(0LL, direction > 0 ? -start : start - (size - 1));
+  const long long last = std::min(length, direction > 0 ? size - start : start + 1);
+  return {first, std::max(first, last)};
+}
+
+// Walks the line along its major axis, only over the steps that lie on the
+// bitmap: the minor coordinate and the error at the first of them follow in
+// closed form from the rule (after i steps the minor axis has moved
+// ceil((2 minor i - major + bias) / (2 major)) times), so a line reaching far
+// outside costs no more than its visible part. (a, b) is (x, y) for an
+// x-major line and (y, x) for a y-major one.
+template <class Plot>
+void WalkLine(long long a1, long long b1, long long major, long long minor, int stepA, int stepB, long long bias,
+              int sizeA, Plot plot) {
+  const auto [first, last] = StepsOnBitmap(a1, stepA, major, sizeA);
+  if (first >= last) return;
+  const long long moved = CeilDivide(2 * minor * first - major + bias, 2 * major);
+  long long error = 2 * minor * (first + 1) - major - 2 * major * moved;
+  long long a = a1 + stepA * first;
+  long long b = b1 + stepB * moved;
+  for (long long i = first; i < last; ++i) {
+    plot(a, b);
+    if (error + bias > 0) {
+      b += stepB;
+      error += 2 * minor - 2 * major;
+    } else {
+      error += 2 * minor;
+    }
+    a += stepA;
+  }
+}
+
+}  // namespace
+
 void DrawLineSegment(Bitmap& bitmap, int x1, int y1, int x2, int y2, Rgb colour) {
   const long long dx = static_cast<long long>(x2) - x1;
   const long long dy = static_cast<long long>(y2) - y1;
@@ -27,38 +70,15 @@ void DrawLineSegment(Bitmap& bitmap, int x1, int y1, int x2, int y2, Rgb colour)
   const long long ady = std::llabs(dy);
   const int sx = dx < 0 ? -1 : 1;
   const int sy = dy < 0 ? -1 : 1;
-  long long x = x1;
-  long long y = y1;
-  auto plot = [&] {
+  auto plot = [&](long long x, long long y) {
     if (x >= 0 && y >= 0 && x < bitmap.width && y < bitmap.height) bitmap.At(static_cast<int>(x), static_cast<int>(y)) = colour;
   };
   if (adx > ady) {
     // An x-major line going up rounds its halves the other way.
-    const long long bias = dy < 0 ? 1 : 0;
-    long long error = 2 * ady - adx;
-    for (long long i = 0; i < adx; ++i) {
-      plot();
-      if (error + bias > 0) {
-        y += sy;
-        error += 2 * ady - 2 * adx;
-      } else {
-        error += 2 * ady;
-      }
-      x += sx;
-    }
+    WalkLine(x1, y1, adx, ady, sx, sy, dy < 0 ? 1 : 0, bitmap.width, plot);
   } else {
-    const long long bias = dx < 0 ? 1 : 0;
-    long long error = 2 * adx - ady;
-    for (long long i = 0; i < ady; ++i) {
-      plot();
-      if (error + bias > 0) {
-        x += sx;
-        error += 2 * adx - 2 * ady;
-      } else {
-        error += 2 * adx;
-      }
-      y += sy;
-    }
+    WalkLine(y1, x1, ady, adx, sy, sx, dx < 0 ? 1 : 0, bitmap.height,
+             [&](long long y, long long x) { plot(x, y); });
   }
 }
 

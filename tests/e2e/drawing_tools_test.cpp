@@ -1,9 +1,13 @@
 // The editing tools driven through the real main loop with scripted input.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include "picture/replay.h"
 #include "picture/tiles.h"
 #include "picture/view.h"
+#include "screen/raster.h"
 #include "screen/palette.h"
 #include "support/scripted_editor.h"
 
@@ -363,6 +367,53 @@ TEST(TwoColourDots, FallOnOddCoordinateSumsWithTheirOwnRounding) {
   EXPECT_EQ(dots(2.5, 0, 2.5, 0), (Dots{{3, 0}}));
   EXPECT_EQ(dots(2.49, 1, 2.49, 1), (Dots{{2, 1}}));
   EXPECT_EQ(dots(0, 0, 0, 0), Dots{});
+}
+
+// The dots of a two-colour line as the walk over every step places them,
+// to hold the faster walk to.
+Bitmap DotsOfEveryStep(double x1, double y1, double x2, double y2, int width, int height) {
+  Bitmap canvas(width, height);
+  auto round = [](double value) {
+    const double whole = std::floor(value);
+    return static_cast<int>(whole) + (std::floor(10 * value) - 10 * whole >= 5 ? 1 : 0);
+  };
+  auto plot = [&](double x, double y) {
+    const int rx = round(x);
+    const int ry = round(y);
+    if ((std::abs(rx) % 2) + (std::abs(ry) % 2) == 1) SetPixel(canvas, rx, ry, PaletteColour(7));
+  };
+  const double dx = x2 - x1;
+  const double dy = y2 - y1;
+  if (std::fabs(dx) > std::fabs(dy)) {
+    const double yStep = dy / std::fabs(dx);
+    const double xStep = dx < 0 ? -1 : 1;
+    double y = y1;
+    for (double x = x1; xStep > 0 ? x <= x2 : x >= x2; x += xStep, y += yStep) plot(x, y);
+  } else {
+    const double xStep = dy == 0 ? 0 : dx / std::fabs(dy);
+    const double yStep = dy < 0 ? -1 : 1;
+    double x = x1;
+    for (double y = y1; yStep > 0 ? y <= y2 : y >= y2; y += yStep, x += xStep) plot(x, y);
+  }
+  return canvas;
+}
+
+TEST(TwoColourDots, LinesReachingFarOutsideGetTheDotsOfEveryStep) {
+  ScriptedEditor s;
+  Editor& editor = s.editor;
+  std::mt19937 dice(11);
+  auto coordinate = [&](int spread) { return static_cast<int>(dice() % (2 * spread + 1)) - spread; };
+  for (int line = 0; line < 400; ++line) {
+    const int spread = line % 2 ? 32767 : 700;
+    const double x1 = coordinate(spread), y1 = coordinate(spread), x2 = coordinate(spread), y2 = coordinate(spread);
+    const int height = line % 3 ? 400 : 200;
+    editor.images.canvas.Pixels() = Bitmap(640, height);
+    editor.drawing.x1 = x1, editor.drawing.y1 = y1, editor.drawing.x2 = x2, editor.drawing.y2 = y2;
+    editor.drawing.drawingColour = 7;
+    DrawTwoColourDots(editor);
+    ASSERT_EQ(editor.images.canvas.Pixels().pixels, DotsOfEveryStep(x1, y1, x2, y2, 640, height).pixels)
+        << "(" << x1 << ", " << y1 << ") to (" << x2 << ", " << y2 << ")";
+  }
 }
 
 TEST(Replay, RebuildsExactlyThePictureDrawnInteractively) {

@@ -38,6 +38,12 @@ TEST(Reduction, LevelsOfTheListedPixels) {
   }
 }
 
+// 0.114 * 41 + (0.587 * 147 + 0.299 * 48) rounded step by step lies just
+// above 105.315; a fused multiply-add would put it on or below the threshold.
+TEST(Reduction, TheLuminanceIsRoundedStepByStep) {
+  EXPECT_EQ(ReducePixel(Channels(48, 147, 41)).level, 4);
+}
+
 TEST(Reduction, ThresholdsBelongToTheLowerLevel) {
   EXPECT_EQ(LevelOfLuminance(10).level, 0);
   EXPECT_EQ(LevelOfLuminance(10.01).level, 1);

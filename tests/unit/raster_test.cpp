@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -66,6 +68,51 @@ TEST(RasterReference, EveryLineLeavesOutItsEndPoint) {
     ++cases;
   }
   EXPECT_EQ(cases, 400);
+}
+
+// The line rule followed step by step over the whole line, as written down.
+Bitmap LineOfEveryStep(int width, int height, int x1, int y1, int x2, int y2) {
+  Bitmap bitmap(width, height);
+  const long long adx = std::llabs(static_cast<long long>(x2) - x1);
+  const long long ady = std::llabs(static_cast<long long>(y2) - y1);
+  const bool alongX = adx > ady;
+  const long long major = alongX ? adx : ady;
+  const long long minor = alongX ? ady : adx;
+  const int stepA = (alongX ? x2 < x1 : y2 < y1) ? -1 : 1;
+  const int stepB = (alongX ? y2 < y1 : x2 < x1) ? -1 : 1;
+  const long long bias = (alongX ? y2 < y1 : x2 < x1) ? 1 : 0;
+  long long a = alongX ? x1 : y1;
+  long long b = alongX ? y1 : x1;
+  long long error = 2 * minor - major;
+  for (long long i = 0; i < major; ++i) {
+    const long long x = alongX ? a : b;
+    const long long y = alongX ? b : a;
+    if (x >= 0 && y >= 0 && x < width && y < height) bitmap.At(static_cast<int>(x), static_cast<int>(y)) = 1;
+    if (error + bias > 0) {
+      b += stepB;
+      error += 2 * minor - 2 * major;
+    } else {
+      error += 2 * minor;
+    }
+    a += stepA;
+  }
+  return bitmap;
+}
+
+// Only the visible part of a line is walked; its pixels must not change.
+TEST(Raster, LinesReachingFarOutsideDrawTheirVisiblePixels) {
+  std::mt19937 dice(5);
+  auto coordinate = [&](int spread) { return static_cast<int>(dice() % (2 * spread + 1)) - spread; };
+  for (int line = 0; line < 3000; ++line) {
+    const int spread = line % 3 == 0 ? 32768 : line % 3 == 1 ? 1000 : 50;
+    const int x1 = coordinate(spread), y1 = coordinate(spread), x2 = coordinate(spread), y2 = coordinate(spread);
+    const int width = line % 2 ? 640 : 17;
+    const int height = line % 5 ? 400 : 9;
+    Bitmap got(width, height);
+    DrawLineSegment(got, x1, y1, x2, y2, 1);
+    ASSERT_EQ(CountMismatches(got, LineOfEveryStep(width, height, x1, y1, x2, y2)), 0)
+        << x1 << ", " << y1 << " to " << x2 << ", " << y2 << " on " << width << " x " << height;
+  }
 }
 
 TEST(RasterReference, RectanglesOutlineAndFillAsTheGraphicsCall) {
