@@ -67,7 +67,8 @@ void SaveCommand(Editor& editor) {
   // The clean image already holds the finished picture; committing the
   // canvas here would keep a pending line's rubber band in it for good.
   const bool save = !exists || editor.platform.ShowMessageBox(editor.texts.overwriteText, editor.texts.overwriteCaption,
-                                                              MessageBoxButtons::OkCancel) == MessageBoxAnswer::Ok;
+                                                              MessageBoxButtons::OkCancel,
+                                                              MessageBoxIcon::Warning) == MessageBoxAnswer::Ok;
   if (save && SaveCsvDocument(editor) && GenerateBasicProgram(editor)) {
     ShowDocumentTitle(editor);
     editor.platform.Beep();

@@ -101,7 +101,7 @@ CsvLoadResult ParseCsv(std::string_view text, OperationList& list, const std::fu
 void ReportFileProblem(Editor& editor, const std::string& captionUtf8, const std::string& whatUtf8,
                        const std::string& path, const std::string& reason) {
   editor.platform.ShowMessageBox(Utf8ToSjis(whatUtf8 + "\n" + path + "\n" + reason), Utf8ToSjis(captionUtf8),
-                                 MessageBoxButtons::Ok);
+                                 MessageBoxButtons::Ok, MessageBoxIcon::Error);
 }
 
 bool SaveCsvDocument(Editor& editor) {
@@ -136,7 +136,8 @@ bool LoadCsvDocument(Editor& editor) {
     const std::string message = "この文書は " + std::to_string(kMaxOperations) + " 行を超えています。最初の " +
                                 std::to_string(kMaxOperations) + " 行を読み込み、残りの " +
                                 std::to_string(result.linesLeftOut) + " 行は読み込んでいません。";
-    editor.platform.ShowMessageBox(Utf8ToSjis(message), Utf8ToSjis("読み込み"), MessageBoxButtons::Ok);
+    editor.platform.ShowMessageBox(Utf8ToSjis(message), Utf8ToSjis("読み込み"), MessageBoxButtons::Ok,
+                                   MessageBoxIcon::Warning);
   }
   return true;
 }

@@ -80,11 +80,12 @@ void ImportPicture(Editor& editor) {
   Image& picture = editor.images.import;
   if (picture.Width() > 640 || picture.Height() > 400) {
     editor.platform.ShowMessageBox(editor.texts.pictureTooLarge, editor.texts.pictureTooLargeCaption,
-                                   MessageBoxButtons::Ok);
+                                   MessageBoxButtons::Ok, MessageBoxIcon::Warning);
     return;
   }
   const bool digital = editor.platform.ShowMessageBox(editor.texts.reductionQuestion, editor.texts.reductionCaption,
-                                                      MessageBoxButtons::OkCancel) == MessageBoxAnswer::Ok;
+                                                      MessageBoxButtons::OkCancel,
+                                                      MessageBoxIcon::None) == MessageBoxAnswer::Ok;
   DrawLine(editor.screen, 0, 0, false, 639, 399, 0, kFilledBoxMode, 0);
   picture.Draw(0, 0);
   ReducePicture(editor, digital);

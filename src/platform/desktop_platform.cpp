@@ -162,9 +162,10 @@ class DesktopPlatform : public Platform {
   std::uint64_t NowMs() override { return SDL_GetTicks64(); }
 
   MessageBoxAnswer ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
-                                  MessageBoxButtons buttons) override {
+                                  MessageBoxButtons buttons, MessageBoxIcon icon) override {
+    const char* iconName = icon == MessageBoxIcon::Warning ? "warning" : icon == MessageBoxIcon::Error ? "error" : "none";
     const PromptOutcome outcome =
-        Prompt({"message", buttons == MessageBoxButtons::Ok ? "ok" : "okcancel", SjisToUtf8(sjisCaption),
+        Prompt({"message", buttons == MessageBoxButtons::Ok ? "ok" : "okcancel", iconName, SjisToUtf8(sjisCaption),
                 SjisToUtf8(sjisText)});
     return outcome.exitCode == 0 ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
   }

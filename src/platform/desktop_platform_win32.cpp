@@ -38,8 +38,9 @@ class Win32Platform : public Platform {
     windowClass.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     windowClass.lpszClassName = kWindowClass;
     if (!RegisterClassExW(&windowClass)) return false;
-    // A fixed frame around a client area of exactly 800 x 600.
-    constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    // A fixed frame around a client area of exactly 800 x 600, without
+    // sizing border, minimise or maximise box.
+    constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
     window_ = CreateWindowExW(0, kWindowClass, SjisToWide(sjisTitle).c_str(), kStyle, 0, 0, frame.right - frame.left,
@@ -130,9 +131,10 @@ class Win32Platform : public Platform {
   }
 
   MessageBoxAnswer ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
-                                  MessageBoxButtons buttons) override {
+                                  MessageBoxButtons buttons, MessageBoxIcon icon) override {
+    const UINT picture = icon == MessageBoxIcon::Warning ? MB_ICONWARNING : icon == MessageBoxIcon::Error ? MB_ICONERROR : 0;
     const int answer = MessageBoxW(window_, SjisToWide(sjisText).c_str(), SjisToWide(sjisCaption).c_str(),
-                                   buttons == MessageBoxButtons::Ok ? MB_OK : MB_OKCANCEL);
+                                   (buttons == MessageBoxButtons::Ok ? MB_OK : MB_OKCANCEL) | picture);
     ForgetInputDuringPrompt();
     return answer == IDOK ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
   }

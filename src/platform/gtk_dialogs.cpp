@@ -66,12 +66,29 @@ std::string CaseInsensitivePattern(const std::string& pattern) {
   return result;
 }
 
-MessageBoxAnswer RunGtkMessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons) {
+// GTK 3's message dialogs show no picture for their kind any more: the
+// dialog is built here, with the theme's warning or error picture beside the text.
+MessageBoxAnswer RunGtkMessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons,
+                                  MessageBoxIcon icon) {
   if (!EnsureGtk()) return MessageBoxAnswer::Cancel;
-  GtkWidget* dialog = gtk_message_dialog_new(
-      nullptr, GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING,
-      buttons == MessageBoxButtons::Ok ? GTK_BUTTONS_OK : GTK_BUTTONS_OK_CANCEL, "%s", text.c_str());
-  gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
+  GtkWidget* dialog = buttons == MessageBoxButtons::Ok
+                          ? gtk_dialog_new_with_buttons(caption.c_str(), nullptr, GTK_DIALOG_MODAL, "_OK",
+                                                        GTK_RESPONSE_OK, nullptr)
+                          : gtk_dialog_new_with_buttons(caption.c_str(), nullptr, GTK_DIALOG_MODAL, "_Cancel",
+                                                        GTK_RESPONSE_CANCEL, "_OK", GTK_RESPONSE_OK, nullptr);
+  gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
+  GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 12);
+  gtk_container_set_border_width(GTK_CONTAINER(row), 12);
+  if (icon != MessageBoxIcon::None) {
+    const char* name = icon == MessageBoxIcon::Warning ? "dialog-warning" : "dialog-error";
+    gtk_box_pack_start(GTK_BOX(row), gtk_image_new_from_icon_name(name, GTK_ICON_SIZE_DIALOG), FALSE, FALSE, 0);
+  }
+  GtkWidget* label = gtk_label_new(text.c_str());
+  gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+  gtk_label_set_max_width_chars(GTK_LABEL(label), 60);
+  gtk_label_set_xalign(GTK_LABEL(label), 0);
+  gtk_box_pack_start(GTK_BOX(row), label, TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), row, TRUE, TRUE, 0);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
   PendingResponse pending;
   RunModal(dialog, pending);

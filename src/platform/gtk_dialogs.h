@@ -12,7 +12,8 @@
 namespace kumodo {
 
 // Texts are UTF-8 here. Without a display the answer is Cancel.
-MessageBoxAnswer RunGtkMessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons);
+MessageBoxAnswer RunGtkMessageBox(const std::string& text, const std::string& caption, MessageBoxButtons buttons,
+                                  MessageBoxIcon icon);
 
 enum class FileChooserAction { Open, Save };
 

@@ -84,8 +84,8 @@ void HeadlessPlatform::Sleep(int milliseconds) {
 }
 
 MessageBoxAnswer HeadlessPlatform::ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
-                                                  MessageBoxButtons buttons) {
-  messageBoxes.push_back({std::string(sjisText), std::string(sjisCaption), buttons});
+                                                  MessageBoxButtons buttons, MessageBoxIcon icon) {
+  messageBoxes.push_back({std::string(sjisText), std::string(sjisCaption), buttons, icon});
   MessageBoxAnswer answer = buttons == MessageBoxButtons::Ok ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
   if (!messageBoxAnswers_.empty()) {
     answer = messageBoxAnswers_.front();

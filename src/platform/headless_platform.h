@@ -34,6 +34,7 @@ struct ShownMessageBox {
   std::string text;     // Shift-JIS
   std::string caption;  // Shift-JIS
   MessageBoxButtons buttons;
+  MessageBoxIcon icon;
 };
 
 class HeadlessPlatform : public Platform {
@@ -77,7 +78,7 @@ class HeadlessPlatform : public Platform {
   void Sleep(int milliseconds) override;
   std::uint64_t NowMs() override { return now_; }
   MessageBoxAnswer ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
-                                  MessageBoxButtons buttons) override;
+                                  MessageBoxButtons buttons, MessageBoxIcon icon) override;
   std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>& filters) override;
   std::optional<std::string> ChooseFileToSave(const std::vector<FileFilter>& filters) override;
   void Beep() override { ++beeps; }

@@ -29,6 +29,8 @@ constexpr int F12 = 123;
 
 enum class MouseButton { Left, Right };
 enum class MessageBoxButtons { Ok, OkCancel };
+// The picture beside a message box's text.
+enum class MessageBoxIcon { None, Warning, Error };
 enum class MessageBoxAnswer { Ok, Cancel };
 
 struct PointerPosition {
@@ -75,7 +77,7 @@ class Platform {
   // Modal prompts. A closed message box answers Cancel; a cancelled file
   // dialog answers nothing.
   virtual MessageBoxAnswer ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
-                                          MessageBoxButtons buttons) = 0;
+                                          MessageBoxButtons buttons, MessageBoxIcon icon) = 0;
   virtual std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>& filters) = 0;
   virtual std::optional<std::string> ChooseFileToSave(const std::vector<FileFilter>& filters) = 0;
   virtual void Beep() = 0;

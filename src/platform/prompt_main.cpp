@@ -1,7 +1,8 @@
 // kumodo-prompt: shows one GTK prompt for the editor and exits. The editor
 // runs it as a separate process, so that GTK's memory and threads never
 // enter the editor itself.
-//   kumodo-prompt message ok|okcancel CAPTION TEXT   exit 0 for OK, 1 otherwise
+//   kumodo-prompt message ok|okcancel none|warning|error CAPTION TEXT
+//                                                     exit 0 for OK, 1 otherwise
 //   kumodo-prompt open|save [DESCRIPTION PATTERNS]...  the path on standard
 //                                                        output, exit 1 when cancelled
 // Every text is UTF-8.
@@ -17,9 +18,12 @@ int main(int argc, char** argv) {
   using namespace kumodo;
   if (argc < 2) return 2;
   const std::string kind = argv[1];
-  if (kind == "message" && argc == 5) {
+  if (kind == "message" && argc == 6) {
     const MessageBoxButtons buttons = std::strcmp(argv[2], "ok") == 0 ? MessageBoxButtons::Ok : MessageBoxButtons::OkCancel;
-    return RunGtkMessageBox(argv[4], argv[3], buttons) == MessageBoxAnswer::Ok ? 0 : 1;
+    const MessageBoxIcon icon = std::strcmp(argv[3], "warning") == 0 ? MessageBoxIcon::Warning
+                                : std::strcmp(argv[3], "error") == 0 ? MessageBoxIcon::Error
+                                                                      : MessageBoxIcon::None;
+    return RunGtkMessageBox(argv[5], argv[4], buttons, icon) == MessageBoxAnswer::Ok ? 0 : 1;
   }
   if ((kind == "open" || kind == "save") && argc % 2 == 0) {
     std::vector<std::pair<std::string, std::string>> filters;

@@ -71,6 +71,7 @@ TEST_F(ImportFiles, SizeLimitsAreSixHundredFortyByFourHundred) {
   Import(s, Make(s, "-size 640x400 xc:yellow", "fits.bmp"), MessageBoxAnswer::Ok);
   ASSERT_EQ(s.platform.messageBoxes.size(), 1u);
   EXPECT_EQ(s.platform.messageBoxes[0].caption, Utf8ToSjis("減色モードの設定"));
+  EXPECT_EQ(s.platform.messageBoxes[0].icon, MessageBoxIcon::None);
   EXPECT_EQ(s.editor.images.work[2].Pixels().At(639, 399), Channels(153, 153, 1));
   EXPECT_EQ(s.editor.colourGrid.At(640, 400), 6);
 
@@ -81,6 +82,7 @@ TEST_F(ImportFiles, SizeLimitsAreSixHundredFortyByFourHundred) {
     EXPECT_EQ(s.platform.messageBoxes.back().text,
               Utf8ToSjis("画像サイズオーバーです。640×400dot以内にして下さい"));
     EXPECT_EQ(s.platform.messageBoxes.back().caption, Utf8ToSjis("画像サイズオーバー"));
+    EXPECT_EQ(s.platform.messageBoxes.back().icon, MessageBoxIcon::Warning);
     EXPECT_EQ(s.editor.images.work[2].Pixels().At(0, 0), Channels(153, 153, 1)) << "nothing changes";
   }
 }

@@ -359,6 +359,7 @@ TEST_F(FileCommands, SaveOverAnExistingCsvAsksFirstEvenWithoutTheExtension) {
   ASSERT_EQ(s.platform.messageBoxes.size(), 1u);
   EXPECT_EQ(s.platform.messageBoxes[0].text, Utf8ToSjis("既にファイルがあります"));
   EXPECT_EQ(s.platform.messageBoxes[0].caption, Utf8ToSjis("上書きしますか？"));
+  EXPECT_EQ(s.platform.messageBoxes[0].icon, MessageBoxIcon::Warning);
   EXPECT_EQ(ReadWholeFile(Path(s, "old.csv")).value_or(""), "keep") << "Cancel changes nothing";
   EXPECT_FALSE(fs::exists(Path(s, "old.txt")));
   EXPECT_EQ(s.platform.beeps, 0);

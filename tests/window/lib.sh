@@ -137,6 +137,17 @@ answer_message_box() {
   xdotool key "$2"
 }
 
+# Fails unless the message box with the caption $1 shows the theme's warning
+# picture (its amber triangle).
+expect_warning_picture() {
+  local box
+  box=$("$XWINDOW_TOOL" find "$1" 20) || fail "no message box \"$1\""
+  sleep 0.5
+  import -window "$box" -depth 8 txt:- 2>/dev/null |
+    awk -F'[(),]' '/srgb|rgb/ { if ($2 > 220 && $3 > 140 && $3 < 210 && $4 < 130) found = 1 } END { exit !found }' ||
+    fail "the message box \"$1\" shows no warning picture"
+}
+
 # Waits up to $2 (default 10) seconds for file $1 to exist.
 wait_for_file() {
   local deadline=$((SECONDS + ${2:-10}))

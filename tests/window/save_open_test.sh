@@ -18,6 +18,7 @@ grep -q '^59999 END' "$WORK/pic.txt" || fail "pic.txt has no END"
 click_points 10,30 100,30                        # a second line
 click_at 676 51
 choose_file "$WORK/pic.csv"
+expect_warning_picture "上書きしますか？"
 answer_message_box "上書きしますか？" Escape       # Cancel: nothing changes
 sleep 1
 expect_bytes "$WORK/pic.csv" '1,10,10,100,10,1,0,1\r\n'
