@@ -29,7 +29,7 @@ void BM_Save30000Records(benchmark::State& state) {
   std::filesystem::create_directories(folder);
   editor.documentPath = (folder / "document.csv").string();
   for (auto _ : state) {
-    if (!SaveCsvDocument(editor) || !GenerateBasicProgram(editor)) state.SkipWithError("save failed");
+    if (!SaveCsvDocument(editor).ok || !GenerateBasicProgram(editor).ok) state.SkipWithError("save failed");
   }
   state.counters["csv_bytes"] = static_cast<double>(std::filesystem::file_size(folder / "document.csv"));
   state.counters["basic_bytes"] = static_cast<double>(std::filesystem::file_size(folder / "document.txt"));

@@ -3,10 +3,12 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 
 #include "bench_editor.h"
 #include "files/picture_import.h"
+#include "support/picture_bombs.h"
 #include "trace/outline.h"
 
 namespace kumodo {
@@ -33,6 +35,27 @@ void BM_ImportAndReduce640x400Jpeg(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ImportAndReduce640x400Jpeg)->Unit(benchmark::kMillisecond);
+
+// Importing the picture bombs (small files stating huge sizes) through the
+// import path: the figure is the peak resident memory above the start.
+void BM_ImportRefusedPictureBombs(benchmark::State& state) {
+  BenchEditor b;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path();
+  const std::vector<std::string> bombs = picture_bombs::Write(folder);
+  b.editor.images.import.Load(PhotoLikeJpeg());  // every decoder's code and tables in memory
+  long growth = 0;
+  for (auto _ : state) {
+    for (const std::string& bomb : bombs) {
+      picture_bombs::ResetPeakMemory();
+      const long before = picture_bombs::ResidentKilobytes();
+      b.editor.images.import.Load(bomb);
+      ImportPicture(b.editor);
+      growth = std::max(growth, picture_bombs::PeakKilobytes() - before);
+    }
+  }
+  state.counters["peak_rss_growth_kb"] = static_cast<double>(growth);
+}
+BENCHMARK(BM_ImportRefusedPictureBombs)->Unit(benchmark::kMillisecond);
 
 void BM_Reduce640x400(benchmark::State& state) {
   BenchEditor b;

@@ -48,12 +48,19 @@ def main(benchmark_json, window_figures):
          f"{fill:.3f} ms per fill: {fill / memory_fill:.1f} × a plain memory fill of the same 1 MB "
          f"({memory_fill * 1000:.0f} µs)"),
         ("Replay of a mixed 30,000-record document", f"{ms('BM_ReplayMixedDocument'):.1f} ms", "—", ""),
+        ("Replay of 30,000 two-colour lines reaching far outside the canvas",
+         f"{ms('BM_Replay30000FarReachingTwoColourLines'):.0f} ms", "—",
+         "walked only where they can touch the canvas"),
         ("Save of a 30,000-record document (CSV and BASIC)", f"{ms('BM_Save30000Records'):.1f} ms", "—",
          f"{runs['BM_Save30000Records']['csv_bytes'] / 1e6:.2f} MB CSV, "
          f"{runs['BM_Save30000Records']['basic_bytes'] / 1e6:.2f} MB BASIC"),
         ("Import of a 640 × 400 photo-like JPEG (decode, draw, reduce, replay)",
          f"{ms('BM_ImportAndReduce640x400Jpeg'):.1f} ms", "—", ""),
         ("Reduction of the 640 × 400 area alone", f"{ms('BM_Reduce640x400'):.1f} ms", "under 20 ms", ""),
+        ("Peak memory growth while importing picture bombs (GIF 8192 × 8192, RLE BMP 12000 × 12000, "
+         "JPEG frame 15000 × 15000)",
+         f"{runs['BM_ImportRefusedPictureBombs']['peak_rss_growth_kb'] / 1024:.2f} MB", "within 5 MB",
+         "refused from their headers"),
         ("Trace and both simplifier passes of a ragged outline",
          f"{ms('BM_TraceAndSimplifyRaggedOutline'):.2f} ms", "under 5 ms",
          f"{runs['BM_TraceAndSimplifyRaggedOutline']['trace_steps']:.0f} trace steps, "

@@ -4,6 +4,7 @@
 
 #include "app/panels.h"
 #include "app/settings.h"
+#include "app/status_panel.h"
 #include "export/basic_program.h"
 #include "files/csv_document.h"
 #include "files/picture_import.h"
@@ -38,6 +39,25 @@ std::string WhyNotLoaded(const Image& picture, const std::string& path) {
   }
 }
 
+// The CSV document, then the program beside it. Once the document is
+// written it holds the picture, and the title says so, also when the
+// program then fails: the message names the file written and the one not.
+void SaveDocumentFiles(Editor& editor, const std::string& csvPath) {
+  const FileResult document = SaveCsvDocument(editor);
+  if (!document.ok) {
+    ReportFileProblem(editor, "保存できません", "文書を書き込めませんでした:", csvPath, document.reason);
+    return;
+  }
+  ShowDocumentTitle(editor);
+  const FileResult program = GenerateBasicProgram(editor);
+  if (!program.ok) {
+    ReportFileProblem(editor, "一部だけ保存しました", "文書は保存しました:\n" + csvPath + "\nBASIC プログラムは書き込めませんでした:",
+                      DocumentProgramPath(editor.documentPath), program.reason);
+    return;
+  }
+  editor.platform.Beep();
+}
+
 }  // namespace
 
 void ShowDocumentTitle(Editor& editor) {
@@ -60,19 +80,17 @@ void OpenCommand(Editor& editor) {
 
 void SaveCommand(Editor& editor) {
   if (!Choose(editor, editor.platform.ChooseFileToSave(DocumentFilters(editor.texts)))) return;
-  // Ask about the file that will really be replaced: the CSV name, also when
+  // Ask about the file that will really be replaced: the CSV file, also when
   // the typed name has no extension.
+  const std::string csvPath = DocumentCsvPath(editor.documentPath);
   std::error_code error;
-  const bool exists = std::filesystem::exists(NativePath(WithExtension(editor.documentPath, ".csv")), error);
+  const bool exists = std::filesystem::exists(NativePath(csvPath), error);
   // The clean image already holds the finished picture; committing the
   // canvas here would keep a pending line's rubber band in it for good.
   const bool save = !exists || editor.platform.ShowMessageBox(editor.texts.overwriteText, editor.texts.overwriteCaption,
                                                               MessageBoxButtons::OkCancel,
                                                               MessageBoxIcon::Warning) == MessageBoxAnswer::Ok;
-  if (save && SaveCsvDocument(editor) && GenerateBasicProgram(editor)) {
-    ShowDocumentTitle(editor);
-    editor.platform.Beep();
-  }
+  if (save) SaveDocumentFiles(editor, csvPath);
   ShowPreviewBase(editor);
 }
 
@@ -82,14 +100,16 @@ void ImportCommand(Editor& editor) {
   if (!Choose(editor, editor.platform.ChooseFileToOpen(filters))) return;
   Image& picture = editor.images.import;
   // A picture that cannot be read is said so; reducing the empty image
-  // instead would wipe the underlays and beep as if it had worked.
-  if (!picture.Load(editor.documentPath)) {
+  // instead would wipe the underlays and beep as if it had worked. One too
+  // large gets the size warning, from its header alone.
+  const bool loaded = picture.Load(editor.documentPath);
+  if (!loaded && PictureSizeAllowed(picture.LoadedWidth(), picture.LoadedHeight())) {
     ReportFileProblem(editor, "画像を読み込めません", "画像を読み込めませんでした:", editor.documentPath,
                       WhyNotLoaded(picture, editor.documentPath));
     return;
   }
   ImportPicture(editor);
-  editor.platform.Beep();
+  if (loaded) editor.platform.Beep();
 }
 
 void SettingsCommand(Editor& editor) {
@@ -98,25 +118,23 @@ void SettingsCommand(Editor& editor) {
 }
 
 void RunFileCommand(Editor& editor, int button) {
+  if (button < 0 || button > 3) return;
   // Opening, importing and the settings end a line under way, whatever the
   // dialogs answer: a polyline would otherwise go on into another document,
   // picture or resolution with its old chain numbers and first point.
-  if (button == 0 || button == 2 || button == 3) CancelLine(editor);
-  switch (button) {
-    case 0:
-      OpenCommand(editor);
-      break;
-    case 1:
-      SaveCommand(editor);
-      break;
-    case 2:
-      ImportCommand(editor);
-      break;
-    case 3:
-      SettingsCommand(editor);
-      break;
-    default:
-      return;
+  if (button != 1) CancelLine(editor);
+  if (button == 3) {
+    SettingsCommand(editor);
+  } else if (!editor.platform.PromptsAvailable()) {
+    // Without its dialogs a file command could only ever seem cancelled.
+    ShowStatusMessage(editor,
+                      "ファイルのダイアログを出せません: プロンプト用のプログラム kumodo-prompt が kumodo の隣にありません");
+  } else if (button == 0) {
+    OpenCommand(editor);
+  } else if (button == 1) {
+    SaveCommand(editor);
+  } else {
+    ImportCommand(editor);
   }
   editor.panels.value[panel::Files] = 4;
   DrawPanel(editor, panel::Files);

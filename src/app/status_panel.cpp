@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "picture/tiles.h"
 #include "picture/view.h"
+#include "platform/text_encoding.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 
@@ -71,7 +72,22 @@ void PaintKeyGuide(Editor& editor) {
   }
 }
 
+constexpr int kStatusRow = 36;
+constexpr std::size_t kStatusColumns = 98;
+
 }  // namespace
+
+void ShowStatusMessage(Editor& editor, const std::string& utf8Text) {
+  std::string line = Utf8ToSjis(utf8Text);
+  if (line.size() < kStatusColumns) line.append(kStatusColumns - line.size(), ' ');
+  TextLayer& text = editor.screen.text;
+  SetTextColours(text, 0, -1);
+  LocateText(text, 1, kStatusRow);
+  // No line end: the cursor would move to a row below the window, and the text would scroll.
+  PrintText(editor.screen, line);
+  SetTextColours(text, 7, 0);
+  FlushScreen(editor.screen);
+}
 
 void PaintStatusPanel(Editor& editor) {
   editor.images.panel.Load("res/screen.bmp");

@@ -10,4 +10,8 @@ namespace kumodo {
 // buttons of panels 7, 8 and 9.
 void PaintStatusPanel(Editor& editor);
 
+// A line of its own under the panels, for what the user must know where no
+// message box can say it; an empty text clears it.
+void ShowStatusMessage(Editor& editor, const std::string& utf8Text);
+
 }  // namespace kumodo

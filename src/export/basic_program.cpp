@@ -127,7 +127,7 @@ std::string BasicProgramText(const OperationList& list, const Settings& settings
   return text;
 }
 
-bool GenerateBasicProgram(Editor& editor) {
+FileResult GenerateBasicProgram(Editor& editor) {
   const OperationList& list = editor.operations;
   DrawLine(editor.screen, 240, 208, false, 320, 239, 1, kFilledBoxMode, 1);
   const std::string text =
@@ -136,12 +136,7 @@ bool GenerateBasicProgram(Editor& editor) {
         DrawLine(editor.screen, 320, 208, false, 320 + width, 239, 1, kFilledBoxMode, 1);
       });
   FlushScreen(editor.screen);
-  const std::string path = WithExtension(editor.documentPath, ".txt");
-  const FileResult result = WriteWholeFile(path, text);
-  if (!result.ok) {
-    ReportFileProblem(editor, "保存できません", "BASIC プログラムを書き込めませんでした:", path, result.reason);
-  }
-  return result.ok;
+  return WriteWholeFile(DocumentProgramPath(editor.documentPath), text);
 }
 
 }  // namespace kumodo

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/editor.h"
+#include "platform/file_system.h"
 #include "export/basic_commands.h"
 #include "export/tile_strings.h"
 
@@ -23,9 +24,8 @@ BasicCommands LoadBasicCommandFile(const std::string& path);
 std::string BasicProgramText(const OperationList& list, const Settings& settings, const BasicCommands& commands,
                              const TileStringTable& tiles, const std::function<void(int)>& progress = {});
 
-// Writes the program beside the document (its extension made ".txt") with the
-// right half of the progress bar. A failure is reported in a message box; the
-// result says whether it was written.
-bool GenerateBasicProgram(Editor& editor);
+// Writes the program beside the document (DocumentProgramPath) with the
+// right half of the progress bar. The caller says what went wrong.
+FileResult GenerateBasicProgram(Editor& editor);
 
 }  // namespace kumodo

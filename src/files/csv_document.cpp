@@ -104,33 +104,39 @@ void ReportFileProblem(Editor& editor, const std::string& captionUtf8, const std
                                  MessageBoxButtons::Ok, MessageBoxIcon::Error);
 }
 
-bool SaveCsvDocument(Editor& editor) {
+FileResult SaveCsvDocument(Editor& editor) {
   const OperationList& list = editor.operations;
   ShowProgressPanel(editor, editor.texts.writing);
   for (int i = 0; i < list.count; i += 100) {
     const double fraction = list.count > 1 ? static_cast<double>(i) / (list.count - 1) : 0.0;
     ProgressBarTo(editor, static_cast<int>(240 + 80 * fraction));
   }
-  const std::string path = WithExtension(editor.documentPath, ".csv");
-  const FileResult result = WriteWholeFile(path, CsvText(list));
+  const FileResult result = WriteWholeFile(DocumentCsvPath(editor.documentPath), CsvText(list));
   EraseProgressMessage(editor);
-  if (!result.ok) ReportFileProblem(editor, "保存できません", "文書を書き込めませんでした:", path, result.reason);
-  return result.ok;
+  return result;
 }
 
 bool LoadCsvDocument(Editor& editor) {
   ShowProgressPanel(editor, editor.texts.reading);
-  std::string reason;
-  const std::optional<std::string> text = ReadWholeFile(editor.documentPath, &reason);
-  if (!text) {
+  auto refuse = [&](const std::string& reason) {
     EraseProgressMessage(editor);
     ReportFileProblem(editor, "読み込めません", "文書を開けませんでした:", editor.documentPath, reason);
     return false;
-  }
+  };
+  std::string reason;
+  const std::optional<std::string> text = ReadWholeFile(editor.documentPath, &reason, kMaxDocumentBytes);
+  if (!text) return refuse(reason);
+  // The open document stays until the file has proved to be one.
+  OperationList loaded;
   const std::size_t size = std::max<std::size_t>(text->size(), 1);
-  const CsvLoadResult result = ParseCsv(*text, editor.operations, [&](std::size_t position) {
+  const CsvLoadResult result = ParseCsv(*text, loaded, [&](std::size_t position) {
     ProgressBarTo(editor, static_cast<int>(240 + 160 * static_cast<double>(position) / size));
   });
+  for (std::size_t at = text->find('\n'); at != std::string::npos; at = text->find('\n', at + 1)) {
+    if (at == 0 || (*text)[at - 1] != '\r') return refuse("行が CR LF でなく LF だけで終わっています (lines end without CR)");
+  }
+  if (!text->empty() && result.lines == 0) return refuse("レコードがひとつも読み取れませんでした (no records read)");
+  editor.operations = std::move(loaded);
   EraseProgressMessage(editor);
   if (result.linesLeftOut > 0) {
     const std::string message = "この文書は " + std::to_string(kMaxOperations) + " 行を超えています。最初の " +

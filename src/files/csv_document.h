@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/editor.h"
+#include "platform/file_system.h"
 
 namespace kumodo {
 
@@ -27,14 +28,23 @@ struct CsvLoadResult {
 CsvLoadResult ParseCsv(std::string_view text, OperationList& list,
                        const std::function<void(std::size_t)>& progress = {});
 
-// Saves the document as CSV under the document path with its extension made
-// ".csv", with the message panel and the left half of the progress bar.
-// A failure is reported in a message box; the result says whether it saved.
-bool SaveCsvDocument(Editor& editor);
+// Saves the document as CSV under DocumentCsvPath of the document path, with
+// the message panel and the left half of the progress bar. The caller says
+// what went wrong.
+FileResult SaveCsvDocument(Editor& editor);
+
+// A document of 30,000 records needs under 2 MB (eight fields of up to six
+// characters a line); hand-edited ones may hold blanks and longer numbers.
+// Anything larger is no document of this program and is not read.
+constexpr std::size_t kMaxDocumentBytes = std::size_t{8} << 20;
 
 // Replaces the list by the records of the file at the document path, with
-// the message panel and progress bar. A file that cannot be read leaves the
-// list untouched and says so; lines past the capacity are reported.
+// the message panel and progress bar. A file that cannot be read (not a
+// regular file, larger than kMaxDocumentBytes), a non-empty one that yields
+// no record, or one whose lines end in LF alone (written elsewhere; read by
+// the rules for this program's files it would come out empty, and a save
+// would destroy it) leaves the list untouched and says so; lines past the
+// capacity are reported.
 bool LoadCsvDocument(Editor& editor);
 
 // Shows the message box for a file the program could not read or write.

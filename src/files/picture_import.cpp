@@ -78,7 +78,8 @@ void ReducePicture(Editor& editor, bool digital) {
 
 void ImportPicture(Editor& editor) {
   Image& picture = editor.images.import;
-  if (picture.Width() > 640 || picture.Height() > 400) {
+  // The size the file states: a picture too large was never decoded.
+  if (!PictureSizeAllowed(picture.LoadedWidth(), picture.LoadedHeight())) {
     editor.platform.ShowMessageBox(editor.texts.pictureTooLarge, editor.texts.pictureTooLargeCaption,
                                    MessageBoxButtons::Ok, MessageBoxIcon::Warning);
     return;

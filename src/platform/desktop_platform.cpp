@@ -178,6 +178,8 @@ class DesktopPlatform : public Platform {
     return ChooseFile("save", filters);
   }
 
+  bool PromptsAvailable() override { return PromptHelperPresent(); }
+
   void Beep() override {
     if (!OpenAudio()) return;
     // A short square-wave tone, like the system's default sound.

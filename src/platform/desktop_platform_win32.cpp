@@ -147,6 +147,7 @@ class Win32Platform : public Platform {
     return ChooseFile(filters, true);
   }
 
+  bool PromptsAvailable() override { return true; }
   void Beep() override { MessageBeep(MB_OK); }
 
  private:

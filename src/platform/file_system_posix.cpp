@@ -3,48 +3,234 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <new>
 
 #include "platform/file_system.h"
 
 namespace kumodo {
 namespace {
 
-FileResult Failure() { return {false, std::strerror(errno)}; }
+FileResult Failure(int error) { return {false, std::strerror(error)}; }
 
-}  // namespace
+// Only files that hold bytes are read or replaced: a FIFO would wait for a
+// writer for good, a device never ends.
+const char* const kNotRegular = "通常のファイルではありません (フォルダー、FIFO、デバイスなど)";
 
-std::FILE* OpenFile(const std::string& utf8Path, const char* mode) { return std::fopen(utf8Path.c_str(), mode); }
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() { Close(); }
+  int Get() const { return fd_; }
+  // The error of closing, 0 when it closed cleanly.
+  int Close() {
+    if (fd_ < 0) return 0;
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result == 0 ? 0 : errno;
+  }
 
-FileResult WriteWholeFile(const std::string& path, std::string_view bytes) {
-  const std::string temporary = path + ".kumodo-tmp";
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return Failure();
-  std::size_t written = 0;
-  while (written < bytes.size()) {
+ private:
+  int fd_;
+};
+
+// Opens without waiting on the file (O_NONBLOCK), then refuses anything but
+// a regular file; the descriptor then blocks as usual.
+int OpenRegular(const std::string& path, int flags, std::string* reason) {
+  const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+  if (fd < 0) {
+    if (reason) *reason = std::strerror(errno);
+    return -1;
+  }
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (reason) *reason = kNotRegular;
+    ::close(fd);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+int WriteAll(int fd, std::string_view bytes) {
+  for (std::size_t written = 0; written < bytes.size();) {
     const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
     if (n < 0) {
       if (errno == EINTR) continue;
-      const FileResult failure = Failure();
-      ::close(fd);
-      ::unlink(temporary.c_str());
-      return failure;
+      return errno;
     }
     written += static_cast<std::size_t>(n);
   }
-  // The replaced file keeps its permissions.
+  return 0;
+}
+
+// The file a path names, through its symbolic links: a save writes the
+// file a link points at and leaves the link a link. A dangling link names
+// the file it would point at.
+std::string ThroughLinks(const std::string& path) {
+  std::filesystem::path current = NativePath(path);
+  for (int hops = 0; hops < 40; ++hops) {
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(current.c_str(), target, sizeof target - 1);
+    if (n < 0) break;
+    const std::filesystem::path next(std::string(target, static_cast<std::size_t>(n)));
+    current = next.is_absolute() ? next : current.parent_path() / next;
+  }
+  return current.string();
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  return folder.empty() ? "." : folder.string();
+}
+
+// After a rename the folder holds the new name only once it is synced.
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// Rewrites the file itself: for a file with other names (hard links), and
+// where no temporary file can be made beside it.
+FileResult WriteInPlace(const std::string& target, std::string_view bytes) {
+  std::string reason;
+  Descriptor file(OpenRegular(target, O_WRONLY, &reason));
+  if (file.Get() < 0) return {false, reason};
+  if (::ftruncate(file.Get(), 0) != 0) return Failure(errno);
+  if (const int error = WriteAll(file.Get(), bytes)) return Failure(error);
+  if (::fsync(file.Get()) != 0) return Failure(errno);
+  if (const int error = file.Close()) return Failure(error);
+  return {true, {}};
+}
+
+// At most `limit` bytes of a regular file; with `whole`, a longer file is refused.
+std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t limit, bool whole, std::string* reason) {
+  auto fail = [&](std::string why) {
+    if (reason) *reason = std::move(why);
+    return std::nullopt;
+  };
+  std::string why;
+  Descriptor file(OpenRegular(path, O_RDONLY, &why));
+  if (file.Get() < 0) return fail(why);
+  struct stat info;
+  if (::fstat(file.Get(), &info) != 0) return fail(std::strerror(errno));
+  const std::string tooLarge = "大きすぎます (" + std::to_string(limit) + " バイトまで)";
+  if (whole && static_cast<std::uint64_t>(info.st_size) > limit) return fail(tooLarge);
+  std::string bytes;
+  try {
+    bytes.resize(std::min(static_cast<std::size_t>(info.st_size), limit));
+  } catch (const std::bad_alloc&) {
+    return fail("メモリが足りません");
+  }
+  // A whole file gets one byte of room past the limit: that tells one that grew too large meanwhile.
+  const std::size_t room = whole ? limit + 1 : limit;
+  std::size_t have = 0;
+  for (;;) {
+    if (have == bytes.size()) {
+      if (have >= room) {
+        if (whole) return fail(tooLarge);
+        break;
+      }
+      bytes.resize(std::min(room, bytes.size() + 65536));
+    }
+    const ssize_t n = ::read(file.Get(), bytes.data() + have, bytes.size() - have);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail(std::strerror(errno));
+    }
+    if (n == 0) break;
+    have += static_cast<std::size_t>(n);
+  }
+  bytes.resize(have);
+  return bytes;
+}
+
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+std::FILE* OpenFile(const std::string& utf8Path, const char* mode) {
+  const bool plus = std::strchr(mode, '+') != nullptr;
+  int flags = plus ? O_RDWR : O_RDONLY;
+  if (mode[0] == 'w') flags = (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+  if (mode[0] == 'a') flags = (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+  const int fd = OpenRegular(utf8Path, flags, nullptr);
+  if (fd < 0) return nullptr;
+  std::FILE* file = ::fdopen(fd, mode);
+  if (!file) ::close(fd);
+  return file;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& utf8Path, std::string* reason, std::size_t maxBytes) {
+  return ReadRegularFile(utf8Path, maxBytes, true, reason);
+}
+
+std::optional<std::string> ReadFileStart(const std::string& utf8Path, std::size_t bytes, std::string* reason) {
+  return ReadRegularFile(utf8Path, bytes, false, reason);
+}
+
+FileResult WriteWholeFile(const std::string& path, std::string_view bytes) {
+  const std::string target = ThroughLinks(path);
   struct stat existing;
-  if (::stat(path.c_str(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    const FileResult failure = Failure();
-    ::unlink(temporary.c_str());
-    return failure;
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists && !S_ISREG(existing.st_mode)) return {false, kNotRegular};
+  // A file marked read-only is not replaced behind its owner's back.
+  if (exists && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
+    return {false, "読み取り専用のファイルです"};
   }
-  if (::rename(temporary.c_str(), path.c_str()) != 0) {
-    const FileResult failure = Failure();
-    ::unlink(temporary.c_str());
-    return failure;
+  const std::string folder = FolderOf(target);
+  // A name of its own, made exclusively (never through a link planted under
+  // it) and short, so that any legal target name still leaves room.
+  std::string temporary = folder + "/.kumodo-XXXXXX";
+  Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+  if (file.Get() < 0) {
+    const int error = errno;
+    if (!exists) return Failure(error);
+    FileResult result = WriteInPlace(target, bytes);
+    if (!result.ok) result.reason = "一時ファイルを作れないため直接書き込みましたが、失敗しました (途中までしか書かれていないかもしれません): " + result.reason;
+    return result;
   }
+  auto fail = [&](int error) {
+    file.Close();
+    ::unlink(temporary.c_str());
+    return Failure(error);
+  };
+  if (const int error = WriteAll(file.Get(), bytes)) return fail(error);
+  if (exists) {
+    // The replaced file's mode, and its owner where the system allows it.
+    ::fchmod(file.Get(), existing.st_mode & 07777);
+    if (::fchown(file.Get(), existing.st_uid, existing.st_gid) != 0) ::fchown(file.Get(), static_cast<uid_t>(-1), existing.st_gid);
+  } else {
+    ::fchmod(file.Get(), NewFileMode());
+  }
+  if (::fsync(file.Get()) != 0) return fail(errno);
+  if (const int error = file.Close()) return fail(error);
+  if (exists && existing.st_nlink > 1) {
+    // Other names share the file: only writing into it keeps them sharing.
+    // The complete new content stays in the temporary file until then.
+    FileResult result = WriteInPlace(target, bytes);
+    if (result.ok) {
+      ::unlink(temporary.c_str());
+    } else {
+      result.reason += " (新しい内容は " + temporary + " にあります)";
+    }
+    return result;
+  }
+  if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    return Failure(error);
+  }
+  SyncFolder(folder);
   return {true, {}};
 }
 

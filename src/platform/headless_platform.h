@@ -81,6 +81,8 @@ class HeadlessPlatform : public Platform {
                                   MessageBoxButtons buttons, MessageBoxIcon icon) override;
   std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>& filters) override;
   std::optional<std::string> ChooseFileToSave(const std::vector<FileFilter>& filters) override;
+  bool PromptsAvailable() override { return promptsAvailable; }
+  bool promptsAvailable = true;
   void Beep() override { ++beeps; }
 
  private:

@@ -44,8 +44,9 @@ bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out) {
     return false;
   }
   jpeg_create_decompress(&info);
-  // Progressive pictures keep all coefficients in memory; cap it.
-  info.mem->max_memory_to_use = 512L << 20;
+  // Progressive pictures keep all coefficients in memory: a 640 x 400
+  // picture needs well under this.
+  info.mem->max_memory_to_use = 32L << 20;
   jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
   if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK ||
       !PictureSizeAllowed(info.image_width, info.image_height)) {

@@ -12,29 +12,6 @@ namespace {
 
 // The frame's size, read from its start-of-frame marker before the system
 // decodes anything, so that an absurd size is refused without a try.
-bool FrameSize(std::span<const std::uint8_t> b, int& width, int& height) {
-  std::size_t at = 2;
-  while (at + 4 <= b.size()) {
-    if (b[at] != 0xFF) return false;
-    const std::uint8_t marker = b[at + 1];
-    if (marker == 0xFF) {  // fill byte
-      ++at;
-      continue;
-    }
-    const std::size_t length = (b[at + 2] << 8) | b[at + 3];
-    const bool startOfFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-    if (startOfFrame) {
-      if (at + 9 > b.size()) return false;
-      height = (b[at + 5] << 8) | b[at + 6];
-      width = (b[at + 7] << 8) | b[at + 8];
-      return true;
-    }
-    if (length < 2) return false;
-    at += 2 + length;
-  }
-  return false;
-}
-
 // A file whose data ends early has no end-of-picture marker; the system
 // would show it padded, but it counts as broken.
 bool HasEnd(std::span<const std::uint8_t> b) {
@@ -56,9 +33,8 @@ void StartCom() {
 }  // namespace
 
 bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out) {
-  int width = 0;
-  int height = 0;
-  if (!FrameSize(bytes, width, height) || !PictureSizeAllowed(width, height) || !HasEnd(bytes)) return false;
+  const std::optional<PictureSize> size = ReadPictureSize(bytes);
+  if (!size || !PictureSizeAllowed(size->width, size->height) || !HasEnd(bytes)) return false;
   StartCom();
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
   if (!memory) return false;

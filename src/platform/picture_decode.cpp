@@ -1,7 +1,7 @@
 #include "platform/picture_decode.h"
 
+#include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -62,14 +62,84 @@ PictureKind DetectPictureKind(std::span<const std::uint8_t> b) {
 }
 
 bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
-  return width >= 1 && height >= 1 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
-         width * height <= kMaxPicturePixels;
+  return width >= 1 && height >= 1 && width <= kMaxPictureWidth && height <= kMaxPictureHeight;
 }
 
-DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes) {
+namespace {
+
+// A JPEG's size stands in its start-of-frame segment, after any others.
+std::optional<PictureSize> JpegFrameSize(std::span<const std::uint8_t> b) {
+  std::size_t at = 2;
+  while (at + 4 <= b.size()) {
+    if (b[at] != 0xFF) return std::nullopt;
+    const std::uint8_t marker = b[at + 1];
+    if (marker == 0xFF) {  // fill byte
+      ++at;
+      continue;
+    }
+    const bool startOfFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (startOfFrame) {
+      if (at + 9 > b.size()) return std::nullopt;
+      return PictureSize{(b[at + 7] << 8) | b[at + 8], (b[at + 5] << 8) | b[at + 6]};
+    }
+    const std::size_t length = (b[at + 2] << 8) | b[at + 3];
+    if (length < 2 || marker == 0xDA) return std::nullopt;  // no frame before the picture data
+    at += 2 + length;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<PictureSize> ReadPictureSize(std::span<const std::uint8_t> b) {
+  switch (DetectPictureKind(b.first(std::min<std::size_t>(b.size(), 8)))) {
+    case PictureKind::Bmp: {
+      if (b.size() < 26) return std::nullopt;
+      if (ReadLe32(b, 14) == 12) return PictureSize{ReadLe16(b, 18), ReadLe16(b, 20)};
+      const std::int64_t height = static_cast<std::int32_t>(ReadLe32(b, 22));
+      return PictureSize{static_cast<std::int32_t>(ReadLe32(b, 18)), height < 0 ? -height : height};
+    }
+    case PictureKind::Gif:
+      if (b.size() < 10) return std::nullopt;
+      return PictureSize{ReadLe16(b, 6), ReadLe16(b, 8)};
+    case PictureKind::Jpeg:
+      return JpegFrameSize(b);
+    case PictureKind::Png:
+      if (b.size() < 24) return std::nullopt;
+      return PictureSize{ReadBe32(b, 16), ReadBe32(b, 20)};
+    case PictureKind::Unrecognised:
+      break;
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+std::span<const std::uint8_t> AsBytes(const std::string& text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// What the header tells: the kind, and the size where the bytes reach it.
+DecodedPicture ReadHeader(std::span<const std::uint8_t> bytes, bool& tooLarge) {
   DecodedPicture result;
   result.opened = true;
   result.kind = DetectPictureKind(bytes.first(std::min<std::size_t>(bytes.size(), 8)));
+  const std::optional<PictureSize> size = ReadPictureSize(bytes);
+  tooLarge = size && !PictureSizeAllowed(size->width, size->height);
+  if (size) {
+    result.width = static_cast<int>(std::clamp<std::int64_t>(size->width, 0, 0x7FFFFFFF));
+    result.height = static_cast<int>(std::clamp<std::int64_t>(size->height, 0, 0x7FFFFFFF));
+  }
+  return result;
+}
+
+}  // namespace
+
+DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes) {
+  bool tooLarge = false;
+  DecodedPicture result = ReadHeader(bytes, tooLarge);
+  // Too large to import: refused before a pixel is decoded.
+  if (tooLarge) return result;
   switch (result.kind) {
     case PictureKind::Bmp:
       result.loaded = DecodeBmp(bytes, result.bitmap);
@@ -80,15 +150,7 @@ DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes) {
     case PictureKind::Gif:
       result.loaded = DecodeGif(bytes, result.bitmap);
       break;
-    case PictureKind::Png:
-      // The size is read from the header, but the picture is never loaded.
-      if (bytes.size() >= 24) {
-        std::uint32_t w = ReadBe32(bytes, 16);
-        std::uint32_t h = ReadBe32(bytes, 20);
-        result.width = static_cast<int>(std::min<std::uint32_t>(w, 0x7FFFFFFF));
-        result.height = static_cast<int>(std::min<std::uint32_t>(h, 0x7FFFFFFF));
-      }
-      return result;
+    case PictureKind::Png:  // recognised, its size read, never loaded
     case PictureKind::Unrecognised:
       return result;
   }
@@ -102,25 +164,17 @@ DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes) {
 }
 
 DecodedPicture DecodePictureFile(const std::string& path) {
-  std::ifstream file(NativePath(path), std::ios::binary | std::ios::ate);
-  if (!file) return {};
-  const std::streamoff size = file.tellg();
-  if (size < 0) return {};
-  if (static_cast<std::uint64_t>(size) > kMaxPictureFileBytes) {
-    // Far larger than any picture the program can use: read only its kind.
-    std::vector<std::uint8_t> head(8);
-    file.seekg(0);
-    file.read(reinterpret_cast<char*>(head.data()), 8);
-    DecodedPicture result;
-    result.opened = true;
-    result.kind = DetectPictureKind(head);
-    return result;
-  }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  file.seekg(0);
-  file.read(reinterpret_cast<char*>(bytes.data()), size);
-  if (!file) return {};
-  return DecodePictureBytes(bytes);
+  // The header first: a picture too large is refused with its size read,
+  // before the rest of its file is.
+  const std::optional<std::string> start = ReadFileStart(path, kPictureHeaderBytes);
+  if (!start) return {};
+  if (start->size() < kPictureHeaderBytes) return DecodePictureBytes(AsBytes(*start));  // that was all of it
+  bool tooLarge = false;
+  const DecodedPicture header = ReadHeader(AsBytes(*start), tooLarge);
+  if (tooLarge) return header;
+  const std::optional<std::string> whole = ReadWholeFile(path, nullptr, kMaxPictureFileBytes);
+  if (!whole) return header;
+  return DecodePictureBytes(AsBytes(*whole));
 }
 
 }  // namespace kumodo

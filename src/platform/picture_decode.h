@@ -1,10 +1,14 @@
 #pragma once
 // Reading picture files into bitmaps: BMP (every depth, RLE, both row
 // orders), JPEG (baseline and progressive), GIF (first frame). A PNG file is
-// recognised and its size read, but it is not loaded. Truncated, corrupt and
-// absurdly large files fail cleanly without large allocations.
+// recognised and its size read, but it is not loaded. The size is read from
+// the header first (BMP header, JPEG frame, GIF logical screen): a picture
+// larger than the program can import is refused before any pixel memory is
+// taken, and before the rest of its file is read. Truncated and corrupt
+// files fail cleanly.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -15,14 +19,24 @@ namespace kumodo {
 enum class PictureKind { Unrecognised = 0, Bmp = 1, Jpeg = 2, Gif = 3, Png = 4 };
 
 // Larger pictures are refused before any pixel memory is taken.
-constexpr int kMaxPictureSide = 16384;
-constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 26;
-constexpr std::size_t kMaxPictureFileBytes = std::size_t{256} << 20;
+constexpr int kMaxPictureWidth = 640;
+constexpr int kMaxPictureHeight = 400;
+// A file that large holds no 640 x 400 picture worth reading.
+constexpr std::size_t kMaxPictureFileBytes = std::size_t{16} << 20;
+// Where the size stands, at the latest, in the files worth reading.
+constexpr std::size_t kPictureHeaderBytes = 64 << 10;
 
 // Decided by the first bytes, tested in the order BMP, GIF, JPEG, PNG.
 PictureKind DetectPictureKind(std::span<const std::uint8_t> firstBytes);
 
 bool PictureSizeAllowed(std::int64_t width, std::int64_t height);
+
+struct PictureSize {
+  std::int64_t width;
+  std::int64_t height;
+};
+// The size a picture's header states, when the bytes reach it.
+std::optional<PictureSize> ReadPictureSize(std::span<const std::uint8_t> bytes);
 
 struct DecodedPicture {
   bool opened = false;  // false: the file could not be read at all

@@ -79,6 +79,9 @@ class Platform {
   virtual MessageBoxAnswer ShowMessageBox(std::string_view sjisText, std::string_view sjisCaption,
                                           MessageBoxButtons buttons, MessageBoxIcon icon) = 0;
   virtual std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>& filters) = 0;
+  // False when no prompt can be shown at all (on Linux: the prompt helper is
+  // not beside the program); the dialogs would then only ever answer nothing.
+  virtual bool PromptsAvailable() = 0;
   virtual std::optional<std::string> ChooseFileToSave(const std::vector<FileFilter>& filters) = 0;
   virtual void Beep() = 0;
 };

@@ -6,16 +6,27 @@
 //   kumodo-prompt open|save [DESCRIPTION PATTERNS]...  the path on standard
 //                                                        output, exit 1 when cancelled
 // Every text is UTF-8.
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/gtk_dialogs.h"
+#include "platform/prompt_process.h"
 
 int main(int argc, char** argv) {
   using namespace kumodo;
+  // A prompt without its editor has no one to answer: the helper ends when
+  // the editor does (closed while a dialog is open, or killed), also when
+  // that happened before this line.
+  prctl(PR_SET_PDEATHSIG, SIGTERM);
+  if (const char* editor = std::getenv(kEditorProcessVariable); editor && getppid() != std::atoi(editor)) return 1;
   if (argc < 2) return 2;
   const std::string kind = argv[1];
   if (kind == "message" && argc == 6) {

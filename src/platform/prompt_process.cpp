@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 
 extern char** environ;
 
@@ -21,7 +22,20 @@ std::string HelperPath() {
   return (self.parent_path() / "kumodo-prompt").string();
 }
 
+// The editor's environment and the variable naming the editor.
+std::vector<std::string> HelperEnvironment() {
+  std::vector<std::string> variables;
+  const std::string prefix = std::string(kEditorProcessVariable) + "=";
+  for (char** variable = environ; *variable; ++variable) {
+    if (std::string_view(*variable).rfind(prefix, 0) != 0) variables.emplace_back(*variable);
+  }
+  variables.push_back(prefix + std::to_string(getpid()));
+  return variables;
+}
+
 }  // namespace
+
+bool PromptHelperPresent() { return access(HelperPath().c_str(), X_OK) == 0; }
 
 PromptOutcome RunPromptProcess(const std::vector<std::string>& arguments, const std::function<void()>& keepAlive) {
   PromptOutcome outcome;
@@ -36,8 +50,12 @@ PromptOutcome RunPromptProcess(const std::vector<std::string>& arguments, const 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+  std::vector<std::string> environment = HelperEnvironment();
+  std::vector<char*> envp;
+  for (std::string& variable : environment) envp.push_back(variable.data());
+  envp.push_back(nullptr);
   pid_t child = 0;
-  const int spawned = posix_spawn(&child, helper.c_str(), &actions, nullptr, argv.data(), environ);
+  const int spawned = posix_spawn(&child, helper.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   close(pipeEnds[1]);
   if (spawned != 0) {

@@ -13,6 +13,13 @@ struct PromptOutcome {
   std::string output;
 };
 
+// The helper learns the editor's process id from this variable, and ends
+// when that process does, whatever prompt it shows.
+constexpr const char* kEditorProcessVariable = "KUMODO_EDITOR_PID";
+
 PromptOutcome RunPromptProcess(const std::vector<std::string>& arguments, const std::function<void()>& keepAlive);
+
+// Whether the helper is there to run.
+bool PromptHelperPresent();
 
 }  // namespace kumodo

@@ -10,6 +10,7 @@
 #include "files/text_file.h"
 #include "platform/text_encoding.h"
 #include "support/image_magick.h"
+#include "support/picture_bombs.h"
 #include "support/scripted_editor.h"
 
 namespace kumodo {
@@ -60,12 +61,32 @@ TEST_F(HostileFiles, LinesOfTenThousandFieldsKeepTheirFirstEight) {
   EXPECT_EQ(s->editor.operations.slots[1], (OperationRecord{8, 1, 2, 0, 0, 4, 0, 1}));
 }
 
-TEST_F(HostileFiles, AFiftyMegabyteLineWithoutALineEndHoldsNoRecord) {
+// Files no document of the program can be: each refused, the document kept.
+TEST_F(HostileFiles, FilesThatAreNoDocumentAreRefusedAndTheDocumentStays) {
+  const std::string cases[][2] = {
+      {"long.csv", std::string(50 << 20, '7')},                  // far larger than any document
+      {"unended.csv", std::string(1000, '7')},                  // no line end: no record
+      {"unix.csv", "8,5,6,0,0,4,0,1\n8,7,8,0,0,4,0,1\n"},       // lines ended by LF alone
+      {"mixed.csv", "8,5,6,0,0,4,0,1\r\n8,7,8,0,0,4,0,1\n"},
+  };
+  for (const auto& [name, bytes] : cases) {
+    auto s = Clicking(kOpenIcon);
+    DrawThreeDots(*s);
+    s->platform.QueueFileDialogAnswer(Write(*s, name, bytes));
+    s->RunUntil(100);
+    EXPECT_EQ(s->editor.operations.count, 3) << name;
+    EXPECT_EQ(s->platform.beeps, 0) << name;
+    ASSERT_EQ(s->platform.messageBoxes.size(), 1u) << name;
+    EXPECT_NE(SjisToUtf8(s->platform.messageBoxes[0].text).find(name), std::string::npos);
+  }
+}
+
+TEST_F(HostileFiles, AnEmptyFileIsAnEmptyDocument) {
   auto s = Clicking(kOpenIcon);
   DrawThreeDots(*s);
-  s->platform.QueueFileDialogAnswer(Write(*s, "long.csv", std::string(50 << 20, '7')));
+  s->platform.QueueFileDialogAnswer(Write(*s, "empty.csv", ""));
   s->RunUntil(100);
-  EXPECT_EQ(s->editor.operations.count, 0) << "a last line without CR LF is dropped";
+  EXPECT_EQ(s->editor.operations.count, 0) << "what saving an empty picture writes";
   EXPECT_EQ(s->platform.beeps, 1);
 }
 
@@ -139,13 +160,35 @@ TEST_F(HostileFiles, PicturesThatCannotBeReadAreRefusedAndTheUnderlaysKept) {
   for (const std::string& file : files) s.platform.QueueFileDialogAnswer(file);
   s.RunUntil(500);
   ASSERT_EQ(s.platform.messageBoxes.size(), 5u);
-  for (const ShownMessageBox& box : s.platform.messageBoxes) {
-    EXPECT_EQ(box.caption, Utf8ToSjis("画像を読み込めません"));
-  }
+  // The sizes their headers state are over 640 x 400: the size warning, as for any picture too large.
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(s.platform.messageBoxes[i].caption, Utf8ToSjis("画像サイズオーバー"));
+  for (int i = 2; i < 5; ++i) EXPECT_EQ(s.platform.messageBoxes[i].caption, Utf8ToSjis("画像を読み込めません"));
   EXPECT_NE(SjisToUtf8(s.platform.messageBoxes[4].text).find("PNG"), std::string::npos);
   EXPECT_EQ(s.platform.beeps, 0);
   EXPECT_EQ(s.editor.images.work[2].Pixels().At(1, 1), 0x123456u) << "the underlays are kept";
   EXPECT_EQ(s.editor.operations.count, 3);
+}
+
+// A picture stating more than 640 x 400 gets the size warning from its
+// header; the picture imported before it is let go, the underlays stay.
+TEST_F(HostileFiles, PictureBombsGetTheSizeWarningAndHoldNoMemory) {
+  ScriptedEditor s(Script().ClickAt(10, kImportIcon.x, kImportIcon.y).ClickAt(100, kImportIcon.x, kImportIcon.y)
+                       .ClickAt(200, kImportIcon.x, kImportIcon.y));
+  std::string small = picture_bombs::RunLengthBmp();
+  small[18] = 8, small[19] = 0, small[22] = 8, small[23] = 0;  // the same file, 8 x 8
+  s.platform.QueueFileDialogAnswer(Write(s, "small.bmp", small));
+  s.platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
+  s.platform.QueueFileDialogAnswer(Write(s, "bomb.gif", picture_bombs::Gif()));
+  s.platform.QueueFileDialogAnswer(Write(s, "bomb.bmp", picture_bombs::RunLengthBmp()));
+  s.RunUntil(90);
+  ASSERT_TRUE(s.editor.images.import.HasBitmap()) << "the small picture was imported";
+  const Bitmap underlay = s.editor.images.work[2].Pixels();
+  s.RunUntil(300);
+  ASSERT_EQ(s.platform.messageBoxes.size(), 3u);
+  for (int i = 1; i < 3; ++i) EXPECT_EQ(s.platform.messageBoxes[i].caption, Utf8ToSjis("画像サイズオーバー"));
+  EXPECT_FALSE(s.editor.images.import.HasBitmap()) << "a refused picture holds no memory";
+  EXPECT_EQ(s.editor.images.work[2].Pixels().pixels, underlay.pixels);
+  EXPECT_EQ(s.platform.beeps, 1);
 }
 
 }  // namespace

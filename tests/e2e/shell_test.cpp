@@ -2,6 +2,7 @@
 // file commands, through the real main loop on the scripted platform.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -368,6 +369,66 @@ TEST_F(FileCommands, SaveOverAnExistingCsvAsksFirstEvenWithoutTheExtension) {
   EXPECT_EQ(ReadWholeFile(Path(s, "old.csv")).value_or(""), "1,10,10,20,30,1,0,1\r\n");
   EXPECT_TRUE(fs::exists(Path(s, "old.txt")));
   EXPECT_EQ(s.platform.beeps, 1);
+}
+
+// HOUSE.CSV is the file the user picked: it is asked about and replaced,
+// and no HOUSE.csv appears beside it; an existing HOUSE.TXT is the program.
+TEST_F(FileCommands, AnExtensionInCapitalsIsKeptAsItIs) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(40, 20, 30);
+  Click(script, 100, kSaveIcon);
+  ScriptedEditor s(script);
+  std::ofstream(Path(s, "HOUSE.CSV"), std::ios::binary) << "old";
+  std::ofstream(Path(s, "HOUSE.TXT"), std::ios::binary) << "old program";
+  s.platform.QueueFileDialogAnswer(Path(s, "HOUSE.CSV"));
+  s.platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
+  s.RunUntil(200);
+  ASSERT_EQ(s.platform.messageBoxes.size(), 1u) << "the overwrite question";
+  EXPECT_EQ(ReadWholeFile(Path(s, "HOUSE.CSV")).value_or(""), "1,10,10,20,30,1,0,1\r\n");
+  EXPECT_EQ(ReadWholeFile(Path(s, "HOUSE.TXT")).value_or("").substr(0, 5), "10000");
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(s.folder.Path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("HOUSE", 0) == 0) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"HOUSE.CSV", "HOUSE.TXT"}));
+  EXPECT_EQ(s.platform.titles.back(), Utf8ToSjis("Kumodo BASICジェネレータ - HOUSE.CSV"));
+}
+
+// The document is written, the program is not (a folder stands in its
+// place): the message names both, and the title is the saved document's.
+TEST_F(FileCommands, AHalfDoneSaveSaysWhichFileWasWrittenAndTitlesTheDocument) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(40, 20, 30);
+  Click(script, 100, kSaveIcon);
+  ScriptedEditor s(script);
+  fs::create_directories(Path(s, "half.txt"));
+  s.platform.QueueFileDialogAnswer(Path(s, "half.csv"));
+  s.RunUntil(200);
+  EXPECT_EQ(ReadWholeFile(Path(s, "half.csv")).value_or(""), "1,10,10,20,30,1,0,1\r\n");
+  ASSERT_EQ(s.platform.messageBoxes.size(), 1u);
+  const std::string text = SjisToUtf8(s.platform.messageBoxes[0].text);
+  EXPECT_NE(text.find("文書は保存しました"), std::string::npos) << text;
+  EXPECT_NE(text.find(Path(s, "half.csv")), std::string::npos) << text;
+  EXPECT_NE(text.find(Path(s, "half.txt")), std::string::npos) << text;
+  EXPECT_EQ(s.platform.titles.back(), Utf8ToSjis("Kumodo BASICジェネレータ - half.csv"));
+  EXPECT_EQ(s.platform.beeps, 0);
+}
+
+TEST_F(FileCommands, WithoutTheirDialogsTheFileCommandsSaySoOnScreen) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(40, 20, 30);
+  Click(script, 100, kSaveIcon);
+  Click(script, 200, kOpenIcon);
+  ScriptedEditor s(script);
+  s.platform.promptsAvailable = false;
+  s.RunUntil(300);
+  EXPECT_TRUE(s.platform.fileDialogFilters.empty()) << "no dialog was asked for";
+  EXPECT_NE(SjisToUtf8(RowText(s.editor.screen.text, 36)).find("kumodo-prompt"), std::string::npos);
+  EXPECT_EQ(RowText(s.editor.screen.text, 27).substr(21, 10), Utf8ToSjis("400 ライン")) << "no text scrolled";
+  EXPECT_EQ(s.editor.operations.count, 1);
+  EXPECT_EQ(s.editor.panels.value[panel::Files], 4) << "the icon shows released";
 }
 
 TEST_F(FileCommands, OpenReplacesTheDocumentReplaysAndTitles) {

@@ -131,7 +131,7 @@ class CsvFiles : public ::testing::Test {
 TEST_F(CsvFiles, SaveWritesUnderTheCsvNameAndLoadReadsItBack) {
   s.editor.operations = ListOf({{1, 10, 20, 300, 40, 7, 0, 1}, {3, 5, 6, 0, 0, 4, 7, 1}});
   s.editor.documentPath = (directory / "house").string();
-  ASSERT_TRUE(SaveCsvDocument(s.editor));
+  ASSERT_TRUE(SaveCsvDocument(s.editor).ok);
   EXPECT_EQ(Read(directory / "house.csv"), "1,10,20,300,40,7,0,1\r\n3,5,6,0,0,4,7,1\r\n");
   EXPECT_FALSE(fs::exists(directory / "house.csv.kumodo-tmp"));
 
@@ -150,8 +150,8 @@ TEST_F(CsvFiles, AJapaneseNameSavesLoadsAndTitles) {
   const std::string path = Utf8Path(directory / NativePath("家の絵 表示"));
   s.editor.operations = ListOf({{1, 10, 20, 300, 40, 7, 0, 1}});
   s.editor.documentPath = path;
-  ASSERT_TRUE(SaveCsvDocument(s.editor));
-  ASSERT_TRUE(GenerateBasicProgram(s.editor));
+  ASSERT_TRUE(SaveCsvDocument(s.editor).ok);
+  ASSERT_TRUE(GenerateBasicProgram(s.editor).ok);
   EXPECT_TRUE(fs::exists(directory / NativePath("家の絵 表示.csv")));
   EXPECT_TRUE(fs::exists(directory / NativePath("家の絵 表示.txt")));
 
@@ -165,24 +165,23 @@ TEST_F(CsvFiles, AJapaneseNameSavesLoadsAndTitles) {
 
 TEST_F(CsvFiles, AnEmptyListSavesAnEmptyFile) {
   s.editor.documentPath = (directory / "empty.csv").string();
-  ASSERT_TRUE(SaveCsvDocument(s.editor));
+  ASSERT_TRUE(SaveCsvDocument(s.editor).ok);
   EXPECT_EQ(Read(directory / "empty.csv"), "");
 }
 
-TEST_F(CsvFiles, AFailedSaveIsReportedAndLeavesThePreviousFile) {
+TEST_F(CsvFiles, AFailedSaveSaysWhyAndLeavesThePreviousFile) {
   // A folder where the file should be: the replacement cannot happen.
   fs::create_directories(directory / "taken.csv" / "inside");
   s.editor.documentPath = (directory / "taken").string();
   s.editor.operations = ListOf({{8, 1, 1, 0, 0, 1, 0, 1}});
-  EXPECT_FALSE(SaveCsvDocument(s.editor));
-  ASSERT_EQ(s.platform.messageBoxes.size(), 1u);
-  EXPECT_NE(SjisToUtf8(s.platform.messageBoxes[0].text).find((directory / "taken.csv").string()), std::string::npos);
+  const FileResult taken = SaveCsvDocument(s.editor);
+  EXPECT_FALSE(taken.ok);
+  EXPECT_FALSE(taken.reason.empty());
   EXPECT_TRUE(fs::is_directory(directory / "taken.csv" / "inside"));
-  EXPECT_FALSE(fs::exists(directory / "taken.csv.kumodo-tmp"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(directory), fs::directory_iterator()), 1) << "no temporary file left";
 
   s.editor.documentPath = (directory / "no-such-folder" / "x.csv").string();
-  EXPECT_FALSE(SaveCsvDocument(s.editor));
-  EXPECT_EQ(s.platform.messageBoxes.size(), 2u);
+  EXPECT_FALSE(SaveCsvDocument(s.editor).ok);
 }
 
 TEST_F(CsvFiles, AFileThatCannotBeOpenedLeavesTheDocumentAlone) {

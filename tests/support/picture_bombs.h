@@ -1,0 +1,106 @@
+#pragma once
+// Small files that declare huge pictures ("picture bombs"): a 38-byte GIF of
+// an 8192 x 8192 screen, a run-length BMP of 12000 x 12000 in about 1 KB, and
+// a real JPEG whose frame size is patched to 15000 x 15000. A decoder that
+// believes them takes hundreds of megabytes.
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace kumodo::picture_bombs {
+
+inline void Put16(std::string& out, int value) {
+  out += static_cast<char>(value & 0xFF);
+  out += static_cast<char>((value >> 8) & 0xFF);
+}
+inline void Put32(std::string& out, std::uint32_t value) {
+  Put16(out, static_cast<int>(value & 0xFFFF));
+  Put16(out, static_cast<int>(value >> 16));
+}
+
+inline std::string Gif() {
+  std::string gif = "GIF89a";
+  Put16(gif, 8192);
+  Put16(gif, 8192);
+  gif += std::string("\x80\x00\x00", 3);          // a global table of two colours
+  gif += std::string("\x00\x00\x00\xFF\xFF\xFF", 6);
+  gif += '\x2C';
+  Put32(gif, 0);                                   // at (0, 0)
+  Put16(gif, 8192);
+  Put16(gif, 8192);
+  gif += std::string("\x00\x02\x02\x4C\x01\x00\x3B", 7);  // code size 2, one block, trailer
+  return gif;
+}
+
+inline std::string RunLengthBmp() {
+  std::string data;
+  for (int i = 0; i < 500; ++i) data += std::string("\xFF\x01", 2);  // runs of 255 pixels
+  data += std::string("\x00\x01", 2);                                 // end of the picture
+  std::string bmp = "BM";
+  Put32(bmp, static_cast<std::uint32_t>(14 + 40 + 8 + data.size()));
+  Put32(bmp, 0);
+  Put32(bmp, 14 + 40 + 8);
+  Put32(bmp, 40);
+  Put32(bmp, 12000);
+  Put32(bmp, 12000);
+  Put16(bmp, 1);
+  Put16(bmp, 8);
+  Put32(bmp, 1);  // RLE8
+  Put32(bmp, static_cast<std::uint32_t>(data.size()));
+  Put32(bmp, 2835);
+  Put32(bmp, 2835);
+  Put32(bmp, 2);
+  Put32(bmp, 0);
+  Put32(bmp, 0x000000);
+  Put32(bmp, 0xFFFFFF);
+  return bmp + data;
+}
+
+// A small JPEG made by ImageMagick, its start-of-frame size patched.
+inline std::string Jpeg(const std::filesystem::path& folder) {
+  const std::filesystem::path small = folder / "bomb-source.jpg";
+  const std::string command = "/usr/bin/convert -size 64x48 plasma: -quality 90 '" + small.string() + "'";
+  if (std::system(command.c_str()) != 0) return {};
+  std::ifstream in(small, std::ios::binary);
+  std::string jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (std::size_t at = 2; at + 9 < jpeg.size(); ++at) {
+    if (static_cast<unsigned char>(jpeg[at]) == 0xFF && static_cast<unsigned char>(jpeg[at + 1]) == 0xC0) {
+      jpeg[at + 5] = static_cast<char>(15000 >> 8), jpeg[at + 6] = static_cast<char>(15000 & 0xFF);
+      jpeg[at + 7] = static_cast<char>(15000 >> 8), jpeg[at + 8] = static_cast<char>(15000 & 0xFF);
+      break;
+    }
+  }
+  return jpeg;
+}
+
+// The three, written into the folder; their paths.
+inline std::vector<std::string> Write(const std::filesystem::path& folder) {
+  const std::pair<const char*, std::string> bombs[] = {
+      {"bomb.gif", Gif()}, {"bomb.bmp", RunLengthBmp()}, {"bomb.jpg", Jpeg(folder)}};
+  std::vector<std::string> paths;
+  for (const auto& [name, bytes] : bombs) {
+    std::ofstream(folder / name, std::ios::binary) << bytes;
+    paths.push_back((folder / name).string());
+  }
+  return paths;
+}
+
+// The process's resident memory now and its peak since the last reset, in
+// kilobytes (Linux: /proc/self/status; writing 5 to clear_refs resets the peak).
+inline long StatusKilobytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field, 0) == 0) return std::strtol(line.c_str() + std::string(field).size(), nullptr, 10);
+  }
+  return -1;
+}
+inline void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+inline long ResidentKilobytes() { return StatusKilobytes("VmRSS:"); }
+inline long PeakKilobytes() { return StatusKilobytes("VmHWM:"); }
+
+}  // namespace kumodo::picture_bombs

@@ -1,0 +1,267 @@
+// Files and pictures where only a POSIX system sets the scene: links, modes
+// and owners, FIFOs and devices, a full file system, another user, and the
+// memory a refused picture costs.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "app/main_loop.h"
+#include "files/csv_document.h"
+#include "platform/file_system.h"
+#include "platform/picture_decode.h"
+#include "support/picture_bombs.h"
+#include "support/scripted_editor.h"
+
+namespace kumodo {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uid_t kNobody = 65534;
+
+std::string Read(const fs::path& path) { return ReadWholeFile(path.string()).value_or("<unreadable>"); }
+
+void Put(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+// A folder of its own for each test, which the user "nobody" may use too.
+class Scene {
+ public:
+  Scene() : path_(fs::temp_directory_path() / ("kumodo-files-" + std::to_string(::getpid()) + "-" + std::to_string(made_++))) {
+    fs::create_directories(path_);
+    fs::permissions(path_, fs::perms::all);
+  }
+  ~Scene() {
+    std::error_code error;
+    fs::permissions(path_, fs::perms::all, error);
+    for (const auto& entry : fs::recursive_directory_iterator(path_, error)) fs::permissions(entry, fs::perms::all, error);
+    fs::remove_all(path_, error);
+  }
+  fs::path operator/(const std::string& name) const { return path_ / name; }
+  const fs::path& Path() const { return path_; }
+
+ private:
+  static inline int made_ = 0;
+  fs::path path_;
+};
+
+// Runs the check as the user "nobody" (root passes every permission check,
+// so what a user meets is only seen without it) in a child process. The
+// check returns what went wrong, nothing when all held.
+std::string AsUnprivileged(const std::function<std::string()>& check) {
+  if (::geteuid() != 0) return check();
+  int channel[2];
+  if (::pipe(channel) != 0) return "no pipe";
+  std::fflush(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(channel[0]);
+    std::string failures = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 ? check() : "could not become nobody";
+    if (::write(channel[1], failures.data(), failures.size()) < 0) failures.clear();
+    ::_exit(0);
+  }
+  ::close(channel[1]);
+  std::string failures;
+  char buffer[1024];
+  for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;) failures.append(buffer, static_cast<std::size_t>(n));
+  ::close(channel[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (!WIFEXITED(status)) failures += "the check ended by signal " + std::to_string(WTERMSIG(status));
+  return failures;
+}
+
+// Collects what does not hold, for a check run in another process.
+struct Findings {
+  std::ostringstream text;
+  void Expect(bool holds, const std::string& what) {
+    if (!holds) text << what << "\n";
+  }
+  std::string Done() const { return text.str(); }
+};
+
+TEST(Saving, WritesThroughASymbolicLinkAndKeepsHardLinksModeAndOwner) {
+  Scene scene;
+  fs::create_directories(scene / "real");
+  Put(scene / "real" / "house.csv", "old");
+  fs::create_symlink(fs::path("real") / "house.csv", scene / "house.csv");
+  ASSERT_TRUE(WriteWholeFile((scene / "house.csv").string(), "new").ok);
+  EXPECT_TRUE(fs::is_symlink(scene / "house.csv")) << "the link stays a link";
+  EXPECT_EQ(Read(scene / "real" / "house.csv"), "new");
+
+  Put(scene / "a.csv", "old");
+  fs::create_hard_link(scene / "a.csv", scene / "b.csv");
+  fs::permissions(scene / "a.csv", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  if (::geteuid() == 0) ASSERT_EQ(::chown((scene / "a.csv").c_str(), kNobody, kNobody), 0);
+  ASSERT_TRUE(WriteWholeFile((scene / "a.csv").string(), "new").ok);
+  EXPECT_EQ(Read(scene / "b.csv"), "new") << "both names still share the file";
+  EXPECT_EQ(fs::hard_link_count(scene / "a.csv"), 2u);
+  struct stat info;
+  ASSERT_EQ(::stat((scene / "a.csv").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  if (::geteuid() == 0) EXPECT_EQ(info.st_uid, kNobody);
+
+  Put(scene / "c.csv", "old");
+  fs::permissions(scene / "c.csv", fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_TRUE(WriteWholeFile((scene / "c.csv").string(), "new").ok);
+  ASSERT_EQ(::stat((scene / "c.csv").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u) << "replaced by rename, the mode is the old one";
+  EXPECT_EQ(std::distance(fs::directory_iterator(scene.Path()), fs::directory_iterator()), 5) << "no temporary file left";
+}
+
+TEST(Saving, LongLegalNamesSave) {
+  Scene scene;
+  for (std::size_t length : {245u, 250u, 255u}) {
+    const fs::path path = scene / (std::string(length - 4, 'n') + ".csv");
+    EXPECT_TRUE(WriteWholeFile(path.string(), "ok").ok) << length;
+    EXPECT_EQ(Read(path), "ok");
+  }
+}
+
+TEST(Saving, AReadOnlyDocumentIsRefusedAndKept) {
+  Scene scene;
+  const std::string failures = AsUnprivileged([&] {
+    Findings f;
+    Put(scene / "ro.csv", "old");
+    fs::permissions(scene / "ro.csv", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const FileResult result = WriteWholeFile((scene / "ro.csv").string(), "new");
+    f.Expect(!result.ok, "a read-only file was replaced");
+    f.Expect(result.reason.find("読み取り専用") != std::string::npos, "the reason does not say read-only: " + result.reason);
+    f.Expect(Read(scene / "ro.csv") == "old", "the read-only file changed");
+    return f.Done();
+  });
+  EXPECT_EQ(failures, "");
+  // Root may write it, but a file marked read-only is still not replaced.
+  EXPECT_FALSE(WriteWholeFile((scene / "ro.csv").string(), "new").ok);
+}
+
+TEST(Saving, AWritableFileInAFolderThatIsNotIsWrittenInPlace) {
+  Scene scene;
+  const std::string failures = AsUnprivileged([&] {
+    Findings f;
+    fs::create_directories(scene / "locked");
+    Put(scene / "locked" / "doc.csv", "old");
+    fs::permissions(scene / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    const FileResult result = WriteWholeFile((scene / "locked" / "doc.csv").string(), "new");
+    f.Expect(result.ok, "not saved: " + result.reason);
+    f.Expect(Read(scene / "locked" / "doc.csv") == "new", "the file holds " + Read(scene / "locked" / "doc.csv"));
+    const FileResult fresh = WriteWholeFile((scene / "locked" / "new.csv").string(), "x");
+    f.Expect(!fresh.ok && !fresh.reason.empty(), "a new file in a locked folder was reported saved");
+    fs::permissions(scene / "locked", fs::perms::owner_all);
+    return f.Done();
+  });
+  EXPECT_EQ(failures, "");
+}
+
+// Another user plants links in a shared folder under the names a save might
+// use for its temporary file; the save must not write through them.
+TEST(Saving, LinksPlantedInASharedFolderAreNeverWrittenThrough) {
+  Scene scene;
+  Put(scene / "victim.txt", "keep");
+  fs::permissions(scene / "victim.txt", fs::perms::all);
+  fs::create_symlink(scene / "victim.txt", scene / "doc.csv.kumodo-tmp");
+  fs::create_symlink(scene / "victim.txt", scene / ".kumodo-tmp");
+  const std::string failures = AsUnprivileged([&] {
+    Findings f;
+    for (int save = 0; save < 20; ++save) {
+      const FileResult result = WriteWholeFile((scene / "doc.csv").string(), "document " + std::to_string(save));
+      f.Expect(result.ok, "not saved: " + result.reason);
+    }
+    f.Expect(Read(scene / "doc.csv") == "document 19", "the document holds " + Read(scene / "doc.csv"));
+    return f.Done();
+  });
+  EXPECT_EQ(failures, "");
+  EXPECT_EQ(Read(scene / "victim.txt"), "keep");
+}
+
+TEST(Saving, AFullFileSystemLeavesThePreviousFile) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+  Scene scene;
+  fs::create_directories(scene / "small");
+  if (::mount("tmpfs", (scene / "small").c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "no tmpfs can be mounted here";
+  }
+  Put(scene / "small" / "doc.csv", "old");
+  const FileResult result = WriteWholeFile((scene / "small" / "doc.csv").string(), std::string(200 << 10, 'x'));
+  EXPECT_FALSE(result.ok);
+  EXPECT_FALSE(result.reason.empty());
+  EXPECT_EQ(Read(scene / "small" / "doc.csv"), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(scene / "small"), fs::directory_iterator()), 1) << "no temporary file left";
+  ::umount((scene / "small").c_str());
+}
+
+// A FIFO would wait for a writer for good, a device never ends: both are
+// refused at once wherever the program reads a file.
+TEST(SpecialFiles, AreRefusedAtOnceWhereverAFileIsRead) {
+  Scene scene;
+  ASSERT_EQ(::mkfifo((scene / "pipe").c_str(), 0666), 0);
+  ::alarm(20);  // a read that waits ends the test instead of hanging it
+  for (const fs::path& special : {scene / "pipe", fs::path("/dev/zero"), scene.Path()}) {
+    std::string reason;
+    EXPECT_FALSE(ReadWholeFile(special.string(), &reason)) << special;
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(OpenFile(special.string(), "rb"), nullptr) << special;
+    EXPECT_FALSE(DecodePictureFile(special.string()).loaded) << special;
+    EXPECT_FALSE(WriteWholeFile(special.string(), "x").ok) << special;
+  }
+  ::alarm(0);
+}
+
+TEST(SpecialFiles, FifosAsTheSettingsAndCommandFilesDoNotStopTheStart) {
+  scripted::WorkingFolder folder;
+  fs::remove("kumodo-basic-cmd.txt");
+  ASSERT_EQ(::mkfifo("kumodo-basic-cmd.txt", 0666), 0);
+  ASSERT_EQ(::mkfifo("kumodo-setup.ini", 0666), 0);
+  ::alarm(20);
+  HeadlessPlatform platform;
+  Editor editor(platform);
+  StartUp(editor);
+  ::alarm(0);
+  EXPECT_EQ(editor.settings.editingResolution, 1);
+}
+
+TEST(SpecialFiles, AHugeSparseDocumentIsRefusedUnread) {
+  scripted::ScriptedEditor s;
+  s.editor.operations.slots[0] = {8, 1, 1, 0, 0, 1, 0, 1};
+  s.editor.operations.count = 1;
+  const fs::path huge = s.folder.Path() / "huge.csv";
+  Put(huge, "");
+  fs::resize_file(huge, std::uintmax_t{1} << 30);
+  s.editor.documentPath = huge.string();
+  picture_bombs::ResetPeakMemory();
+  const long before = picture_bombs::ResidentKilobytes();
+  EXPECT_FALSE(LoadCsvDocument(s.editor));
+  EXPECT_LT(picture_bombs::PeakKilobytes() - before, 5 * 1024) << "kilobytes taken";
+  EXPECT_EQ(s.editor.operations.count, 1);
+  ASSERT_EQ(s.platform.messageBoxes.size(), 1u);
+}
+
+// A picture stating a size over 640 x 400 is refused from its header: the
+// memory it would take is never taken.
+TEST(PictureBombs, AreRefusedFromTheirHeaderWithoutTakingMemory) {
+  Scene scene;
+  const std::vector<std::string> bombs = picture_bombs::Write(scene.Path());
+  // Each decoder once, so that loading them costs nothing below.
+  for (const char* name : {"warm.bmp", "warm.gif", "warm.jpg"}) {
+    ASSERT_EQ(std::system(("/usr/bin/convert -size 32x16 plasma: '" + (scene / name).string() + "'").c_str()), 0);
+    ASSERT_TRUE(DecodePictureFile((scene / name).string()).loaded) << name;
+  }
+  for (const std::string& bomb : bombs) {
+    picture_bombs::ResetPeakMemory();
+    const long before = picture_bombs::ResidentKilobytes();
+    const DecodedPicture picture = DecodePictureFile(bomb);
+    const long taken = picture_bombs::PeakKilobytes() - before;
+    EXPECT_FALSE(picture.loaded) << bomb;
+    EXPECT_GT(picture.width, 640) << bomb << ": the stated size is read for the warning";
+    EXPECT_LT(taken, 5 * 1024) << bomb << ": kilobytes taken";
+  }
+}
+
+}  // namespace
+}  // namespace kumodo

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The prompt helper never outlives the editor: closing the editor while its
+# file chooser is open ends the helper too. Without the helper beside the
+# program, a file command says so in the editor's own window.
+source "$(dirname "$0")/lib.sh" "$@"
+
+begin_editor_session
+click_at 676 31                                  # open: the file chooser appears
+deadline=$((SECONDS + 20))
+until xwininfo -root -tree | grep -Eq '\("kumodo-prompt" "Kumodo-prompt"\)  [0-9]{3,}x'; do
+  [ $SECONDS -lt $deadline ] || fail "no file chooser appeared"
+  sleep 0.1
+done
+pgrep -x kumodo-prompt >/dev/null || fail "no prompt helper is running"
+"$XWINDOW_TOOL" close "$WINDOW"
+wait_for_exit 10
+for _ in $(seq 50); do
+  pgrep -x kumodo-prompt >/dev/null || break
+  sleep 0.1
+done
+pgrep -x kumodo-prompt >/dev/null && fail "the prompt helper outlived the editor"
+
+mkdir "$WORK/alone"
+cp "$KUMODO" "$WORK/alone/kumodo"
+KUMODO="$WORK/alone/kumodo"
+start_editor_ready
+area_has_colour 8 576 500 16 "$BLACK" && fail "the status line holds text already"
+click_at 676 31
+sleep 0.5
+area_has_colour 8 576 500 16 "$BLACK" || fail "no word on screen that the dialogs are missing"
+echo "the helper ended with the editor; without it the editor says so"
