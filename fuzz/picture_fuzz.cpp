@@ -1,4 +1,4 @@
-// Picture decoding (BMP, JPEG, GIF, and the PNG header) on any bytes.
+// Picture decoding (BMP, JPEG, GIF, PNG) on any bytes.
 #include <cstddef>
 #include <cstdint>
 #include <span>

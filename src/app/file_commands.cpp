@@ -30,10 +30,8 @@ std::string WhyNotLoaded(const Image& picture, const std::string& path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(NativePath(path), error)) return "ファイルを開けません";
   switch (picture.LoadedKind()) {
-    case PictureKind::Png:
-      return "PNG 形式には対応していません (BMP, JPEG, GIF のみ)";
     case PictureKind::Unrecognised:
-      return "BMP, JPEG, GIF のいずれでもありません";
+      return "BMP, JPEG, GIF, PNG のいずれでもありません";
     default:
       return "ファイルが壊れているか、大きすぎます";
   }
@@ -95,7 +93,7 @@ void SaveCommand(Editor& editor) {
 }
 
 void ImportCommand(Editor& editor) {
-  const std::vector<FileFilter> filters = {{editor.texts.pictureFilter, "*.bmp;*.jpg;*.gif"},
+  const std::vector<FileFilter> filters = {{editor.texts.pictureFilter, "*.bmp;*.jpg;*.gif;*.png"},
                                            {editor.texts.allFilesFilter, "*"}};
   if (!Choose(editor, editor.platform.ChooseFileToOpen(filters))) return;
   Image& picture = editor.images.import;

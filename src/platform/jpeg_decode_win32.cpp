@@ -10,8 +10,6 @@
 namespace kumodo {
 namespace {
 
-// The frame's size, read from its start-of-frame marker before the system
-// decodes anything, so that an absurd size is refused without a try.
 // A file whose data ends early has no end-of-picture marker; the system
 // would show it padded, but it counts as broken.
 bool HasEnd(std::span<const std::uint8_t> b) {
@@ -20,14 +18,6 @@ bool HasEnd(std::span<const std::uint8_t> b) {
     if (b[i] == 0xFF && b[i + 1] == 0xD9) return true;
   }
   return false;
-}
-
-void StartCom() {
-  static const bool started = [] {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    return true;
-  }();
-  (void)started;
 }
 
 }  // namespace

@@ -150,7 +150,9 @@ DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes) {
     case PictureKind::Gif:
       result.loaded = DecodeGif(bytes, result.bitmap);
       break;
-    case PictureKind::Png:  // recognised, its size read, never loaded
+    case PictureKind::Png:
+      result.loaded = DecodePng(bytes, result.bitmap);
+      break;
     case PictureKind::Unrecognised:
       return result;
   }

@@ -1,7 +1,7 @@
 #pragma once
 // Reading picture files into bitmaps: BMP (every depth, RLE, both row
-// orders), JPEG (baseline and progressive), GIF (first frame). A PNG file is
-// recognised and its size read, but it is not loaded. The size is read from
+// orders), JPEG (baseline and progressive), GIF (first frame), PNG (every
+// colour type and depth, interlaced too). The size is read from
 // the header first (BMP header, JPEG frame, GIF logical screen): a picture
 // larger than the program can import is refused before any pixel memory is
 // taken, and before the rest of its file is read. Truncated and corrupt
@@ -59,5 +59,6 @@ bool BmpHeaderPlausible(std::span<const std::uint8_t> bytes);
 bool DecodeBmp(std::span<const std::uint8_t> bytes, Bitmap& out);
 bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out);
 bool DecodeGif(std::span<const std::uint8_t> bytes, Bitmap& out);
+bool DecodePng(std::span<const std::uint8_t> bytes, Bitmap& out);
 
 }  // namespace kumodo

@@ -163,7 +163,6 @@ TEST_F(HostileFiles, PicturesThatCannotBeReadAreRefusedAndTheUnderlaysKept) {
   // The sizes their headers state are over 640 x 400: the size warning, as for any picture too large.
   for (int i = 0; i < 2; ++i) EXPECT_EQ(s.platform.messageBoxes[i].caption, Utf8ToSjis("画像サイズオーバー"));
   for (int i = 2; i < 5; ++i) EXPECT_EQ(s.platform.messageBoxes[i].caption, Utf8ToSjis("画像を読み込めません"));
-  EXPECT_NE(SjisToUtf8(s.platform.messageBoxes[4].text).find("PNG"), std::string::npos);
   EXPECT_EQ(s.platform.beeps, 0);
   EXPECT_EQ(s.editor.images.work[2].Pixels().At(1, 1), 0x123456u) << "the underlays are kept";
   EXPECT_EQ(s.editor.operations.count, 3);

@@ -99,14 +99,18 @@ TEST(Saving, WritesThroughASymbolicLinkAndKeepsHardLinksModeAndOwner) {
   Put(scene / "a.csv", "old");
   fs::create_hard_link(scene / "a.csv", scene / "b.csv");
   fs::permissions(scene / "a.csv", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  if (::geteuid() == 0) ASSERT_EQ(::chown((scene / "a.csv").c_str(), kNobody, kNobody), 0);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown((scene / "a.csv").c_str(), kNobody, kNobody), 0);
+  }
   ASSERT_TRUE(WriteWholeFile((scene / "a.csv").string(), "new").ok);
   EXPECT_EQ(Read(scene / "b.csv"), "new") << "both names still share the file";
   EXPECT_EQ(fs::hard_link_count(scene / "a.csv"), 2u);
   struct stat info;
   ASSERT_EQ(::stat((scene / "a.csv").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
-  if (::geteuid() == 0) EXPECT_EQ(info.st_uid, kNobody);
+  if (::geteuid() == 0) {
+    EXPECT_EQ(info.st_uid, kNobody);
+  }
 
   Put(scene / "c.csv", "old");
   fs::permissions(scene / "c.csv", fs::perms::owner_read | fs::perms::owner_write);

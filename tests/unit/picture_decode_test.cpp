@@ -36,9 +36,9 @@ class PictureFiles : public ::testing::Test {
   }
   static std::string Path(const std::string& name) { return (directory_ / image_magick::FileOf(name)).string(); }
 
-  // The encoder's own reading of the file, as RGB values.
+  // The encoder's own reading of the file, as RGB values, drawn over black.
   static Bitmap Reference(const std::string& name, int width, int height) {
-    Convert(name + " -depth 8", "rgb:" + name + ".rgb");
+    Convert(name + " -background black -alpha remove -depth 8", "rgb:" + name + ".rgb");
     std::ifstream in(directory_ / (name + ".rgb"), std::ios::binary);
     std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     Bitmap bitmap(width, height);
@@ -114,13 +114,26 @@ TEST_F(PictureFiles, KindComesFromTheBytesNotTheName) {
   EXPECT_EQ(DecodePictureFile(Path("looks-like.jpg")).kind, PictureKind::Bmp);
 }
 
-TEST_F(PictureFiles, PngReportsItsSizeButIsNotLoaded) {
-  const DecodedPicture picture = DecodePictureFile(Path("source.png"));
-  EXPECT_EQ(picture.kind, PictureKind::Png);
-  EXPECT_FALSE(picture.loaded);
-  EXPECT_EQ(picture.width, 40);
-  EXPECT_EQ(picture.height, 30);
-  EXPECT_TRUE(picture.bitmap.Empty());
+// Grey and 16-bit values the encoder reads back one step apart from libpng
+// (its own conversion of grey and of 16 bits to 8 rounds differently).
+TEST_F(PictureFiles, PngOfEveryColourTypeAndDepth) {
+  ExpectDecodes("-colors 200", "PNG8:palette.png", PictureKind::Png);
+  ExpectDecodes("-colorspace Gray -define png:color-type=0", "PNG:grey.png", PictureKind::Png, 1);
+  ExpectDecodes("-colorspace Gray -depth 16 -define png:color-type=0", "PNG:grey16.png", PictureKind::Png, 1);
+  ExpectDecodes("", "PNG24:rgb.png", PictureKind::Png);
+  ExpectDecodes("-depth 16", "PNG48:rgb16.png", PictureKind::Png, 1);
+  ExpectDecodes("-interlace PNG", "PNG24:interlaced.png", PictureKind::Png);
+}
+
+// Transparent pixels show black; partly transparent ones as if drawn over
+// black (one step apart where the two round differently).
+TEST_F(PictureFiles, PngTransparencyShowsBlack) {
+  const std::string clear = "-alpha set -region 12x9+3+4 -alpha transparent +region";
+  ExpectDecodes(clear, "PNG32:rgba.png", PictureKind::Png);
+  ExpectDecodes(clear + " -depth 16", "PNG64:rgba16.png", PictureKind::Png, 1);
+  ExpectDecodes(clear + " -colors 64", "PNG8:palette-transparent.png", PictureKind::Png);
+  ExpectDecodes("-colorspace Gray " + clear + " -define png:color-type=4", "PNG:grey-alpha.png", PictureKind::Png, 1);
+  ExpectDecodes("-alpha set -channel A -evaluate set 40% +channel", "PNG32:half.png", PictureKind::Png, 1);
 }
 
 TEST_F(PictureFiles, TruncatedFilesFailCleanly) {
@@ -128,7 +141,8 @@ TEST_F(PictureFiles, TruncatedFilesFailCleanly) {
   Convert("source.png -colors 200 -compress RLE", "BMP3:whole-rle.bmp");
   Convert("source.png -interlace JPEG", "whole.jpg");
   Convert("source.png", "whole.gif");
-  for (const char* name : {"whole.bmp", "whole-rle.bmp", "whole.jpg", "whole.gif"}) {
+  Convert("source.png", "PNG24:whole.png");
+  for (const char* name : {"whole.bmp", "whole-rle.bmp", "whole.jpg", "whole.gif", "whole.png"}) {
     const std::vector<std::uint8_t> bytes = ReadBytes(name);
     for (std::size_t keep : {bytes.size() / 2, bytes.size() - 10, std::size_t{20}, std::size_t{3}}) {
       const DecodedPicture picture = DecodePictureBytes(std::span(bytes).first(keep));
@@ -136,6 +150,20 @@ TEST_F(PictureFiles, TruncatedFilesFailCleanly) {
       EXPECT_TRUE(picture.bitmap.Empty());
     }
   }
+}
+
+// A PNG whose checksum does not match its data, and one stating a size too large.
+TEST_F(PictureFiles, HostilePngsAreRefused) {
+  Convert("source.png", "PNG24:checked.png");
+  std::vector<std::uint8_t> bytes = ReadBytes("checked.png");
+  std::vector<std::uint8_t> corrupt = bytes;
+  corrupt[corrupt.size() / 2] ^= 0x5A;  // inside the picture data
+  EXPECT_FALSE(DecodePictureBytes(corrupt).loaded);
+  std::vector<std::uint8_t> huge = bytes;
+  huge[16] = 0, huge[17] = 0, huge[18] = 0x20, huge[19] = 0;  // 8192 wide
+  const DecodedPicture refused = DecodePictureBytes(huge);
+  EXPECT_FALSE(refused.loaded);
+  EXPECT_EQ(refused.width, 8192);
 }
 
 TEST(PictureDecode, MissingFileIsNotOpened) {

@@ -1,0 +1,81 @@
+#include <png.h>
+
+#include <csetjmp>
+#include <cstring>
+#include <vector>
+
+#include "platform/picture_decode.h"
+
+namespace kumodo {
+namespace {
+
+struct MemorySource {
+  std::span<const std::uint8_t> bytes;
+  std::size_t at = 0;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
+  auto* source = static_cast<MemorySource*>(png_get_io_ptr(png));
+  if (length > source->bytes.size() - source->at) png_error(png, "the file ends early");
+  std::memcpy(out, source->bytes.data() + source->at, length);
+  source->at += length;
+}
+
+[[noreturn]] void FailDecode(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void IgnoreWarning(png_structp, png_const_charp) {}
+
+}  // namespace
+
+// Every colour type and depth comes out as 8-bit RGBA (palettes and grey
+// expanded, 16 bits scaled, interlacing undone); a transparent pixel shows
+// black, a partly transparent one as much of its colour as it covers, as if
+// drawn over black. A file that ends early or fails a checksum is broken.
+bool DecodePng(std::span<const std::uint8_t> bytes, Bitmap& out) {
+  if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return false;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, FailDecode, IgnoreWarning);
+  if (!png) return false;
+  png_infop info = png_create_info_struct(png);
+  // Everything that lives across the jump is declared before it.
+  MemorySource source{bytes};
+  std::vector<std::uint8_t> pixels;
+  std::vector<png_bytep> rows;
+  Bitmap picture;
+  if (setjmp(png_jmpbuf(png)) != 0) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  if (!info) png_error(png, "no memory");
+  png_set_read_fn(png, &source, ReadFromMemory);
+  // The size was checked from the header already; libpng refuses larger too.
+  png_set_user_limits(png, kMaxPictureWidth, kMaxPictureHeight);
+  png_set_chunk_malloc_max(png, 8 << 20);
+  png_read_info(png, info);
+  const png_uint_32 width = png_get_image_width(png, info);
+  const png_uint_32 height = png_get_image_height(png, info);
+  if (!PictureSizeAllowed(width, height)) png_error(png, "too large");
+  png_set_expand(png);
+  png_set_scale_16(png);
+  png_set_gray_to_rgb(png);
+  png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  const std::size_t rowBytes = png_get_rowbytes(png, info);
+  if (rowBytes != static_cast<std::size_t>(width) * 4) png_error(png, "unexpected layout");
+  pixels.resize(rowBytes * height);
+  rows.resize(height);
+  for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + y * rowBytes;
+  png_read_image(png, rows.data());
+  png_read_end(png, nullptr);
+  png_destroy_read_struct(&png, &info, nullptr);
+
+  picture = Bitmap(static_cast<int>(width), static_cast<int>(height));
+  for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
+    const std::uint8_t* p = &pixels[4 * i];
+    auto over = [alpha = p[3]](std::uint32_t channel) { return (channel * alpha + 127) / 255; };
+    picture.pixels[i] = over(p[0]) | (over(p[1]) << 8) | (over(p[2]) << 16);
+  }
+  out = std::move(picture);
+  return true;
+}
+
+}  // namespace kumodo

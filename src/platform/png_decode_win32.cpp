@@ -1,0 +1,69 @@
+#include <windows.h>
+#include <wincodec.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/picture_decode.h"
+#include "platform/win32_bitmap.h"
+
+namespace kumodo {
+namespace {
+
+// A file cut short has no end chunk; the system may show what it has, but
+// such a file counts as broken, as on Linux.
+bool EndsWithEndChunk(std::span<const std::uint8_t> b) {
+  static constexpr std::uint8_t kEnd[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+  return b.size() >= 12 && std::memcmp(b.data() + b.size() - 12, kEnd, 12) == 0;
+}
+
+template <class Interface>
+struct Released {
+  Interface* pointer = nullptr;
+  ~Released() {
+    if (pointer) pointer->Release();
+  }
+};
+
+}  // namespace
+
+// Through the system's imaging component: every colour type and depth as
+// premultiplied 8-bit BGRA, which is the picture drawn over black.
+bool DecodePng(std::span<const std::uint8_t> bytes, Bitmap& out) {
+  const std::optional<PictureSize> size = ReadPictureSize(bytes);
+  if (!size || !PictureSizeAllowed(size->width, size->height) || !EndsWithEndChunk(bytes)) return false;
+  StartCom();
+  Released<IWICImagingFactory> factory;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                              reinterpret_cast<void**>(&factory.pointer)))) {
+    return false;
+  }
+  Released<IWICStream> stream;
+  if (FAILED(factory.pointer->CreateStream(&stream.pointer)) ||
+      FAILED(stream.pointer->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())))) {
+    return false;
+  }
+  Released<IWICBitmapDecoder> decoder;
+  Released<IWICBitmapFrameDecode> frame;
+  Released<IWICBitmapSource> converted;
+  if (FAILED(factory.pointer->CreateDecoderFromStream(stream.pointer, nullptr, WICDecodeMetadataCacheOnDemand,
+                                                      &decoder.pointer)) ||
+      FAILED(decoder.pointer->GetFrame(0, &frame.pointer)) ||
+      FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.pointer, &converted.pointer))) {
+    return false;
+  }
+  UINT width = 0;
+  UINT height = 0;
+  if (FAILED(converted.pointer->GetSize(&width, &height)) || !PictureSizeAllowed(width, height)) return false;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+  if (FAILED(converted.pointer->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size() * 4),
+                                           reinterpret_cast<BYTE*>(pixels.data())))) {
+    return false;
+  }
+  Bitmap picture(static_cast<int>(width), static_cast<int>(height));
+  for (std::size_t i = 0; i < pixels.size(); ++i) picture.pixels[i] = SwapRedAndBlue(pixels[i]) & 0xFFFFFF;
+  out = std::move(picture);
+  return true;
+}
+
+}  // namespace kumodo
