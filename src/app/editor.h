@@ -110,8 +110,12 @@ struct LoopState {
   // still gets it as a click in the same pass, at the spot pressed.
   bool clickPending = false;
   int clicksTaken = 0;
-  // F12 undoes once per press, then repeats while held like a typed key.
+  // Undo and redo act once per press, then repeat while held like a typed key.
   std::uint64_t undoRepeatAtMs = 0;
+  std::uint64_t redoRepeatAtMs = 0;
+  // Ctrl+S and Ctrl+O act once per press.
+  bool saveShortcutDown = false;
+  bool openShortcutDown = false;
 };
 
 constexpr int kIconsPerPanel = 11;
@@ -144,6 +148,7 @@ struct Editor {
   Settings settings;
   Panels panels;
   OperationList operations;
+  UndoneGroups undone;
   DrawingState drawing;
   ViewState view;
   PictureState picture;

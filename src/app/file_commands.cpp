@@ -70,6 +70,7 @@ void OpenCommand(Editor& editor) {
     ShowPreviewBase(editor);
     return;
   }
+  editor.undone.groups.clear();
   ShowDocumentTitle(editor);
   ReplayPicture(editor, kNoProbe);
   ShowMagnifier(editor);

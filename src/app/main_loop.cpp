@@ -10,9 +10,9 @@
 namespace kumodo {
 namespace {
 
-// Holding F12 repeats the undo like a typed key, not once per 1 ms pass.
-constexpr std::uint64_t kUndoRepeatDelayMs = 500;
-constexpr std::uint64_t kUndoRepeatIntervalMs = 100;
+// Holding an undo or redo key repeats it like a typed key, not once per 1 ms pass.
+constexpr std::uint64_t kRepeatDelayMs = 500;
+constexpr std::uint64_t kRepeatIntervalMs = 100;
 
 // Tool buttons 0 to 5 answer to F1 to F6; the paint tools only while fills are shown.
 constexpr int kKeyedTools = 6;
@@ -77,31 +77,70 @@ void ToolSelection(Editor& editor) {
   if (pressed && shown == kKeyedTools) SelectTool(editor, kKeyedTools);
 }
 
-bool UndoKeyActs(Editor& editor) {
-  LoopState& loop = editor.loop;
-  if (!editor.platform.IsKeyDown(vk::F12)) {
-    loop.undoRepeatAtMs = 0;
+// Once when the keys go down, then again while they stay down.
+bool Repeats(Editor& editor, bool down, std::uint64_t& repeatAtMs) {
+  if (!down) {
+    repeatAtMs = 0;
     return false;
   }
   const std::uint64_t now = editor.platform.NowMs();
-  if (loop.undoRepeatAtMs == 0) {
-    loop.undoRepeatAtMs = now + kUndoRepeatDelayMs;
+  if (repeatAtMs == 0) {
+    repeatAtMs = now + kRepeatDelayMs;
     return true;
   }
-  if (now < loop.undoRepeatAtMs) return false;
-  loop.undoRepeatAtMs = now + kUndoRepeatIntervalMs;
+  if (now < repeatAtMs) return false;
+  repeatAtMs = now + kRepeatIntervalMs;
   return true;
 }
 
-void Undo(Editor& editor) {
-  // An undo in the middle of a polyline ends it first, as cancel does.
+// Once when the keys go down.
+bool Pressed(bool down, bool& wasDown) {
+  const bool pressed = down && !wasDown;
+  wasDown = down;
+  return pressed;
+}
+
+bool LetterDown(Editor& editor, char letter) { return editor.platform.IsKeyDown(vk::LetterA + letter - 'A'); }
+
+// The keys beside the program's own: Ctrl+Z undo, Ctrl+Y and Shift+F12 redo,
+// Ctrl+S save, Ctrl+O open. Every one of them is read in every pass.
+struct ShortcutKeys {
+  bool undo;
+  bool redo;
+  bool save;
+  bool open;
+};
+
+ShortcutKeys ReadShortcutKeys(Editor& editor) {
+  Platform& platform = editor.platform;
+  const bool control = platform.IsKeyDown(vk::Control);
+  const bool shift = platform.IsKeyDown(vk::Shift);
+  const bool f12 = platform.IsKeyDown(vk::F12);
+  const bool z = LetterDown(editor, 'Z');
+  const bool y = LetterDown(editor, 'Y');
+  const bool s = LetterDown(editor, 'S');
+  const bool o = LetterDown(editor, 'O');
+  return {(f12 && !shift) || (control && z), (f12 && shift) || (control && y), control && s, control && o};
+}
+
+// Undo and redo in the middle of a polyline end it first, as cancel does.
+void EndPolyline(Editor& editor) {
   if (editor.drawing.mode == kind::Polyline && editor.loop.clicksTaken > 0) CancelLine(editor);
+}
+
+void Undo(Editor& editor) {
+  EndPolyline(editor);
   editor.panels.value[panel::Undo] = 0;
   DrawPanel(editor, panel::Undo);
   UndoCommand(editor);
   editor.loop.hitPanel = -1;
   editor.panels.value[panel::Undo] = 1;
   DrawPanel(editor, panel::Undo);
+}
+
+void Redo(Editor& editor) {
+  EndPolyline(editor);
+  RedoCommand(editor);
 }
 
 void RunToolStep(Editor& editor) {
@@ -177,8 +216,12 @@ void RunPass(Editor& editor) {
   if (TakePanelHit(editor, panel::PaintDisplay)) SwitchPaintDisplay(editor, PanelValue(editor, panel::PaintDisplay));
   ToolSelection(editor);
   if (TakePanelHit(editor, panel::Files)) RunFileCommand(editor, PanelValue(editor, panel::Files));
+  const ShortcutKeys keys = ReadShortcutKeys(editor);
+  if (Pressed(keys.save, loop.saveShortcutDown)) RunFileCommand(editor, 1);
+  if (Pressed(keys.open, loop.openShortcutDown)) RunFileCommand(editor, 0);
   const bool undoPressed = loop.hitPanel == panel::Undo && PanelValue(editor, panel::Undo) == 0;
-  if (UndoKeyActs(editor) || undoPressed) Undo(editor);
+  if (Repeats(editor, keys.undo, loop.undoRepeatAtMs) || undoPressed) Undo(editor);
+  if (Repeats(editor, keys.redo, loop.redoRepeatAtMs)) Redo(editor);
   if (editor.platform.IsKeyDown(vk::Escape) || loop.rightButton) CancelLine(editor);
   SleepPumping(editor.screen, 1);
   // A press during the sleep reaches the tool in this same pass, at the spot
@@ -187,7 +230,13 @@ void RunPass(Editor& editor) {
   loop.leftButton = editor.platform.PeekButton(MouseButton::Left);
   loop.rightButton = editor.platform.PeekButton(MouseButton::Right);
   if (loop.leftButton && !loop.previousLeftButton) loop.pointer = editor.platform.ReadPointer();
+  const int countBefore = editor.operations.count;
+  const OperationRecord spareBefore = editor.operations.slots[kMaxOperations];
   RunToolStep(editor);
+  // A new drawing action: what was undone can no longer be redone.
+  if (editor.operations.count != countBefore || editor.operations.slots[kMaxOperations] != spareBefore) {
+    editor.undone.groups.clear();
+  }
   loop.clickPending = false;
   if (loop.pointer.x != loop.previousPointer.x || loop.pointer.y != loop.previousPointer.y) ShowMagnifier(editor);
 }

@@ -90,6 +90,7 @@ void ImportPicture(Editor& editor) {
   DrawLine(editor.screen, 0, 0, false, 639, 399, 0, kFilledBoxMode, 0);
   picture.Draw(0, 0);
   ReducePicture(editor, digital);
+  editor.undone.groups.clear();
   ReplayPicture(editor, kNoProbe);
 }
 

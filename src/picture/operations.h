@@ -29,6 +29,12 @@ struct OperationList {
   int count = 0;
 };
 
+// The groups undo removed, newest last, each exactly as it left the list:
+// redo puts them back. A new drawing action, an open or an import forgets them.
+struct UndoneGroups {
+  std::vector<std::vector<OperationRecord>> groups;
+};
+
 struct DrawingState {
   std::int16_t mode = kind::Line;
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;

@@ -205,8 +205,10 @@ void ReplayPicture(Editor& editor, int probeColour) {
 }
 
 void UndoCommand(Editor& editor) {
-  if (editor.operations.count == 0) return;
-  UndoLastGroup(editor.operations);
+  OperationList& list = editor.operations;
+  if (list.count == 0) return;
+  editor.undone.groups.emplace_back(list.slots.begin() + LastGroupStart(list), list.slots.begin() + list.count);
+  UndoLastGroup(list);
   if (editor.drawing.snapshotMarker != 0) {
     RestoreSnapshot(editor);
     CommitCanvas(editor);
@@ -214,6 +216,18 @@ void UndoCommand(Editor& editor) {
   } else {
     ReplayPicture(editor, kNoProbe);
   }
+  ShowMagnifier(editor);
+}
+
+void RedoCommand(Editor& editor) {
+  std::vector<std::vector<OperationRecord>>& groups = editor.undone.groups;
+  OperationList& list = editor.operations;
+  if (groups.empty() || list.count + static_cast<int>(groups.back().size()) > kMaxOperations) return;
+  std::copy(groups.back().begin(), groups.back().end(), list.slots.begin() + list.count);
+  list.count += static_cast<int>(groups.back().size());
+  groups.pop_back();
+  // The replay also takes the snapshot, so an undo right after takes the group out again.
+  ReplayPicture(editor, kNoProbe);
   ShowMagnifier(editor);
 }
 

@@ -33,7 +33,10 @@ void RestoreSnapshot(Editor& editor);
 // Copies the canvas into the clean image, so that previews start from the finished picture.
 void CommitCanvas(Editor& editor);
 
-// The undo command: removes the last group and redraws.
+// The undo command: removes the last group, keeps it for redo, and redraws.
 void UndoCommand(Editor& editor);
+// The redo command: puts back the group undone last, exactly its records,
+// and redraws; nothing when none is kept or it no longer fits the list.
+void RedoCommand(Editor& editor);
 
 }  // namespace kumodo

@@ -35,6 +35,9 @@ struct Scancodes {
 Scancodes ScancodesFor(int virtualKey) {
   auto one = [](int code) { return Scancodes{{static_cast<SDL_Scancode>(code), SDL_SCANCODE_UNKNOWN}, 1}; };
   if (virtualKey == vk::Enter) return {{SDL_SCANCODE_RETURN, SDL_SCANCODE_KP_ENTER}, 2};
+  if (virtualKey == vk::Shift) return {{SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT}, 2};
+  if (virtualKey == vk::Control) return {{SDL_SCANCODE_LCTRL, SDL_SCANCODE_RCTRL}, 2};
+  if (virtualKey >= vk::LetterA && virtualKey < vk::LetterA + 26) return one(SDL_SCANCODE_A + virtualKey - vk::LetterA);
   if (virtualKey == vk::Escape) return one(SDL_SCANCODE_ESCAPE);
   if (virtualKey == vk::Space) return one(SDL_SCANCODE_SPACE);
   if (virtualKey == vk::Left) return one(SDL_SCANCODE_LEFT);

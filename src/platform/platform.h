@@ -15,6 +15,8 @@ namespace kumodo {
 // Keys are named by the Win32 virtual-key numbers the program was designed with.
 namespace vk {
 constexpr int Enter = 13;
+constexpr int Shift = 16;    // either Shift key
+constexpr int Control = 17;  // either Ctrl key
 constexpr int Escape = 27;
 constexpr int Space = 32;
 constexpr int Left = 37;
@@ -22,6 +24,7 @@ constexpr int Up = 38;
 constexpr int Right = 39;
 constexpr int Down = 40;
 constexpr int Digit0 = 48;   // main keyboard 0..9 are 48..57
+constexpr int LetterA = 65;  // A..Z are 65..90
 constexpr int Numpad0 = 96;  // numeric keypad 0..9 are 96..105
 constexpr int F1 = 112;      // F1..F12 are 112..123
 constexpr int F12 = 123;

@@ -211,6 +211,70 @@ TEST(Undo, AfterAReplayTheSnapshotFollowsUndosRuleForHandEditedPositions) {
   }
 }
 
+// A key pressed with another held: the modifier first, the key, both let go.
+Script& Chord(Script& script, std::uint64_t at, int modifier, int key) {
+  script.Key(at, modifier, 20);
+  return script.Key(at + 5, key, 5);
+}
+
+constexpr int kKeyY = vk::LetterA + 'Y' - 'A';
+constexpr int kKeyZ = vk::LetterA + 'Z' - 'A';
+
+std::vector<OperationRecord> Records(ScriptedEditor& s) {
+  return {s.editor.operations.slots.begin(), s.editor.operations.slots.begin() + s.editor.operations.count};
+}
+
+TEST(Redo, PutsBackExactlyTheUndoneGroupsInEitherKeyAndOrder) {
+  Script script = ThreeSegmentPolyline();                        // a chain of three, by 250 ms
+  script.Key(260, vk::F1).ClickAt(300, 300, 300).ClickAt(330, 400, 300);  // and a line
+  script.Key(400, vk::F12).Key(450, vk::F12);                    // both undone
+  Chord(script, 500, vk::Control, kKeyY);                        // the chain back
+  Chord(script, 550, vk::Shift, vk::F12);                        // the line back
+  Chord(script, 600, vk::Control, kKeyZ);                        // the line undone again
+  ScriptedEditor s(script);
+  s.RunUntil(390);
+  const std::vector<OperationRecord> drawn = Records(s);
+  ASSERT_EQ(drawn.size(), 4u);
+  const Bitmap picture = Canvas(s);
+  s.RunUntil(490);
+  EXPECT_EQ(s.editor.operations.count, 0);
+  s.RunUntil(540);
+  EXPECT_EQ(Records(s), std::vector<OperationRecord>(drawn.begin(), drawn.begin() + 3)) << "the chain, positions 1 to 3";
+  s.RunUntil(590);
+  EXPECT_EQ(Records(s), drawn);
+  EXPECT_EQ(Canvas(s).pixels, picture.pixels);
+  s.RunUntil(650);
+  EXPECT_EQ(s.editor.operations.count, 3) << "Ctrl+Z undoes the line only";
+  ReplayPicture(s.editor, kNoProbe);
+  const Bitmap replayed = Canvas(s);
+  UndoCommand(s.editor);
+  EXPECT_EQ(s.editor.operations.count, 0) << "the redone chain is still one group";
+  RedoCommand(s.editor);
+  EXPECT_EQ(Canvas(s).pixels, replayed.pixels);
+}
+
+TEST(Redo, ANewDrawingActionForgetsWhatWasUndone) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(40, 50, 10).Key(80, vk::F12);
+  script.ClickAt(120, 10, 20).ClickAt(150, 50, 20);
+  Chord(script, 200, vk::Control, kKeyY);
+  ScriptedEditor s(script);
+  s.RunUntil(300);
+  ASSERT_EQ(s.editor.operations.count, 1);
+  EXPECT_EQ(Record(s, 0)[2], 20) << "only the new line";
+}
+
+TEST(Shortcuts, LettersAndControlAloneDoNothing) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(40, 50, 10);
+  script.Key(80, kKeyZ).Key(130, vk::LetterA + 'S' - 'A').Key(180, vk::LetterA + 'O' - 'A').Key(230, vk::Control);
+  script.Key(280, vk::Shift);
+  ScriptedEditor s(script);
+  s.RunUntil(350);
+  EXPECT_EQ(s.editor.operations.count, 1);
+  EXPECT_TRUE(s.platform.fileDialogFilters.empty());
+}
+
 TEST(Undo, RightAfterAnActionRestoresTheSnapshotThenReplays) {
   ScriptedEditor s(Script()
                        .ClickAt(10, 10, 10)

@@ -431,6 +431,23 @@ TEST_F(FileCommands, WithoutTheirDialogsTheFileCommandsSaySoOnScreen) {
   EXPECT_EQ(s.editor.panels.value[panel::Files], 4) << "the icon shows released";
 }
 
+TEST_F(FileCommands, CtrlSSavesAndCtrlOOpensLikeTheirIcons) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(40, 20, 30);
+  script.Key(100, vk::Control, 40).Key(110, vk::LetterA + 'S' - 'A', 5);
+  script.Key(200, vk::F12);
+  script.Key(300, vk::Control, 40).Key(310, vk::LetterA + 'O' - 'A', 5);
+  ScriptedEditor s(script);
+  s.platform.QueueFileDialogAnswer(Path(s, "keys.csv"));
+  s.platform.QueueFileDialogAnswer(Path(s, "keys.csv"));
+  s.RunUntil(250);
+  EXPECT_EQ(ReadWholeFile(Path(s, "keys.csv")).value_or(""), "1,10,10,20,30,1,0,1\r\n");
+  EXPECT_EQ(s.editor.operations.count, 0);
+  s.RunUntil(400);
+  EXPECT_EQ(s.editor.operations.count, 1) << "opened again";
+  EXPECT_EQ(s.platform.fileDialogFilters.size(), 2u) << "once each: a held Ctrl does not repeat them";
+}
+
 TEST_F(FileCommands, OpenReplacesTheDocumentReplaysAndTitles) {
   Script script;
   Click(script, 10, kOpenIcon);

@@ -12,11 +12,16 @@ std::string KeyName(int key) {
   if (key >= vk::F1 && key <= vk::F12) return "F" + std::to_string(key - vk::F1 + 1);
   if (key >= vk::Numpad0 && key <= vk::Numpad0 + 9) return "keypad " + std::to_string(key - vk::Numpad0);
   if (key >= vk::Digit0 && key <= vk::Digit0 + 9) return "digit " + std::to_string(key - vk::Digit0);
+  if (key >= vk::LetterA && key < vk::LetterA + 26) return std::string(1, static_cast<char>('A' + key - vk::LetterA));
   switch (key) {
     case vk::Enter:
       return "Enter";
     case vk::Escape:
       return "Escape";
+    case vk::Control:
+      return "Ctrl";
+    case vk::Shift:
+      return "Shift";
     case vk::Space:
       return "Space";
     case vk::Left:
@@ -97,7 +102,10 @@ IconClick EditorIcon(Dice& dice) {
 std::string Describe(const Action& action) {
   std::ostringstream text;
   std::visit(Overloaded{
-                 [&](const KeyTap& a) { text << "tap " << KeyName(a.key) << " for " << a.holdMs << " ms"; },
+                 [&](const KeyTap& a) {
+                   text << "tap " << (a.modifier ? KeyName(a.modifier) + "+" : "") << KeyName(a.key) << " for "
+                        << a.holdMs << " ms";
+                 },
                  [&](const Click& a) { text << "click at (" << a.x << ", " << a.y << ") for " << a.holdMs << " ms"; },
                  [&](const RightClick&) { text << "right click"; },
                  [&](const IconClick& a) {
@@ -124,8 +132,11 @@ std::string Describe(const Action& action) {
                      text << "import picture " << a.picture << (a.digital ? " as digital colours" : " as grey");
                    }
                  },
-                 [&](const Save& a) { text << "save as doc" << a.slot << ".csv" << (a.overwrite ? "" : ", not over an existing one"); },
-                 [&](const Open& a) { text << "open doc" << a.slot << ".csv"; },
+                 [&](const Save& a) {
+                   text << (a.byKeys ? "Ctrl+S: " : "") << "save as doc" << a.slot << ".csv"
+                        << (a.overwrite ? "" : ", not over an existing one");
+                 },
+                 [&](const Open& a) { text << (a.byKeys ? "Ctrl+O: " : "") << "open doc" << a.slot << ".csv"; },
              },
              action);
   return text.str();
@@ -146,7 +157,16 @@ std::vector<Action> GenerateSequence(std::uint32_t seed, int pictureCount) {
     if (roll <= 34) {
       actions.push_back(PictureClick(dice));
     } else if (roll <= 58) {
-      actions.push_back(KeyTap{AnyKey(dice), dice.Pick(1, 60)});
+      if (dice.Chance(20)) {
+        // Undo by Ctrl+Z, redo by Ctrl+Y or Shift+F12.
+        const int chord = dice.Pick(0, 2);
+        actions.push_back(KeyTap{chord == 0   ? vk::LetterA + 'Z' - 'A'
+                                 : chord == 1 ? vk::LetterA + 'Y' - 'A'
+                                              : vk::F12,
+                                 dice.Pick(1, 40), chord == 2 ? vk::Shift : vk::Control});
+      } else {
+        actions.push_back(KeyTap{AnyKey(dice), dice.Pick(1, 60)});
+      }
     } else if (roll <= 78) {
       actions.push_back(EditorIcon(dice));
     } else if (roll <= 81) {
@@ -160,9 +180,9 @@ std::vector<Action> GenerateSequence(std::uint32_t seed, int pictureCount) {
     } else if (roll <= 95) {
       actions.push_back(Import{dice.Chance(10) ? -1 : dice.Pick(0, pictureCount - 1), dice.Chance(60)});
     } else if (roll <= 98) {
-      actions.push_back(Save{dice.Pick(0, 2), dice.Chance(70)});
+      actions.push_back(Save{dice.Pick(0, 2), dice.Chance(70), dice.Chance(30)});
     } else {
-      actions.push_back(Open{dice.Pick(0, 3)});
+      actions.push_back(Open{dice.Pick(0, 3), dice.Chance(30)});
     }
   }
   return actions;

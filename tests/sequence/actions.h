@@ -14,6 +14,7 @@ namespace kumodo::sequence {
 struct KeyTap {
   int key;  // virtual key
   int holdMs;
+  int modifier = 0;  // Ctrl or Shift held around the key, 0 for none
 };
 // The left button at a window point: on the picture, or beside it where nothing answers.
 struct Click {
@@ -48,9 +49,11 @@ struct Import {
 struct Save {
   int slot;  // document file doc<slot>.csv
   bool overwrite;
+  bool byKeys = false;  // Ctrl+S rather than the icon
 };
 struct Open {
   int slot;
+  bool byKeys = false;  // Ctrl+O rather than the icon
 };
 
 using Action = std::variant<KeyTap, Click, RightClick, IconClick, ScrollDrag, SettingsVisit, Import, Save, Open>;

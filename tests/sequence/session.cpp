@@ -95,6 +95,13 @@ std::vector<ScriptEvent> Session::ClickIcon(std::uint64_t at, int panelIndex, in
   return {{at, Kind::MovePointer, x, y}, {at + 4, Kind::PressButton, kLeft}, {at + 9, Kind::ReleaseButton, kLeft}};
 }
 
+// Ctrl held around a letter.
+std::vector<ScriptEvent> Session::Chord(std::uint64_t at, char letter) {
+  const int key = vk::LetterA + letter - 'A';
+  return {{at, Kind::PressKey, vk::Control}, {at + 2, Kind::PressKey, key}, {at + 6, Kind::ReleaseKey, key},
+          {at + 8, Kind::ReleaseKey, vk::Control}};
+}
+
 void Session::Run(const std::vector<ScriptEvent>& events, std::uint64_t endMs) {
   app_.platform.AddEvents(events);
   app_.platform.CloseWindowAt(endMs + kStepBudgetMs);
@@ -111,8 +118,10 @@ void Session::Perform(const Action& action) {
   std::visit(
       Overloaded{
           [&](const KeyTap& a) {
-            const std::uint64_t up = t + static_cast<std::uint64_t>(a.holdMs);
-            Run({{t, Kind::PressKey, a.key}, {up, Kind::ReleaseKey, a.key}}, up + 20);
+            const std::uint64_t up = t + 2 + static_cast<std::uint64_t>(a.holdMs);
+            std::vector<ScriptEvent> events = {{t + 2, Kind::PressKey, a.key}, {up, Kind::ReleaseKey, a.key}};
+            if (a.modifier != 0) append(events, {{t, Kind::PressKey, a.modifier}, {up + 2, Kind::ReleaseKey, a.modifier}});
+            Run(events, up + 22);
           },
           [&](const Click& a) {
             const std::uint64_t up = t + 4 + static_cast<std::uint64_t>(a.holdMs);
@@ -183,11 +192,11 @@ void Session::Perform(const Action& action) {
               platform.QueueMessageBoxAnswer(a.overwrite ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel);
             }
             platform.QueueFileDialogAnswer(DocumentPath(a.slot));
-            Run(ClickIcon(t, panel::Files, 1), t + 40);
+            Run(a.byKeys ? Chord(t, 'S') : ClickIcon(t, panel::Files, 1), t + 40);
           },
           [&](const Open& a) {
             platform.QueueFileDialogAnswer(DocumentPath(a.slot));
-            Run(ClickIcon(t, panel::Files, 0), t + 40);
+            Run(a.byKeys ? Chord(t, 'O') : ClickIcon(t, panel::Files, 0), t + 40);
           },
       },
       action);
@@ -214,7 +223,17 @@ Session::Change Session::Expect(const Action& action) {
     if (e.groups.empty()) return Change{};
     Change change{Change::Kind::Undo, records};
     change.replacement.resize(records.size() - static_cast<std::size_t>(e.groups.back()));
+    e.undone.emplace_back(records.begin() + static_cast<std::ptrdiff_t>(change.replacement.size()), records.end());
     e.groups.pop_back();
+    return change;
+  };
+  auto redo = [&]() {
+    if (e.mode == kind::Polyline) EndLine();
+    if (e.undone.empty()) return Change{};
+    Change change{Change::Kind::Redo, records};
+    change.replacement.insert(change.replacement.end(), e.undone.back().begin(), e.undone.back().end());
+    e.groups.push_back(static_cast<int>(e.undone.back().size()));
+    e.undone.pop_back();
     return change;
   };
   auto toolClick = [&](int x, int y) {
@@ -225,7 +244,13 @@ Session::Change Session::Expect(const Action& action) {
     change.pointerBefore = {resting.x, resting.y};
     return change;
   };
-  auto key = [&](int k) {
+  auto key = [&](int k, int modifier) {
+    if (modifier == vk::Shift && k == vk::F12) return redo();
+    if (modifier == vk::Control) {
+      if (k == vk::LetterA + 'Z' - 'A') return undo();
+      if (k == vk::LetterA + 'Y' - 'A') return redo();
+      return Change{};
+    }
     if (k >= vk::F1 && k < vk::F1 + 6) ChooseTool(k - vk::F1);
     if (k == vk::F12) return undo();
     if (k == vk::Escape) EndLine();
@@ -239,7 +264,7 @@ Session::Change Session::Expect(const Action& action) {
   };
   return std::visit(
       Overloaded{
-          [&](const KeyTap& a) { return key(a.key); },
+          [&](const KeyTap& a) { return key(a.key, a.modifier); },
           [&](const Click& a) { return toolClick(a.x, a.y); },
           [&](const RightClick&) {
             EndLine();
@@ -278,8 +303,11 @@ Session::Change Session::Expect(const Action& action) {
             if (a.ok && a.editingResolutionButton >= 0) e.editingResolution = a.editingResolutionButton == 0 ? 1 : 2;
             return Change{};
           },
-          [&](const Import&) {
+          [&](const Import& a) {
             EndLine();
+            if (a.picture >= 0 && pictures_[static_cast<std::size_t>(a.picture)].kind == TestPicture::Kind::Fits) {
+              e.undone.clear();
+            }
             return Change{};
           },
           [&](const Save& a) {
@@ -292,6 +320,7 @@ Session::Change Session::Expect(const Action& action) {
             const auto document = e.saved.find(a.slot);
             if (document == e.saved.end()) return Change{};
             e.groups = document->second.groups;
+            e.undone.clear();
             return Change{Change::Kind::Replace, document->second.records};
           },
       },
@@ -347,6 +376,12 @@ std::optional<Failure> Session::CheckRecords(const Change& change, const std::ve
                                    ListChange(before, after)};
       }
       break;
+    case Change::Kind::Redo:
+      if (after != change.replacement) {
+        return Failure{"redo", "redo should put back the " + std::to_string(change.replacement.size() - before.size()) +
+                                   " records undone last: " + ListChange(before, after)};
+      }
+      break;
     case Change::Kind::Replace:
       if (after != change.replacement) return Failure{"open", "the opened list is not the one saved: " + ListChange(change.replacement, after)};
       break;
@@ -358,6 +393,7 @@ std::optional<Failure> Session::CheckRecords(const Change& change, const std::ve
                                           change, viewBefore)) {
         return failure;
       }
+      if (after.size() > before.size()) expected_.undone.clear();
       break;
   }
   const int grouped = std::accumulate(expected_.groups.begin(), expected_.groups.end(), 0);

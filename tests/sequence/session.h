@@ -7,7 +7,8 @@
 //   a line starts at its first click, a polyline's segments form one chain,
 //   a trace or conversion is one chain numbered from 1;
 // - every point a tool records lies inside the picture of the resolution;
-// - undo removes exactly the last group the user made;
+// - undo removes exactly the last group the user made, and redo puts
+//   exactly that group back;
 // - the picture (without a pending line) is a fresh replay of the list and
 //   the view shows the canvas;
 // - tool, colours and pending line are what the keys and icons chose;
@@ -54,11 +55,12 @@ class Session {
     std::optional<Point> pendingStart;  // the first point of a line under way
     bool chainOpen = false;             // the last group is a polyline that goes on
     std::vector<int> groups;            // sizes of the undo groups, oldest first
+    std::vector<std::vector<OperationRecord>> undone;  // what redo puts back, newest last
     std::map<int, Document> saved;
   };
   // What an action should do to the records.
   struct Change {
-    enum class Kind { None, Undo, Replace, ToolClick } kind = Kind::None;
+    enum class Kind { None, Undo, Redo, Replace, ToolClick } kind = Kind::None;
     std::vector<OperationRecord> replacement;
     Point pointer{};
     Point pointerBefore{};  // where the pointer rested before the action
@@ -67,6 +69,7 @@ class Session {
   void Perform(const Action& action);
   void Run(const std::vector<ScriptEvent>& events, std::uint64_t endMs);
   std::vector<ScriptEvent> ClickIcon(std::uint64_t at, int panelIndex, int button) const;
+  static std::vector<ScriptEvent> Chord(std::uint64_t at, char letter);
   std::string DocumentPath(int slot) const;
 
   Change Expect(const Action& action);
