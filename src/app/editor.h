@@ -93,6 +93,13 @@ struct Panels {
   std::array<std::int16_t, kButtonsPerPanel> secondColours{};
 };
 
+// A key that runs a command: undo and redo repeat while it is held.
+enum class KeyCommand { None, Undo, Redo, Save, Open };
+struct CommandKeyState {
+  KeyCommand command = KeyCommand::None;  // settled when the key went down
+  std::uint64_t repeatAtMs = 0;           // 0 while the key is up
+};
+
 // What the main loop samples and keeps from one pass to the next.
 struct LoopState {
   std::uint8_t passCounter = 0;  // 0..7; the arrow keys act when it is 0
@@ -110,12 +117,8 @@ struct LoopState {
   // still gets it as a click in the same pass, at the spot pressed.
   bool clickPending = false;
   int clicksTaken = 0;
-  // Undo and redo act once per press, then repeat while held like a typed key.
-  std::uint64_t undoRepeatAtMs = 0;
-  std::uint64_t redoRepeatAtMs = 0;
-  // Ctrl+S and Ctrl+O act once per press.
-  bool saveShortcutDown = false;
-  bool openShortcutDown = false;
+  // F12, Z, Y, S and O.
+  std::array<CommandKeyState, 5> commandKeys{};
 };
 
 constexpr int kIconsPerPanel = 11;

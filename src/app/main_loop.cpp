@@ -1,5 +1,8 @@
 #include "app/main_loop.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "app/file_commands.h"
 #include "app/panels.h"
 #include "picture/replay.h"
@@ -77,50 +80,45 @@ void ToolSelection(Editor& editor) {
   if (pressed && shown == kKeyedTools) SelectTool(editor, kKeyedTools);
 }
 
-// Once when the keys go down, then again while they stay down.
-bool Repeats(Editor& editor, bool down, std::uint64_t& repeatAtMs) {
+// What a command key does is settled when it goes down (F12 with Shift held
+// is redo, Z with Ctrl held is undo), and it repeats that while held like a
+// typed key, whatever the modifiers do meanwhile.
+KeyCommand CommandOfKey(Editor& editor, CommandKeyState& key, bool down, KeyCommand onPress) {
   if (!down) {
-    repeatAtMs = 0;
-    return false;
+    key = CommandKeyState();
+    return KeyCommand::None;
   }
   const std::uint64_t now = editor.platform.NowMs();
-  if (repeatAtMs == 0) {
-    repeatAtMs = now + kRepeatDelayMs;
-    return true;
+  if (key.repeatAtMs == 0) {
+    key.command = onPress;
+    key.repeatAtMs = now + kRepeatDelayMs;
+    return onPress;
   }
-  if (now < repeatAtMs) return false;
-  repeatAtMs = now + kRepeatIntervalMs;
-  return true;
-}
-
-// Once when the keys go down.
-bool Pressed(bool down, bool& wasDown) {
-  const bool pressed = down && !wasDown;
-  wasDown = down;
-  return pressed;
+  if (now < key.repeatAtMs || key.command == KeyCommand::Save || key.command == KeyCommand::Open) {
+    return KeyCommand::None;
+  }
+  key.repeatAtMs = now + kRepeatIntervalMs;
+  return key.command;
 }
 
 bool LetterDown(Editor& editor, char letter) { return editor.platform.IsKeyDown(vk::LetterA + letter - 'A'); }
 
-// The keys beside the program's own: Ctrl+Z undo, Ctrl+Y and Shift+F12 redo,
-// Ctrl+S save, Ctrl+O open. Every one of them is read in every pass.
-struct ShortcutKeys {
-  bool undo;
-  bool redo;
-  bool save;
-  bool open;
-};
-
-ShortcutKeys ReadShortcutKeys(Editor& editor) {
-  Platform& platform = editor.platform;
-  const bool control = platform.IsKeyDown(vk::Control);
-  const bool shift = platform.IsKeyDown(vk::Shift);
-  const bool f12 = platform.IsKeyDown(vk::F12);
-  const bool z = LetterDown(editor, 'Z');
-  const bool y = LetterDown(editor, 'Y');
-  const bool s = LetterDown(editor, 'S');
-  const bool o = LetterDown(editor, 'O');
-  return {(f12 && !shift) || (control && z), (f12 && shift) || (control && y), control && s, control && o};
+// The commands of this pass's keys: F12 (undo, with Shift redo) and, beside
+// the program's own keys, Ctrl+Z undo, Ctrl+Y redo, Ctrl+S save and Ctrl+O
+// open (once per press). Every one of these keys is read in every pass.
+std::vector<KeyCommand> CommandKeys(Editor& editor) {
+  LoopState& loop = editor.loop;
+  const bool control = editor.platform.IsKeyDown(vk::Control);
+  const bool shift = editor.platform.IsKeyDown(vk::Shift);
+  auto with = [control](KeyCommand command) { return control ? command : KeyCommand::None; };
+  return {
+      CommandOfKey(editor, loop.commandKeys[0], editor.platform.IsKeyDown(vk::F12),
+                   shift ? KeyCommand::Redo : KeyCommand::Undo),
+      CommandOfKey(editor, loop.commandKeys[1], LetterDown(editor, 'Z'), with(KeyCommand::Undo)),
+      CommandOfKey(editor, loop.commandKeys[2], LetterDown(editor, 'Y'), with(KeyCommand::Redo)),
+      CommandOfKey(editor, loop.commandKeys[3], LetterDown(editor, 'S'), with(KeyCommand::Save)),
+      CommandOfKey(editor, loop.commandKeys[4], LetterDown(editor, 'O'), with(KeyCommand::Open)),
+  };
 }
 
 // Undo and redo in the middle of a polyline end it first, as cancel does.
@@ -216,12 +214,13 @@ void RunPass(Editor& editor) {
   if (TakePanelHit(editor, panel::PaintDisplay)) SwitchPaintDisplay(editor, PanelValue(editor, panel::PaintDisplay));
   ToolSelection(editor);
   if (TakePanelHit(editor, panel::Files)) RunFileCommand(editor, PanelValue(editor, panel::Files));
-  const ShortcutKeys keys = ReadShortcutKeys(editor);
-  if (Pressed(keys.save, loop.saveShortcutDown)) RunFileCommand(editor, 1);
-  if (Pressed(keys.open, loop.openShortcutDown)) RunFileCommand(editor, 0);
+  const std::vector<KeyCommand> commands = CommandKeys(editor);
+  auto asked = [&](KeyCommand command) { return std::find(commands.begin(), commands.end(), command) != commands.end(); };
+  if (asked(KeyCommand::Save)) RunFileCommand(editor, 1);
+  if (asked(KeyCommand::Open)) RunFileCommand(editor, 0);
   const bool undoPressed = loop.hitPanel == panel::Undo && PanelValue(editor, panel::Undo) == 0;
-  if (Repeats(editor, keys.undo, loop.undoRepeatAtMs) || undoPressed) Undo(editor);
-  if (Repeats(editor, keys.redo, loop.redoRepeatAtMs)) Redo(editor);
+  if (asked(KeyCommand::Undo) || undoPressed) Undo(editor);
+  if (asked(KeyCommand::Redo)) Redo(editor);
   if (editor.platform.IsKeyDown(vk::Escape) || loop.rightButton) CancelLine(editor);
   SleepPumping(editor.screen, 1);
   // A press during the sleep reaches the tool in this same pass, at the spot

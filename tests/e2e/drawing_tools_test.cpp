@@ -253,6 +253,17 @@ TEST(Redo, PutsBackExactlyTheUndoneGroupsInEitherKeyAndOrder) {
   EXPECT_EQ(Canvas(s).pixels, replayed.pixels);
 }
 
+// As xdotool types Shift+F12: Shift goes up before F12 does. That is still
+// one redo, not a redo and then an undo.
+TEST(Redo, ACommandKeysMeaningIsSettledWhenItGoesDown) {
+  Script script;
+  script.ClickAt(10, 10, 10).ClickAt(40, 50, 10).Key(80, vk::F12);
+  script.Key(150, vk::Shift, 14).Key(156, vk::F12, 14);
+  ScriptedEditor s(script);
+  s.RunUntil(250);
+  EXPECT_EQ(s.editor.operations.count, 1);
+}
+
 TEST(Redo, ANewDrawingActionForgetsWhatWasUndone) {
   Script script;
   script.ClickAt(10, 10, 10).ClickAt(40, 50, 10).Key(80, vk::F12);
