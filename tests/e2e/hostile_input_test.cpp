@@ -181,6 +181,9 @@ TEST_F(HostileFiles, PictureBombsGetTheSizeWarningAndHoldNoMemory) {
   s.platform.QueueFileDialogAnswer(Write(s, "bomb.bmp", picture_bombs::RunLengthBmp()));
   s.RunUntil(90);
   ASSERT_TRUE(s.editor.images.import.HasBitmap()) << "the small picture was imported";
+  ASSERT_FALSE(s.platform.fileDialogFilters.empty());
+  EXPECT_EQ(s.platform.fileDialogFilters[0][0].patterns, "*.bmp;*.jpg;*.gif;*.png");
+  EXPECT_EQ(s.platform.fileDialogFilters[0][0].description, Utf8ToSjis("Bmp/Jpegファイル(*.bmp;*.jpg;*.gif)"));
   const Bitmap underlay = s.editor.images.work[2].Pixels();
   s.RunUntil(300);
   ASSERT_EQ(s.platform.messageBoxes.size(), 3u);

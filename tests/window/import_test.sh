@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Import a JPEG (digital colours) and a GIF (grey), show both underlays, and
-# trace an area with the outline tool.
+# Import a JPEG (digital colours), a GIF (grey) and a PNG with a transparent
+# part (black), show both underlays, and trace an area with the outline tool.
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_display
@@ -8,6 +8,7 @@ enter_working_folder
 /usr/bin/convert -size 640x400 xc:black -fill white -draw 'rectangle 100,100 300,250' \
   -fill red -draw 'circle 450,200 450,300' -quality 95 "$WORK/shapes.jpg"
 /usr/bin/convert "$WORK/shapes.jpg" "$WORK/shapes.gif"
+/usr/bin/convert "$WORK/shapes.gif" -alpha set -region 100x50+150+150 -alpha transparent +region "PNG32:$WORK/shapes.png"
 start_editor_ready
 
 click_at 676 85                                  # import
@@ -31,4 +32,12 @@ answer_message_box "減色モードの設定" Escape      # Cancel: grey levels
 sleep 0.5
 click_at 676 125
 wait_for_pixel 200 180 "254,254,254"
-echo "both pictures imported, the underlays shown and an outline traced"
+
+click_at 676 85
+choose_file "$WORK/shapes.png"
+answer_message_box "減色モードの設定" Return
+sleep 0.5
+click_at 676 125
+wait_for_pixel 120 120 "153,153,153"             # white, reduced and dimmed
+wait_for_pixel 200 180 "1,1,1"                   # the transparent part: black
+echo "the three pictures imported, the underlays shown and an outline traced"
