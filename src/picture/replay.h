@@ -2,7 +2,7 @@
 // The picture is always the replay of the operation list; undo removes the
 // last group and restores the picture from a one-step snapshot or by replay.
 #include "app/editor.h"
-#include "screen/raster.h"
+#include "picture/record_drawing.h"
 
 namespace kumodo {
 
@@ -14,16 +14,8 @@ constexpr int kNoProbe = -1;
 // probe pixel into that colour.
 void ReplayPicture(Editor& editor, int probeColour);
 
-// The dot half of a two-colour line from (x1, y1) to (x2, y2) of the drawing
-// state, in the drawing colour, into the canvas: dots only where the rounded
-// coordinates have an odd sum.
-void DrawTwoColourDots(Editor& editor);
-
-// The brush of a paint fill value: 0 to 7 a palette colour; above 7 the tile
-// of the drawing state's kind, drawing colour and second colour. A tile that
-// does not exist (kind or colours out of range, from a hand-edited document)
-// fills plainly in the drawing colour.
-Brush FillBrush(const Editor& editor, int fillValue);
+// The editor's tile images, captured from its palette swatches, for drawing records.
+TileSource EditorTiles(const Editor& editor);
 
 // Copies the canvas into the snapshot image for the next undo and sets the
 // snapshot marker: a tool passes the list count before its action, the

@@ -65,7 +65,7 @@ void PaintStep(Editor& editor, bool tiled) {
   TakeSnapshot(editor, editor.operations.count);
   // Any fill value above 7 means the current tile.
   PaintArea(editor.screen, &editor.images.canvas.Pixels(), point.x, point.y,
-            FillBrush(editor, tiled ? 9 : d.drawingColour), d.borderColour);
+            FillBrush(d, EditorTiles(editor), tiled ? 9 : d.drawingColour), d.borderColour);
   FinishAction(editor);
   AppendOperation(editor.operations, d, 1);
 }
@@ -174,7 +174,7 @@ void TwoColourLineToolStep(Editor& editor) {
     d.x2 = segment[3];
     d.y2 = segment[4];
     DrawLineIntoCanvas(editor, d.x1, d.y1, d.x2, d.y2, d.secondColour);
-    DrawTwoColourDots(editor);
+    DrawTwoColourDots(editor.images.canvas.Pixels(), d);
     AppendOperation(list, d, segment[7]);
   }
   FinishAction(editor);

@@ -425,7 +425,7 @@ TEST(TwoColourDots, FallOnOddCoordinateSumsWithTheirOwnRounding) {
     editor.images.canvas.Pixels() = Bitmap(640, 400);
     editor.drawing.x1 = x1, editor.drawing.y1 = y1, editor.drawing.x2 = x2, editor.drawing.y2 = y2;
     editor.drawing.drawingColour = 7;
-    DrawTwoColourDots(editor);
+    DrawTwoColourDots(editor.images.canvas.Pixels(), editor.drawing);
     std::vector<std::pair<int, int>> found;
     for (int y = 0; y < 400; ++y) {
       for (int x = 0; x < 640; ++x) {
@@ -485,7 +485,7 @@ TEST(TwoColourDots, LinesReachingFarOutsideGetTheDotsOfEveryStep) {
     editor.images.canvas.Pixels() = Bitmap(640, height);
     editor.drawing.x1 = x1, editor.drawing.y1 = y1, editor.drawing.x2 = x2, editor.drawing.y2 = y2;
     editor.drawing.drawingColour = 7;
-    DrawTwoColourDots(editor);
+    DrawTwoColourDots(editor.images.canvas.Pixels(), editor.drawing);
     ASSERT_EQ(editor.images.canvas.Pixels().pixels, DotsOfEveryStep(x1, y1, x2, y2, 640, height).pixels)
         << "(" << x1 << ", " << y1 << ") to (" << x2 << ", " << y2 << ")";
   }
@@ -508,6 +508,29 @@ TEST(Replay, RebuildsExactlyThePictureDrawnInteractively) {
   const Bitmap drawn = Canvas(s);
   ReplayPicture(s.editor, kNoProbe);
   EXPECT_EQ(Canvas(s).pixels, drawn.pixels);
+}
+
+// Without the editor (as the converter draws): the tile rule's tiles are the
+// editor's captured ones, and the picture is the replay's, fills and all.
+TEST(Replay, ThePictureOfTheRecordsAloneIsTheEditorsReplay) {
+  ScriptedEditor s;
+  std::mt19937 dice(9);
+  DrawingState d;
+  for (int i = 0; i < 400; ++i) {
+    const int kinds[] = {kind::Line, kind::Paint, kind::TilePaint, kind::Dot, kind::TwoColourLine};
+    d.mode = static_cast<std::int16_t>(kinds[dice() % 5]);
+    d.x1 = dice() % 640, d.y1 = dice() % 400, d.x2 = dice() % 640, d.y2 = dice() % 400;
+    d.drawingColour = static_cast<std::int16_t>(dice() % 8);
+    d.borderColour = static_cast<std::int16_t>(dice() % 8);
+    d.secondColour = static_cast<std::int16_t>(dice() % 8);
+    d.tileKind = static_cast<std::uint8_t>(dice() % 3);
+    AppendOperation(s.editor.operations, d, 1);
+  }
+  for (bool fills : {true, false}) {
+    s.editor.picture.paintDisplay = fills;
+    ReplayPicture(s.editor, kNoProbe);
+    EXPECT_EQ(RenderPicture(s.editor.operations, 400, fills, RuleTiles()).pixels, Canvas(s).pixels) << fills;
+  }
 }
 
 TEST(Replay, PresentsNoMoreOftenThanTheThrottleAllows) {

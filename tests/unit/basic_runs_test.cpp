@@ -96,7 +96,7 @@ TEST(ShippedBasicProgram, SubroutinesDrawWhatTheEditorDraws) {
     s.editor.drawing.x1 = record[1], s.editor.drawing.y1 = record[2];
     s.editor.drawing.x2 = record[3], s.editor.drawing.y2 = record[4];
     s.editor.drawing.drawingColour = kDotColour;
-    DrawTwoColourDots(s.editor);
+    DrawTwoColourDots(s.editor.images.canvas.Pixels(), s.editor.drawing);
     const Bitmap& canvas = s.editor.images.canvas.Pixels();
     for (int y = 0; y < kDumpHeight; ++y) {
       for (int x = 0; x < kDumpWidth; ++x) {
