@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "app/document_files.h"
 #include "bench_editor.h"
 #include "export/basic_program.h"
 #include "files/csv_document.h"

@@ -8,6 +8,7 @@
 
 #include "export/basic_commands.h"
 #include "export/tile_strings.h"
+#include "files/settings_record.h"
 #include "picture/operations.h"
 #include "picture/view_state.h"
 #include "trace/colour_grid.h"
@@ -40,14 +41,6 @@ struct UiTexts {
   std::string pictureTooLargeCaption = Utf8ToSjis("画像サイズオーバー");
   std::string reductionQuestion = Utf8ToSjis("グレースケール(8階調)をデジタル8色に変換しますか？");
   std::string reductionCaption = Utf8ToSjis("減色モードの設定");
-};
-
-// The three settings. A missing or short settings file leaves 1 for each,
-// so every value is a valid one.
-struct Settings {
-  std::uint8_t outputResolution = 1;   // 1 as drawn (400 lines), 0 halved (200 lines)
-  std::uint8_t tiling = 1;             // 1 tile paint written as tiles, 0 as remarks
-  std::uint8_t editingResolution = 1;  // 1 400 lines, 2 200 lines
 };
 
 // The icon panels: groups of bitmap buttons of which at most one is selected.

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/document_files.h"
 #include "app/panels.h"
 #include "app/settings.h"
 #include "app/status_panel.h"

@@ -2,10 +2,9 @@
 
 #include <filesystem>
 
+#include "app/document_files.h"
 #include "app/main_loop.h"
 #include "app/panels.h"
-#include "files/csv_document.h"
-#include "files/file_channel.h"
 #include "files/number_text.h"
 #include "files/text_file.h"
 #include "picture/replay.h"
@@ -13,8 +12,6 @@
 
 namespace kumodo {
 namespace {
-
-constexpr const char* kSettingsFileName = "kumodo-setup.ini";
 
 struct Heading {
   int column;
@@ -34,21 +31,8 @@ constexpr Heading kHeadings[] = {
 void ReadSettingsFile(Editor& editor) {
   std::error_code error;
   editor.settingsPath = Utf8Path(std::filesystem::current_path(error) / kSettingsFileName);
-  FileChannel channel;
-  channel.Open(editor.settingsPath, ChannelMode::Read);
-  Settings& settings = editor.settings;
-  channel.ReadFields({&settings.outputResolution});
-  channel.ReadFields({&settings.tiling});
-  channel.ReadFields({&settings.editingResolution});
-  editor.view.lastRow = PictureHeight(settings) - 1;
-}
-
-std::string SettingsFileText(const Settings& settings) {
-  std::string text;
-  for (int value : {settings.outputResolution, settings.tiling, settings.editingResolution}) {
-    text += std::to_string(value) + "\r\n";
-  }
-  return text;
+  ReadSettings(editor.settingsPath, editor.settings);
+  editor.view.lastRow = PictureHeight(editor.settings) - 1;
 }
 
 bool WriteSettingsFile(Editor& editor) {

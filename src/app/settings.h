@@ -7,8 +7,6 @@ namespace kumodo {
 // Builds the settings path in the current directory and reads the settings;
 // values the file does not supply keep what they had.
 void ReadSettingsFile(Editor& editor);
-// Three lines, CR LF: output resolution, tiling, editing resolution.
-std::string SettingsFileText(const Settings& settings);
 bool WriteSettingsFile(Editor& editor);
 
 // The modal settings screen over the picture, until OK or Cancel.

@@ -5,7 +5,6 @@
 #include "files/csv_document.h"
 #include "files/file_channel.h"
 #include "files/text_file.h"
-#include "screen/primitives.h"
 
 namespace kumodo {
 namespace {
@@ -125,18 +124,6 @@ std::string BasicProgramText(const OperationList& list, const Settings& settings
   append("60320 RETURN");
   for (int s = 4; s < kSubroutineLines; ++s) append(commands.subroutines[s]);
   return text;
-}
-
-FileResult GenerateBasicProgram(Editor& editor) {
-  const OperationList& list = editor.operations;
-  DrawLine(editor.screen, 240, 208, false, 320, 239, 1, kFilledBoxMode, 1);
-  const std::string text =
-      BasicProgramText(list, editor.settings, editor.basicCommands, editor.tileStrings, [&](int i) {
-        const int width = list.count > 1 ? 80 * i / (list.count - 1) : 0;
-        DrawLine(editor.screen, 320, 208, false, 320 + width, 239, 1, kFilledBoxMode, 1);
-      });
-  FlushScreen(editor.screen);
-  return WriteWholeFile(DocumentProgramPath(editor.documentPath), text);
 }
 
 }  // namespace kumodo

@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "app/editor.h"
-#include "platform/file_system.h"
+#include "files/settings_record.h"
+#include "picture/operations.h"
 #include "export/basic_commands.h"
 #include "export/tile_strings.h"
 
@@ -23,9 +23,5 @@ BasicCommands LoadBasicCommandFile(const std::string& path);
 // The whole program text. progress(i) is called for every hundredth record.
 std::string BasicProgramText(const OperationList& list, const Settings& settings, const BasicCommands& commands,
                              const TileStringTable& tiles, const std::function<void(int)>& progress = {});
-
-// Writes the program beside the document (DocumentProgramPath) with the
-// right half of the progress bar. The caller says what went wrong.
-FileResult GenerateBasicProgram(Editor& editor);
 
 }  // namespace kumodo

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/editor.h"
+#include "picture/operations.h"
 #include "platform/file_system.h"
 
 namespace kumodo {
@@ -28,27 +28,24 @@ struct CsvLoadResult {
 CsvLoadResult ParseCsv(std::string_view text, OperationList& list,
                        const std::function<void(std::size_t)>& progress = {});
 
-// Saves the document as CSV under DocumentCsvPath of the document path, with
-// the message panel and the left half of the progress bar. The caller says
-// what went wrong.
-FileResult SaveCsvDocument(Editor& editor);
-
 // A document of 30,000 records needs under 2 MB (eight fields of up to six
 // characters a line); hand-edited ones may hold blanks and longer numbers.
 // Anything larger is no document of this program and is not read.
 constexpr std::size_t kMaxDocumentBytes = std::size_t{8} << 20;
 
-// Replaces the list by the records of the file at the document path, with
-// the message panel and progress bar. A file that cannot be read (not a
-// regular file, larger than kMaxDocumentBytes), a non-empty one that yields
-// no record, or one whose lines end in LF alone (written elsewhere; read by
-// the rules for this program's files it would come out empty, and a save
-// would destroy it) leaves the list untouched and says so; lines past the
-// capacity are reported.
-bool LoadCsvDocument(Editor& editor);
+struct DocumentRead {
+  bool ok = false;
+  std::string reason;    // why not, when not ok
+  int linesLeftOut = 0;  // complete lines past the list's capacity
+};
 
-// Shows the message box for a file the program could not read or write.
-void ReportFileProblem(Editor& editor, const std::string& captionUtf8, const std::string& whatUtf8,
-                       const std::string& path, const std::string& reason);
+// Reads the document at the path into the list, only when it proves to be
+// one: a file that cannot be read (not a regular file, larger than
+// kMaxDocumentBytes), a non-empty one that yields no record, or one whose
+// lines end in LF alone (written elsewhere; by the rules for this program's
+// files it would come out empty, and a save would destroy it) leaves the
+// list untouched, with the reason. progress(position, size) follows ParseCsv.
+DocumentRead ReadCsvDocument(const std::string& path, OperationList& list,
+                             const std::function<void(std::size_t, std::size_t)>& progress = {});
 
 }  // namespace kumodo

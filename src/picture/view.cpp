@@ -25,9 +25,6 @@ void ShowThroughZoom(Editor& editor, const Image& source) {
 
 }  // namespace
 
-int PictureHeight(const Settings& settings) { return settings.editingResolution == 2 ? 200 : 400; }
-int VerticalStep(const Settings& settings) { return settings.editingResolution == 2 ? 2 : 1; }
-
 void SetUpView(Editor& editor) {
   ViewState& view = editor.view;
   const int height = PictureHeight(editor.settings);

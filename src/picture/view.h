@@ -11,11 +11,6 @@ struct PicturePoint {
   int y = 0;
 };
 
-// The picture's height for the editing resolution: 200 rows in the 200-line
-// setting (2), else 400; and the screen rows one picture row takes there.
-int PictureHeight(const Settings& settings);
-int VerticalStep(const Settings& settings);
-
 // Recomputes the view for the zoom and the editing resolution and recreates
 // the canvas and the view crop at their sizes; clamps the scroll.
 void SetUpView(Editor& editor);

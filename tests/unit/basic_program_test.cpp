@@ -1,4 +1,5 @@
 // The BASIC program text, byte for byte.
+#include "app/document_files.h"
 #include "export/basic_program.h"
 
 #include <gtest/gtest.h>

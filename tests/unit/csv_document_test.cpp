@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/document_files.h"
 #include "app/file_commands.h"
 #include "export/basic_program.h"
 #include "files/text_file.h"

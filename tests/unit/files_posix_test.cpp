@@ -12,6 +12,7 @@
 #include <functional>
 #include <sstream>
 
+#include "app/document_files.h"
 #include "app/main_loop.h"
 #include "files/csv_document.h"
 #include "platform/file_system.h"

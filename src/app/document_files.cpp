@@ -1,0 +1,93 @@
+#include "app/document_files.h"
+
+#include "export/basic_program.h"
+#include "files/csv_document.h"
+#include "files/text_file.h"
+#include "platform/text_encoding.h"
+#include "screen/primitives.h"
+
+namespace kumodo {
+namespace {
+
+constexpr int kMessageColumn = 28;
+constexpr int kMessageRow = 11;
+
+// The panel with "reading" or "writing" and the empty progress frame.
+void ShowProgressPanel(Editor& editor, const std::string& message) {
+  DrawPanelTiles(editor.images.panel, 13, 10, 13, 5);
+  TextLayer& text = editor.screen.text;
+  SetTextColours(text, 0, -1);
+  LocateText(text, kMessageColumn, kMessageRow);
+  PrintText(editor.screen, message + "\r\n");
+  SetTextColours(text, 7, 0);
+  DrawLine(editor.screen, 239, 207, false, 401, 240, 7, kFilledBoxMode, 7);
+  DrawLine(editor.screen, 239, 207, false, 401, 240, 0, kBoxMode, 0);
+  FlushScreen(editor.screen);
+}
+
+void EraseProgressMessage(Editor& editor) {
+  TextLayer& text = editor.screen.text;
+  SetTextColours(text, 0, -1);
+  LocateText(text, kMessageColumn, kMessageRow);
+  PrintText(editor.screen, "          \r\n");
+  SetTextColours(text, 7, 0);
+  FlushScreen(editor.screen);
+}
+
+void ProgressBarTo(Editor& editor, int right) {
+  DrawLine(editor.screen, 240, 208, false, right, 239, 1, kFilledBoxMode, 1);
+}
+
+}  // namespace
+
+void ReportFileProblem(Editor& editor, const std::string& captionUtf8, const std::string& whatUtf8,
+                       const std::string& path, const std::string& reason) {
+  editor.platform.ShowMessageBox(Utf8ToSjis(whatUtf8 + "\n" + path + "\n" + reason), Utf8ToSjis(captionUtf8),
+                                 MessageBoxButtons::Ok, MessageBoxIcon::Error);
+}
+
+FileResult SaveCsvDocument(Editor& editor) {
+  const OperationList& list = editor.operations;
+  ShowProgressPanel(editor, editor.texts.writing);
+  for (int i = 0; i < list.count; i += 100) {
+    const double fraction = list.count > 1 ? static_cast<double>(i) / (list.count - 1) : 0.0;
+    ProgressBarTo(editor, static_cast<int>(240 + 80 * fraction));
+  }
+  const FileResult result = WriteWholeFile(DocumentCsvPath(editor.documentPath), CsvText(list));
+  EraseProgressMessage(editor);
+  return result;
+}
+
+FileResult GenerateBasicProgram(Editor& editor) {
+  const OperationList& list = editor.operations;
+  DrawLine(editor.screen, 240, 208, false, 320, 239, 1, kFilledBoxMode, 1);
+  const std::string text =
+      BasicProgramText(list, editor.settings, editor.basicCommands, editor.tileStrings, [&](int i) {
+        const int width = list.count > 1 ? 80 * i / (list.count - 1) : 0;
+        DrawLine(editor.screen, 320, 208, false, 320 + width, 239, 1, kFilledBoxMode, 1);
+      });
+  FlushScreen(editor.screen);
+  return WriteWholeFile(DocumentProgramPath(editor.documentPath), text);
+}
+
+bool LoadCsvDocument(Editor& editor) {
+  ShowProgressPanel(editor, editor.texts.reading);
+  const DocumentRead read = ReadCsvDocument(editor.documentPath, editor.operations, [&](std::size_t at, std::size_t size) {
+    ProgressBarTo(editor, static_cast<int>(240 + 160 * static_cast<double>(at) / std::max<std::size_t>(size, 1)));
+  });
+  EraseProgressMessage(editor);
+  if (!read.ok) {
+    ReportFileProblem(editor, "読み込めません", "文書を開けませんでした:", editor.documentPath, read.reason);
+    return false;
+  }
+  if (read.linesLeftOut > 0) {
+    const std::string message = "この文書は " + std::to_string(kMaxOperations) + " 行を超えています。最初の " +
+                                std::to_string(kMaxOperations) + " 行を読み込み、残りの " +
+                                std::to_string(read.linesLeftOut) + " 行は読み込んでいません。";
+    editor.platform.ShowMessageBox(Utf8ToSjis(message), Utf8ToSjis("読み込み"), MessageBoxButtons::Ok,
+                                   MessageBoxIcon::Warning);
+  }
+  return true;
+}
+
+}  // namespace kumodo

@@ -1,0 +1,31 @@
+#pragma once
+// The document's files as the editor reads and writes them: the CSV
+// document and the BASIC program beside it, with the message panel and the
+// progress bar, and the message box for a file that cannot be used.
+#include <string>
+
+#include "app/editor.h"
+#include "platform/file_system.h"
+
+namespace kumodo {
+
+// Saves the document as CSV under DocumentCsvPath of the document path, with
+// the message panel and the left half of the progress bar. The caller says
+// what went wrong.
+FileResult SaveCsvDocument(Editor& editor);
+
+// Writes the program beside the document (DocumentProgramPath) with the
+// right half of the progress bar. The caller says what went wrong.
+FileResult GenerateBasicProgram(Editor& editor);
+
+// Replaces the list by the records of the file at the document path
+// (ReadCsvDocument), with the message panel and progress bar. A file that is
+// no document leaves the list untouched and says why; lines past the
+// capacity are reported.
+bool LoadCsvDocument(Editor& editor);
+
+// Shows the message box for a file the program could not read or write.
+void ReportFileProblem(Editor& editor, const std::string& captionUtf8, const std::string& whatUtf8,
+                       const std::string& path, const std::string& reason);
+
+}  // namespace kumodo
