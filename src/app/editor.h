@@ -8,6 +8,7 @@
 
 #include "export/basic_commands.h"
 #include "export/tile_strings.h"
+#include "files/program_folders.h"
 #include "files/settings_record.h"
 #include "picture/operations.h"
 #include "picture/view_state.h"
@@ -150,7 +151,8 @@ struct Editor {
   PictureState picture;
   // The path the last file dialog returned; the document files derive their names from it.
   std::string documentPath;
-  std::string settingsPath;
+  // Where res/, the command file and the settings are.
+  ProgramFolders folders;
   BasicCommands basicCommands;
   ColourGrid colourGrid;
   WorkLists workLists;

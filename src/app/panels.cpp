@@ -96,10 +96,10 @@ void LoadIcons(Editor& editor) {
       PanelButton& button = panels.buttons[p][b];
       if (button.name.empty()) continue;
       Image& selected = editor.images.icons[0][p][b];
-      if (!selected.Load("res/" + button.name)) continue;
+      if (!selected.Load(DataFile(editor.folders, "res/" + button.name))) continue;
       button.width = static_cast<float>(selected.Width());
       button.height = static_cast<float>(selected.Height());
-      editor.images.icons[1][p][b].Load("res/n" + button.name);
+      editor.images.icons[1][p][b].Load(DataFile(editor.folders, "res/n" + button.name));
     }
   }
   panels.savedPaintWidth = panels.buttons[panel::Tools][kPaintButton].width;

@@ -29,17 +29,17 @@ constexpr Heading kHeadings[] = {
 }  // namespace
 
 void ReadSettingsFile(Editor& editor) {
-  std::error_code error;
-  editor.settingsPath = Utf8Path(std::filesystem::current_path(error) / kSettingsFileName);
-  ReadSettings(editor.settingsPath, editor.settings);
+  ReadSettings(editor.folders.settingsFile, editor.settings);
   editor.view.lastRow = PictureHeight(editor.settings) - 1;
 }
 
 bool WriteSettingsFile(Editor& editor) {
-  const FileResult result = WriteWholeFile(editor.settingsPath, SettingsFileText(editor.settings));
-  if (!result.ok) {
-    ReportFileProblem(editor, "保存できません", "設定を書き込めませんでした:", editor.settingsPath, result.reason);
-  }
+  const std::string& path = editor.folders.settingsFile;
+  // Installed, the settings' folder is made when they are first written.
+  std::error_code error;
+  std::filesystem::create_directories(NativePath(path).parent_path(), error);
+  const FileResult result = WriteWholeFile(path, SettingsFileText(editor.settings));
+  if (!result.ok) ReportFileProblem(editor, "保存できません", "設定を書き込めませんでした:", path, result.reason);
   return result.ok;
 }
 

@@ -4,8 +4,8 @@
 
 namespace kumodo {
 
-// Builds the settings path in the current directory and reads the settings;
-// values the file does not supply keep what they had.
+// Reads the settings file of the program's folders; values the file does
+// not supply keep what they had.
 void ReadSettingsFile(Editor& editor);
 bool WriteSettingsFile(Editor& editor);
 

@@ -1,16 +1,19 @@
 #include "app/main_loop.h"
+
+#include <filesystem>
+
 #include "app/panels.h"
 #include "app/settings.h"
 #include "app/status_panel.h"
 #include "export/basic_program.h"
 #include "picture/replay.h"
 #include "picture/view.h"
+#include "platform/file_system.h"
 
 namespace kumodo {
 namespace {
 
 constexpr const char* kWindowIconFile = "res/kumodo-icon.bmp";
-constexpr const char* kBasicCommandFile = "kumodo-basic-cmd.txt";
 
 void CreateImages(Editor& editor) {
   ImageSet& images = editor.images;
@@ -35,12 +38,13 @@ void CreateImages(Editor& editor) {
 // The program's own icon; a missing file leaves the system's.
 void SetWindowIcon(Editor& editor) {
   Image icon;
-  if (icon.Load(kWindowIconFile)) editor.platform.SetWindowIcon(icon.Pixels());
+  if (icon.Load(DataFile(editor.folders, kWindowIconFile))) editor.platform.SetWindowIcon(icon.Pixels());
 }
 
 }  // namespace
 
 void StartUp(Editor& editor) {
+  editor.folders = FindProgramFolders();
   editor.platform.SetWindowTitle(editor.texts.windowTitle);
   SetWindowIcon(editor);
   CreateImages(editor);
@@ -49,7 +53,8 @@ void StartUp(Editor& editor) {
   CommitCanvas(editor);
   ShowPreviewBase(editor);
   ReadSettingsFile(editor);
-  editor.basicCommands = LoadBasicCommandFile(kBasicCommandFile);
+  const std::string commandFile = DataFile(editor.folders, kBasicCommandFileName);
+  editor.basicCommands = LoadBasicCommandFile(commandFile);
   LoadIcons(editor);
   editor.panels.value = Panels().value;
   editor.drawing = DrawingState();
@@ -60,6 +65,12 @@ void StartUp(Editor& editor) {
   ShowEditorPanels(editor);
   ShowColourIndicator(editor);
   editor.operations = OperationList();
+  // Without a command file every save writes a program of bare line numbers: say so.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(NativePath(commandFile), error)) {
+    ShowStatusMessage(editor, "BASIC のコマンドファイルが見つかりません (" + commandFile +
+                                  "): 保存するプログラムには命令が入りません");
+  }
   FlushScreen(editor.screen);
 }
 

@@ -66,7 +66,7 @@ void PaintKeyGuide(Editor& editor) {
   };
   for (const auto& [place, file] : labels) {
     const PanelButton& button = editor.panels.buttons[place.first][place.second];
-    if (editor.images.scratch.Load(file)) {
+    if (editor.images.scratch.Load(DataFile(editor.folders, file))) {
       editor.images.scratch.Draw(static_cast<int>(button.left + button.width + 4), static_cast<int>(button.top));
     }
   }
@@ -90,7 +90,7 @@ void ShowStatusMessage(Editor& editor, const std::string& utf8Text) {
 }
 
 void PaintStatusPanel(Editor& editor) {
-  editor.images.panel.Load("res/screen.bmp");
+  editor.images.panel.Load(DataFile(editor.folders, "res/screen.bmp"));
   DrawPanelTiles(editor.images.panel, 40, 0, 10, 25);
   // Two rows more than the designed window had: its client area is a full 600 pixels high.
   DrawPanelTiles(editor.images.panel, 0, 25, 80, 12);
@@ -104,7 +104,7 @@ void PaintStatusPanel(Editor& editor) {
   PaintColourSelectors(editor);
   PaintTilePalettes(editor);
   PaintKeyGuide(editor);
-  editor.images.scratch.Load("res/screen2.bmp");
+  editor.images.scratch.Load(DataFile(editor.folders, "res/screen2.bmp"));
   ShowResolutionLabel(editor);
   DrawScrollBars(editor);
 }

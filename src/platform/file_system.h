@@ -18,6 +18,12 @@ inline std::string Utf8Path(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+// The folder the running program's file is in.
+std::string ExecutableFolder();
+// The user's folder for programs' settings: $XDG_CONFIG_HOME, or ~/.config
+// where that is not set (%APPDATA% on Windows).
+std::string UserConfigurationFolder();
+
 // fopen for a UTF-8 path. Only a regular file is opened: a FIFO, device or
 // folder is refused at once, never waited on.
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode);

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -157,6 +158,18 @@ mode_t NewFileMode() {
 }
 
 }  // namespace
+
+std::string ExecutableFolder() {
+  std::error_code error;
+  return std::filesystem::read_symlink("/proc/self/exe", error).parent_path().string();
+}
+
+std::string UserConfigurationFolder() {
+  const char* configuration = std::getenv("XDG_CONFIG_HOME");
+  if (configuration && *configuration == '/') return configuration;
+  const char* home = std::getenv("HOME");
+  return std::string(home ? home : "") + "/.config";
+}
 
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode) {
   const bool plus = std::strchr(mode, '+') != nullptr;

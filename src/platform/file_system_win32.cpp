@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <io.h>
 
+#include <cstdlib>
 #include <new>
 
 #include "platform/file_system.h"
@@ -100,6 +101,17 @@ FileResult WriteInPlace(const std::wstring& target, std::string_view bytes) {
 }
 
 }  // namespace
+
+std::string ExecutableFolder() {
+  std::wstring path(32768, L'\0');
+  path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+  return Utf8Path(std::filesystem::path(path).parent_path());
+}
+
+std::string UserConfigurationFolder() {
+  const wchar_t* appData = _wgetenv(L"APPDATA");
+  return appData ? WideToUtf8(appData) : ExecutableFolder();
+}
 
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode) {
   std::FILE* file = _wfopen(NativePath(utf8Path).c_str(), Utf8ToWide(mode).c_str());

@@ -11,15 +11,20 @@
 #include <filesystem>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 extern char** environ;
 
 namespace kumodo {
 namespace {
 
+// Beside the program in a build or a portable folder; installed, in
+// <prefix>/libexec/kumodo beside <prefix>/bin.
 std::string HelperPath() {
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  return (self.parent_path() / "kumodo-prompt").string();
+  const std::filesystem::path folder = ExecutableFolder();
+  const std::filesystem::path beside = folder / "kumodo-prompt";
+  if (access(beside.c_str(), X_OK) == 0) return beside.string();
+  return (folder.parent_path() / "libexec" / "kumodo" / "kumodo-prompt").string();
 }
 
 // The editor's environment and the variable naming the editor.

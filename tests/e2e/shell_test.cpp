@@ -300,6 +300,14 @@ TEST_F(SettingsScreenTest, ThereAndBackAgainWritesButDoesNotReplay) {
   EXPECT_EQ(SettingsFile(s), "1\r\n1\r\n1\r\n");
 }
 
+TEST(ProgramFolders, AWorkingFolderHoldingResIsPortable) {
+  ScriptedEditor s;
+  EXPECT_TRUE(s.editor.folders.portable);
+  EXPECT_EQ(fs::path(s.editor.folders.data), fs::current_path());
+  EXPECT_EQ(fs::path(s.editor.folders.settingsFile), fs::current_path() / "kumodo-setup.ini");
+  EXPECT_EQ(RowText(s.editor.screen.text, 36).find_first_not_of(' '), std::string::npos) << "nothing to say";
+}
+
 TEST(SettingsFile, AShortFileLeavesOneForWhatItDoesNotSupply) {
   scripted::WorkingFolder folder;
   std::ofstream("kumodo-setup.ini", std::ios::binary) << "0\r\n0\r\n";

@@ -14,7 +14,9 @@
 
 #include "app/document_files.h"
 #include "app/main_loop.h"
+#include "app/settings.h"
 #include "files/csv_document.h"
+#include "files/program_folders.h"
 #include "platform/file_system.h"
 #include "platform/picture_decode.h"
 #include "platform/text_encoding.h"
@@ -273,6 +275,37 @@ TEST(SpecialFiles, AHugeSparseDocumentIsRefusedUnread) {
   EXPECT_LT(picture_bombs::PeakKilobytes() - before, 5 * 1024) << "kilobytes taken";
   EXPECT_EQ(s.editor.operations.count, 1);
   ASSERT_EQ(s.platform.messageBoxes.size(), 1u);
+}
+
+// Started where no res/ is (as from a desktop launcher, in the home folder):
+// the data come from beside the program, the settings from the user's
+// configuration folder, made when first written.
+TEST(ProgramFolders, OutsideAPortableFolderTheSettingsLiveInTheUsersConfiguration) {
+  Scene scene;
+  const fs::path previous = fs::current_path();
+  fs::create_directories(scene / "empty");
+  fs::current_path(scene / "empty");
+  const char* saved = std::getenv("XDG_CONFIG_HOME");
+  const std::string before = saved ? saved : "";
+  ::setenv("XDG_CONFIG_HOME", (scene / "config").c_str(), 1);
+  const ProgramFolders folders = FindProgramFolders();
+  EXPECT_FALSE(folders.portable);
+  EXPECT_EQ(folders.settingsFile, (scene / "config" / "kumodo" / "kumodo-setup.ini").string());
+  EXPECT_EQ(fs::path(folders.data), fs::path(ExecutableFolder()).parent_path() / "share" / "kumodo");
+
+  HeadlessPlatform platform;
+  Editor editor(platform);
+  StartUp(editor);
+  EXPECT_NE(SjisToUtf8(RowText(editor.screen.text, 36)).find(kBasicCommandFileName), std::string::npos)
+      << "no command file is said";
+  editor.settings.editingResolution = 2;
+  EXPECT_TRUE(WriteSettingsFile(editor));
+  EXPECT_EQ(Read(scene / "config" / "kumodo" / "kumodo-setup.ini"), "1\r\n1\r\n2\r\n");
+
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(FindProgramFolders().settingsFile, std::string(std::getenv("HOME")) + "/.config/kumodo/kumodo-setup.ini");
+  if (saved) ::setenv("XDG_CONFIG_HOME", before.c_str(), 1);
+  fs::current_path(previous);
 }
 
 // A picture stating a size over 640 x 400 is refused from its header: the
