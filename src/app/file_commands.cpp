@@ -65,7 +65,10 @@ void ShowDocumentTitle(Editor& editor) {
 }
 
 void OpenCommand(Editor& editor) {
-  if (!Choose(editor, editor.platform.ChooseFileToOpen(DocumentFilters(editor.texts)))) return;
+  if (Choose(editor, editor.platform.ChooseFileToOpen(DocumentFilters(editor.texts)))) OpenDocument(editor);
+}
+
+void OpenDocument(Editor& editor) {
   if (!LoadCsvDocument(editor)) {
     // As after a failed save: the progress panel must not stay over the picture.
     ShowPreviewBase(editor);

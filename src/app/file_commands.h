@@ -8,6 +8,9 @@ namespace kumodo {
 void RunFileCommand(Editor& editor, int button);
 
 void OpenCommand(Editor& editor);
+// The open command after its dialog: reads the document at the document path,
+// titles the window and shows the picture, or says why not.
+void OpenDocument(Editor& editor);
 void SaveCommand(Editor& editor);
 void ImportCommand(Editor& editor);
 void SettingsCommand(Editor& editor);

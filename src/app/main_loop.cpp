@@ -240,8 +240,12 @@ void RunPass(Editor& editor) {
   if (loop.pointer.x != loop.previousPointer.x || loop.pointer.y != loop.previousPointer.y) ShowMagnifier(editor);
 }
 
-void RunEditor(Editor& editor) {
+void RunEditor(Editor& editor, const std::string& documentPath) {
   StartUp(editor);
+  if (!documentPath.empty()) {
+    editor.documentPath = documentPath;
+    OpenDocument(editor);
+  }
   for (;;) RunPass(editor);
 }
 

@@ -12,7 +12,9 @@ void SamplePointerAndButtons(Editor& editor);
 // One pass of the main loop: sample the input, act on it, sleep 1 ms, run the tool.
 void RunPass(Editor& editor);
 
-// Start-up, then passes until the window is closed (which ends the process).
-[[noreturn]] void RunEditor(Editor& editor);
+// Start-up, with the document at documentPath opened as the open command
+// would when it is not empty, then passes until the window is closed (which
+// ends the process).
+[[noreturn]] void RunEditor(Editor& editor, const std::string& documentPath = "");
 
 }  // namespace kumodo

@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "platform/headless_platform.h"
 #include "platform/text_encoding.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
+#include "support/scripted_editor.h"
 
 namespace kumodo {
 namespace {
@@ -34,6 +37,20 @@ TEST(MainLoop, ClosingTheWindowEndsTheRunAtTheNextPump) {
   Editor editor(platform);
   EXPECT_THROW(RunEditor(editor), WindowClosed);
   EXPECT_EQ(platform.NowMs(), 250u);
+}
+
+// kumodo FILE.csv: the document is opened as the open command would.
+TEST(MainLoop, ADocumentGivenAtTheStartIsOpenedAsTheOpenCommandWould) {
+  scripted::WorkingFolder folder;
+  const std::string path = (folder.Path() / "given.csv").string();
+  std::ofstream(path, std::ios::binary) << "8,5,6,0,0,4,0,1\r\n";
+  HeadlessPlatform platform({{50, Kind::CloseWindow}});
+  Editor editor(platform);
+  EXPECT_THROW(RunEditor(editor, path), WindowClosed);
+  EXPECT_EQ(editor.operations.count, 1);
+  EXPECT_EQ(editor.documentPath, path);
+  EXPECT_EQ(platform.titles.back(), Utf8ToSjis("Kumodo BASICジェネレータ - given.csv"));
+  EXPECT_EQ(editor.images.canvas.Pixels().At(5, 6), PaletteColour(4));
 }
 
 TEST(MainLoop, HoldingEnterIsOneClickAndPressingAgainIsAnother) {
