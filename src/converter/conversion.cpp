@@ -1,0 +1,77 @@
+#include "converter/conversion.h"
+
+#include <filesystem>
+
+#include "export/basic_program.h"
+#include "files/csv_document.h"
+#include "files/program_folders.h"
+#include "files/text_file.h"
+#include "picture/record_drawing.h"
+#include "platform/file_system.h"
+#include "platform/png_encode.h"
+
+namespace kumodo {
+namespace {
+
+// The picture as the editor's view shows it at zoom 1 without underlay: the
+// 640 x 400 view, each row of a 200-line picture shown twice.
+Bitmap ViewOfPicture(const OperationList& list, const Settings& settings) {
+  const Bitmap picture = RenderPicture(list, PictureHeight(settings), true, RuleTiles());
+  Bitmap view(640, 400);
+  StretchCopy(picture, 0, 0, picture.width, picture.height, view, 0, 0, 640, 400);
+  return view;
+}
+
+void CountLines(const std::string& text, Conversion& conversion) {
+  conversion.programBytes = text.size();
+  for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    ++conversion.programLines;
+    conversion.longestLine = std::max(conversion.longestLine, end - start);
+  }
+}
+
+}  // namespace
+
+ConversionSetup PrepareConversion(const ConversionOptions& options) {
+  const ProgramFolders folders = FindProgramFolders();
+  ConversionSetup setup;
+  ReadSettings(folders.settingsFile, setup.settings);
+  if (options.outputResolution) setup.settings.outputResolution = static_cast<std::uint8_t>(*options.outputResolution);
+  if (options.tiling) setup.settings.tiling = static_cast<std::uint8_t>(*options.tiling);
+  if (options.editingResolution) setup.settings.editingResolution = static_cast<std::uint8_t>(*options.editingResolution);
+  setup.commandFile = options.commandFile.value_or(DataFile(folders, kBasicCommandFileName));
+  std::error_code error;
+  setup.commandFileFound = std::filesystem::is_regular_file(NativePath(setup.commandFile), error);
+  setup.commands = LoadBasicCommandFile(setup.commandFile);
+  return setup;
+}
+
+Conversion ConvertDocument(const std::string& documentPath, const ConversionSetup& setup,
+                           const ConversionOptions& options) {
+  Conversion conversion;
+  auto fail = [&](const std::string& file, const std::string& reason) {
+    conversion.failedFile = file;
+    conversion.reason = reason;
+    return conversion;
+  };
+  OperationList list;
+  const DocumentRead read = ReadCsvDocument(documentPath, list);
+  if (!read.ok) return fail(documentPath, read.reason);
+  conversion.records = list.count;
+  const std::string text = BasicProgramText(list, setup.settings, setup.commands, setup.tiles);
+  CountLines(text, conversion);
+  conversion.programFile = DocumentProgramPath(documentPath);
+  if (const FileResult written = WriteWholeFile(conversion.programFile, text); !written.ok) {
+    return fail(conversion.programFile, written.reason);
+  }
+  if (options.png) {
+    conversion.pngFile = options.pngFile.value_or(WithExtension(documentPath, ".png"));
+    if (const FileResult written = WritePngFile(conversion.pngFile, ViewOfPicture(list, setup.settings)); !written.ok) {
+      return fail(conversion.pngFile, written.reason);
+    }
+  }
+  conversion.ok = true;
+  return conversion;
+}
+
+}  // namespace kumodo

@@ -1,0 +1,51 @@
+#pragma once
+// kumodo-export's work: a document converted exactly as the editor's save
+// would, with no window. It reads the settings and the command file as the
+// editor does (the working folder when it holds res/, else the installed
+// data folder and the user's settings), unless the options say otherwise.
+#include <optional>
+#include <string>
+
+#include "export/basic_commands.h"
+#include "export/tile_strings.h"
+#include "files/settings_record.h"
+
+namespace kumodo {
+
+struct ConversionOptions {
+  std::optional<std::string> commandFile;
+  std::optional<int> outputResolution;   // 0 or 1
+  std::optional<int> tiling;             // 0 or 1
+  std::optional<int> editingResolution;  // 1 or 2
+  bool png = false;
+  std::optional<std::string> pngFile;    // beside the document when not given
+  bool stats = false;
+};
+
+// What every document of a run is converted with.
+struct ConversionSetup {
+  Settings settings;
+  BasicCommands commands;
+  TileStringTable tiles = BuildTileStringTable();
+  std::string commandFile;
+  bool commandFileFound = false;
+};
+
+ConversionSetup PrepareConversion(const ConversionOptions& options);
+
+struct Conversion {
+  bool ok = false;
+  std::string failedFile;  // the file it is about, when not ok
+  std::string reason;
+  std::string programFile;
+  std::string pngFile;
+  int records = 0;
+  int programLines = 0;
+  std::size_t programBytes = 0;
+  std::size_t longestLine = 0;  // bytes, without the line end
+};
+
+Conversion ConvertDocument(const std::string& documentPath, const ConversionSetup& setup,
+                           const ConversionOptions& options);
+
+}  // namespace kumodo

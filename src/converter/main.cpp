@@ -1,0 +1,118 @@
+// kumodo-export [OPTION]... DOCUMENT.csv...: each document's BASIC program
+// (and picture) exactly as the editor's save writes it, without a window.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "converter/conversion.h"
+
+namespace {
+
+using kumodo::ConversionOptions;
+
+constexpr const char* kUsage =
+    "Usage: kumodo-export [OPTION]... DOCUMENT.csv...\n"
+    "Writes each document's N88-BASIC program beside it, as the editor's save does.\n"
+    "\n"
+    "  --command-file FILE          the BASIC command file to use\n"
+    "  --output-resolution 0|1      1 as drawn, 0 every y halved (for a 640 x 200 screen)\n"
+    "  --tiling 0|1                 1 tile fills as tiles, 0 as remarks\n"
+    "  --editing-resolution 1|2     the documents were drawn in 400 (1) or 200 (2) lines\n"
+    "  --png [FILE.png]             also the picture as the editor shows it (beside the document)\n"
+    "  --stats                      records, program lines, bytes and longest line of each\n"
+    "  --help                       show this help and exit\n"
+    "  --version                    show the version and exit\n"
+    "\n"
+    "The command file and the settings are read as the editor reads them.\n"
+    "Exit status: 0 all converted, 1 some failed, 2 usage error.\n";
+
+int UsageError(const std::string& what) {
+  std::fprintf(stderr, "kumodo-export: %s\n%s", what.c_str(), kUsage);
+  return 2;
+}
+
+bool EndsWithPng(std::string_view name) {
+  if (name.size() < 4) return false;
+  std::string extension(name.substr(name.size() - 4));
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".png";
+}
+
+// "0" or "1" (or the values given) for a switch, else nothing.
+std::optional<int> Choice(std::string_view text, int first, int second) {
+  if (text == std::to_string(first)) return first;
+  if (text == std::to_string(second)) return second;
+  return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ConversionOptions options;
+  std::vector<std::string> documents;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    auto value = [&]() -> std::optional<std::string_view> {
+      if (i + 1 >= argc) return std::nullopt;
+      return std::string_view(argv[++i]);
+    };
+    if (argument == "--help") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (argument == "--version") {
+      std::printf("kumodo-export %s\n", KUMODO_VERSION);
+      return 0;
+    }
+    if (argument == "--stats") {
+      options.stats = true;
+    } else if (argument == "--png") {
+      options.png = true;
+      if (i + 1 < argc && EndsWithPng(argv[i + 1])) options.pngFile = argv[++i];
+    } else if (argument == "--command-file") {
+      const auto file = value();
+      if (!file) return UsageError("--command-file needs a file");
+      options.commandFile = std::string(*file);
+    } else if (argument == "--output-resolution" || argument == "--tiling" || argument == "--editing-resolution") {
+      const bool editing = argument == "--editing-resolution";
+      const auto text = value();
+      const std::optional<int> chosen = text ? Choice(*text, editing ? 1 : 0, editing ? 2 : 1) : std::nullopt;
+      if (!chosen) return UsageError(std::string(argument) + (editing ? " takes 1 or 2" : " takes 0 or 1"));
+      (argument == "--tiling" ? options.tiling : editing ? options.editingResolution : options.outputResolution) = chosen;
+    } else if (argument.starts_with("-")) {
+      return UsageError("unknown option '" + std::string(argument) + "'");
+    } else {
+      documents.emplace_back(argument);
+    }
+  }
+  if (documents.empty()) return UsageError("no document given");
+  if (options.pngFile && documents.size() > 1) return UsageError("--png FILE names the picture of one document only");
+
+  const kumodo::ConversionSetup setup = kumodo::PrepareConversion(options);
+  if (!setup.commandFileFound) {
+    std::fprintf(stderr, "kumodo-export: no command file at %s: the programs hold no statements\n",
+                 setup.commandFile.c_str());
+  }
+  // A progress line where someone watches many files go by.
+  const bool showProgress = documents.size() > 1 && isatty(STDERR_FILENO);
+  int failed = 0;
+  for (std::size_t n = 0; n < documents.size(); ++n) {
+    if (showProgress) std::fprintf(stderr, "\r[%zu/%zu] %s\033[K", n + 1, documents.size(), documents[n].c_str());
+    const kumodo::Conversion conversion = kumodo::ConvertDocument(documents[n], setup, options);
+    if (!conversion.ok) {
+      ++failed;
+      if (showProgress) std::fputc('\n', stderr);
+      std::fprintf(stderr, "kumodo-export: %s: %s\n", conversion.failedFile.c_str(), conversion.reason.c_str());
+      continue;
+    }
+    if (options.stats) {
+      std::printf("%s: %d records, %d program lines, %zu bytes, longest line %zu bytes\n", documents[n].c_str(),
+                  conversion.records, conversion.programLines, conversion.programBytes, conversion.longestLine);
+    }
+  }
+  if (showProgress) std::fputc('\n', stderr);
+  return failed > 0 ? 1 : 0;
+}
