@@ -95,9 +95,10 @@ enter_working_folder() {
   cd "$WORK"
 }
 
-# Starts the editor in the current directory and waits for its window.
+# Starts the editor in the current directory (with any arguments given) and
+# waits for its window.
 start_editor() {
-  "$KUMODO" &
+  "$KUMODO" "$@" &
   KUMODO_PID=$!
   WINDOW=$("$XWINDOW_TOOL" find "$TITLE" 20) || fail "no window titled $TITLE"
 }
@@ -166,7 +167,7 @@ expect_bytes() {
 # Starts the editor and waits until its start-up screen is drawn: the colour
 # indicator comes last, right before the main loop starts taking input.
 start_editor_ready() {
-  start_editor
+  start_editor "$@"
   wait_for_pixel 700 518 "$BLUE" 20
   wait_for_pixel 675 250 "$SELECTED"
   xdotool mousemove 400 300

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installed into a DESTDIR and started from an empty folder, as a desktop
+# launcher starts it: the editor finds its bitmaps and command file beside
+# its own file, keeps its settings under XDG_CONFIG_HOME, opens the document
+# it is given, and a save writes a full program. The installed menu entry and
+# AppStream metadata validate.
+#   install_test.sh BUILD_DIR XWINDOW_TOOL
+set -euo pipefail
+BUILD=$1
+root=$(mktemp -d)
+DESTDIR="$root" cmake --install "$BUILD" --prefix /usr >/dev/null
+source "$(dirname "$0")/../window/lib.sh" "$root/usr/bin/kumodo" "$2"
+trap 'stop_all; rm -rf "$root"' EXIT
+
+desktop-file-validate "$root/usr/share/applications/kumodo.desktop" || fail "the menu entry does not validate"
+appstreamcli validate --no-net "$root/usr/share/metainfo/org.kumodo.Kumodo.metainfo.xml" >/dev/null ||
+  fail "the AppStream metadata do not validate"
+"$KUMODO" --version | grep -q '^kumodo [0-9]' || fail "kumodo --version: $("$KUMODO" --version)"
+"$root/usr/bin/kumodo-export" --version | grep -q '^kumodo-export [0-9]' || fail "kumodo-export --version"
+
+start_display
+WORK=$(mktemp -d)
+cd "$WORK"
+export XDG_CONFIG_HOME="$WORK/config"
+printf '1,10,10,100,10,1,0,1\r\n' > given.csv
+start_editor_ready given.csv                     # the icons are drawn: found in the data folder
+wait_for_pixel 50 10 "$BLUE"
+[ "$("$XWINDOW_TOOL" title "$WINDOW")" = "$TITLE - given.csv" ] || fail "title is $("$XWINDOW_TOOL" title "$WINDOW")"
+
+click_at 676 13                                  # settings, OK: written in the user's configuration
+wait_for_pixel 245 310 "$RAISED"
+click_at 245 310
+wait_for_file "$XDG_CONFIG_HOME/kumodo/kumodo-setup.ini"
+[ ! -e kumodo-setup.ini ] || fail "settings written into the working folder"
+
+keys ctrl+s
+choose_file "$WORK/saved.csv"
+wait_for_file "$WORK/saved.txt"
+grep -q '^10000 LINE(10,10)-(100,10),1' "$WORK/saved.txt" || fail "saved.txt: $(head -c 80 "$WORK/saved.txt")"
+grep -q '^60000 ' "$WORK/saved.txt" || fail "the program has no subroutines: the command file was not found"
+echo "installed: started from an empty folder with its data, settings and a document; saved a full program"
