@@ -67,7 +67,7 @@ FileResult GenerateBasicProgram(Editor& editor) {
         DrawLine(editor.screen, 320, 208, false, 320 + width, 239, 1, kFilledBoxMode, 1);
       });
   FlushScreen(editor.screen);
-  return WriteWholeFile(DocumentProgramPath(editor.documentPath), text);
+  return WriteWholeFile(DocumentProgramPath(editor.documentPath), text, LinksFollowed::OwnOnly);
 }
 
 bool LoadCsvDocument(Editor& editor) {

@@ -106,7 +106,7 @@ void ImportCommand(Editor& editor) {
   // instead would wipe the underlays and beep as if it had worked. One too
   // large gets the size warning, from its header alone.
   const bool loaded = picture.Load(editor.documentPath);
-  if (!loaded && PictureSizeAllowed(picture.LoadedWidth(), picture.LoadedHeight())) {
+  if (!loaded && !PictureTooLarge(picture.LoadedWidth(), picture.LoadedHeight())) {
     ReportFileProblem(editor, "画像を読み込めません", "画像を読み込めませんでした:", editor.documentPath,
                       WhyNotLoaded(picture, editor.documentPath));
     return;

@@ -38,7 +38,7 @@ bool WriteSettingsFile(Editor& editor) {
   // Installed, the settings' folder is made when they are first written.
   std::error_code error;
   std::filesystem::create_directories(NativePath(path).parent_path(), error);
-  const FileResult result = WriteWholeFile(path, SettingsFileText(editor.settings));
+  const FileResult result = WriteWholeFile(path, SettingsFileText(editor.settings), LinksFollowed::OwnOnly);
   if (!result.ok) ReportFileProblem(editor, "保存できません", "設定を書き込めませんでした:", path, result.reason);
   return result.ok;
 }

@@ -79,7 +79,7 @@ void ReducePicture(Editor& editor, bool digital) {
 void ImportPicture(Editor& editor) {
   Image& picture = editor.images.import;
   // The size the file states: a picture too large was never decoded.
-  if (!PictureSizeAllowed(picture.LoadedWidth(), picture.LoadedHeight())) {
+  if (PictureTooLarge(picture.LoadedWidth(), picture.LoadedHeight())) {
     editor.platform.ShowMessageBox(editor.texts.pictureTooLarge, editor.texts.pictureTooLargeCaption,
                                    MessageBoxButtons::Ok, MessageBoxIcon::Warning);
     return;

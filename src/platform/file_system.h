@@ -44,17 +44,27 @@ struct FileResult {
   std::string reason;  // what the system said (UTF-8), when not ok
 };
 
+// Whose symbolic links a write goes through. A name the user chose is the
+// user's to point anywhere; a name the program derives from it (the BASIC
+// program beside a document, the settings file) was never chosen, and a
+// link at it that another user planted, as in a shared folder, would make
+// a save overwrite any file the user may write, of its maker's choosing.
+enum class LinksFollowed { Any, OwnOnly };
+
 // Replaces the file with the bytes, keeping what the user had:
 // - the bytes go to a temporary file of a unique name beside the target,
 //   made exclusively, and take the target's place only once complete and
 //   synced (with the folder), so a failed write leaves the previous file;
-// - a symbolic link is written through to its target; a file with several
+// - a symbolic link is written through to its target (with OwnOnly, only
+//   links that belong to the user running the program: any other link is
+//   refused, and nothing is written); a file with several
 //   names (hard links) is rewritten in place once the new content is safe in
 //   the temporary file; the replaced file's mode (and owner, where allowed)
 //   stay;
 // - a read-only file or anything but a regular file is refused;
 // - where no temporary file can be made beside it, the file is written in
 //   place, and a failure says so.
-FileResult WriteWholeFile(const std::string& utf8Path, std::string_view bytes);
+FileResult WriteWholeFile(const std::string& utf8Path, std::string_view bytes,
+                          LinksFollowed links = LinksFollowed::Any);
 
 }  // namespace kumodo

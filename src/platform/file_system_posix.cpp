@@ -70,10 +70,14 @@ int WriteAll(int fd, std::string_view bytes) {
 
 // The file a path names, through its symbolic links: a save writes the
 // file a link points at and leaves the link a link. A dangling link names
-// the file it would point at.
-std::string ThroughLinks(const std::string& path) {
+// the file it would point at. Nothing when a link on the way is not one
+// that may be followed.
+std::optional<std::string> ThroughLinks(const std::string& path, LinksFollowed links) {
   std::filesystem::path current = NativePath(path);
   for (int hops = 0; hops < 40; ++hops) {
+    struct stat link;
+    if (::lstat(current.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) break;
+    if (links == LinksFollowed::OwnOnly && link.st_uid != ::geteuid()) return std::nullopt;
     char target[PATH_MAX];
     const ssize_t n = ::readlink(current.c_str(), target, sizeof target - 1);
     if (n < 0) break;
@@ -191,8 +195,10 @@ std::optional<std::string> ReadFileStart(const std::string& utf8Path, std::size_
   return ReadRegularFile(utf8Path, bytes, false, reason);
 }
 
-FileResult WriteWholeFile(const std::string& path, std::string_view bytes) {
-  const std::string target = ThroughLinks(path);
+FileResult WriteWholeFile(const std::string& path, std::string_view bytes, LinksFollowed links) {
+  const std::optional<std::string> linked = ThroughLinks(path, links);
+  if (!linked) return {false, "別のユーザーが作ったシンボリックリンクなので、その先には書き込みません (a symbolic link another user made)"};
+  const std::string& target = *linked;
   struct stat existing;
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode)) return {false, kNotRegular};

@@ -130,7 +130,9 @@ std::optional<std::string> ReadFileStart(const std::string& utf8Path, std::size_
   return ReadDiskFile(utf8Path, bytes, false, reason);
 }
 
-FileResult WriteWholeFile(const std::string& path, std::string_view bytes) {
+// Links at a name need the right to make them, which another user in a
+// shared folder has not: every link is the user's own.
+FileResult WriteWholeFile(const std::string& path, std::string_view bytes, LinksFollowed) {
   const std::filesystem::path native = NativePath(path);
   const std::wstring target = native.wstring();
   const DWORD attributes = GetFileAttributesW(target.c_str());

@@ -65,6 +65,10 @@ bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
   return width >= 1 && height >= 1 && width <= kMaxPictureWidth && height <= kMaxPictureHeight;
 }
 
+bool PictureTooLarge(std::int64_t width, std::int64_t height) {
+  return width > kMaxPictureWidth || height > kMaxPictureHeight;
+}
+
 namespace {
 
 // A JPEG's size stands in its start-of-frame segment, after any others.
@@ -113,6 +117,45 @@ std::optional<PictureSize> ReadPictureSize(std::span<const std::uint8_t> b) {
   return std::nullopt;
 }
 
+std::optional<std::vector<std::uint8_t>> PngChunksForDecoding(std::span<const std::uint8_t> bytes) {
+  constexpr std::size_t kSignature = 8;
+  constexpr std::size_t kFraming = 12;  // length, type, checksum
+  if (bytes.size() < kSignature) return std::nullopt;
+  std::vector<std::uint8_t> kept(bytes.begin(), bytes.begin() + kSignature);
+  for (std::size_t at = kSignature; bytes.size() - at >= kFraming;) {
+    const std::uint32_t length = ReadBe32(bytes, at);
+    if (length > bytes.size() - at - kFraming) return std::nullopt;
+    const std::span<const std::uint8_t> chunk = bytes.subspan(at, kFraming + length);
+    const bool critical = (chunk[4] & 0x20) == 0;  // the type's first letter in capitals
+    const bool transparency = std::memcmp(&chunk[4], "tRNS", 4) == 0;
+    if (critical || transparency) kept.insert(kept.end(), chunk.begin(), chunk.end());
+    if (std::memcmp(&chunk[4], "IEND", 4) == 0) return kept;
+    at += chunk.size();
+  }
+  return std::nullopt;
+}
+
+int JpegScanCount(std::span<const std::uint8_t> b) {
+  int scans = 0;
+  std::size_t at = 2;
+  while (at + 4 <= b.size()) {
+    if (b[at] != 0xFF) {  // coded data: a marker is a 0xFF not followed by a stuffed 0 or a restart
+      ++at;
+      continue;
+    }
+    const std::uint8_t marker = b[at + 1];
+    const bool inCodedData = marker == 0x00 || marker == 0xFF || (marker >= 0xD0 && marker <= 0xD7);
+    if (inCodedData) {
+      ++at;
+      continue;
+    }
+    if (marker == 0xD9) break;  // end of the picture
+    if (marker == 0xDA) ++scans;
+    at += 2 + ((b[at + 2] << 8) | b[at + 3]);
+  }
+  return scans;
+}
+
 namespace {
 
 std::span<const std::uint8_t> AsBytes(const std::string& text) {
@@ -125,7 +168,7 @@ DecodedPicture ReadHeader(std::span<const std::uint8_t> bytes, bool& tooLarge) {
   result.opened = true;
   result.kind = DetectPictureKind(bytes.first(std::min<std::size_t>(bytes.size(), 8)));
   const std::optional<PictureSize> size = ReadPictureSize(bytes);
-  tooLarge = size && !PictureSizeAllowed(size->width, size->height);
+  tooLarge = size && PictureTooLarge(size->width, size->height);
   if (size) {
     result.width = static_cast<int>(std::clamp<std::int64_t>(size->width, 0, 0x7FFFFFFF));
     result.height = static_cast<int>(std::clamp<std::int64_t>(size->height, 0, 0x7FFFFFFF));
@@ -145,7 +188,7 @@ DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes) {
       result.loaded = DecodeBmp(bytes, result.bitmap);
       break;
     case PictureKind::Jpeg:
-      result.loaded = DecodeJpeg(bytes, result.bitmap);
+      result.loaded = JpegScanCount(bytes) <= kMaxJpegScans && DecodeJpeg(bytes, result.bitmap);
       break;
     case PictureKind::Gif:
       result.loaded = DecodeGif(bytes, result.bitmap);

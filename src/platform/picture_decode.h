@@ -11,6 +11,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/bitmap.h"
 
@@ -30,6 +31,9 @@ constexpr std::size_t kPictureHeaderBytes = 64 << 10;
 PictureKind DetectPictureKind(std::span<const std::uint8_t> firstBytes);
 
 bool PictureSizeAllowed(std::int64_t width, std::int64_t height);
+// Over the picture area: the size warning's case. An empty or negative size
+// is no picture at all, and such a file is broken, not too large.
+bool PictureTooLarge(std::int64_t width, std::int64_t height);
 
 struct PictureSize {
   std::int64_t width;
@@ -54,6 +58,23 @@ DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes);
 // decoder reads the file, so that a file lying about its size is refused
 // before any pixel memory is taken.
 bool BmpHeaderPlausible(std::span<const std::uint8_t> bytes);
+
+// The part of a PNG that decoding needs: the signature, then in their order
+// the critical chunks and the transparency chunk, up to the end chunk. Text,
+// compressed text, profiles and every other ancillary chunk are dropped
+// unread, so that none costs memory or time the picture does not need.
+// Nothing when a chunk states more bytes than the file has left or the file
+// ends before its end chunk: such a file is broken, and is refused before a
+// stated length is believed.
+std::optional<std::vector<std::uint8_t>> PngChunksForDecoding(std::span<const std::uint8_t> bytes);
+
+// A progressive JPEG holds a dozen scans or so; each costs a pass over the
+// whole picture, so a file repeating one small scan a million times would
+// take a minute to decode. Past this many it is refused unread.
+constexpr int kMaxJpegScans = 1000;
+// The scans of a JPEG (its start-of-scan markers, found by walking its
+// segments and skipping the coded data between them).
+int JpegScanCount(std::span<const std::uint8_t> bytes);
 
 // The decoders for one kind each; false on any fault.
 bool DecodeBmp(std::span<const std::uint8_t> bytes, Bitmap& out);

@@ -1,5 +1,6 @@
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <vector>
@@ -9,14 +10,20 @@
 namespace kumodo {
 namespace {
 
+// What libpng may read once the picture is complete: the end of the
+// compressed data and the end chunk. Image data going on past it (which
+// could inflate to gigabytes) makes the file broken, unread.
+constexpr std::size_t kSlackAfterPicture = 64 << 10;
+
 struct MemorySource {
   std::span<const std::uint8_t> bytes;
   std::size_t at = 0;
+  std::size_t end = bytes.size();
 };
 
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
   auto* source = static_cast<MemorySource*>(png_get_io_ptr(png));
-  if (length > source->bytes.size() - source->at) png_error(png, "the file ends early");
+  if (length > source->end - source->at) png_error(png, "the file ends early, or goes on past its picture");
   std::memcpy(out, source->bytes.data() + source->at, length);
   source->at += length;
 }
@@ -30,13 +37,15 @@ void IgnoreWarning(png_structp, png_const_charp) {}
 // expanded, 16 bits scaled, interlacing undone); a transparent pixel shows
 // black, a partly transparent one as much of its colour as it covers, as if
 // drawn over black. A file that ends early or fails a checksum is broken.
-bool DecodePng(std::span<const std::uint8_t> bytes, Bitmap& out) {
-  if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) return false;
+bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out) {
+  if (file.size() < 8 || png_sig_cmp(file.data(), 0, 8) != 0) return false;
+  const std::optional<std::vector<std::uint8_t>> bytes = PngChunksForDecoding(file);
+  if (!bytes) return false;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, FailDecode, IgnoreWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
   // Everything that lives across the jump is declared before it.
-  MemorySource source{bytes};
+  MemorySource source{*bytes};
   std::vector<std::uint8_t> pixels;
   std::vector<png_bytep> rows;
   Bitmap picture;
@@ -57,14 +66,21 @@ bool DecodePng(std::span<const std::uint8_t> bytes, Bitmap& out) {
   png_set_scale_16(png);
   png_set_gray_to_rgb(png);
   png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
-  png_set_interlace_handling(png);
+  const int passes = png_set_interlace_handling(png);
   png_read_update_info(png, info);
   const std::size_t rowBytes = png_get_rowbytes(png, info);
   if (rowBytes != static_cast<std::size_t>(width) * 4) png_error(png, "unexpected layout");
   pixels.resize(rowBytes * height);
   rows.resize(height);
   for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + y * rowBytes;
-  png_read_image(png, rows.data());
+  // Row by row as png_read_image does, so that the slack is set before the
+  // last row: reading it goes on to finish the compressed data.
+  for (int pass = 0; pass < passes; ++pass) {
+    for (png_uint_32 y = 0; y < height; ++y) {
+      if (pass == passes - 1 && y == height - 1) source.end = std::min(source.end, source.at + kSlackAfterPicture);
+      png_read_row(png, rows[y], nullptr);
+    }
+  }
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
 

@@ -1,7 +1,6 @@
 #include <windows.h>
 #include <wincodec.h>
 
-#include <cstring>
 #include <vector>
 
 #include "platform/picture_decode.h"
@@ -9,13 +8,6 @@
 
 namespace kumodo {
 namespace {
-
-// A file cut short has no end chunk; the system may show what it has, but
-// such a file counts as broken, as on Linux.
-bool EndsWithEndChunk(std::span<const std::uint8_t> b) {
-  static constexpr std::uint8_t kEnd[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
-  return b.size() >= 12 && std::memcmp(b.data() + b.size() - 12, kEnd, 12) == 0;
-}
 
 template <class Interface>
 struct Released {
@@ -28,10 +20,15 @@ struct Released {
 }  // namespace
 
 // Through the system's imaging component: every colour type and depth as
-// premultiplied 8-bit BGRA, which is the picture drawn over black.
-bool DecodePng(std::span<const std::uint8_t> bytes, Bitmap& out) {
-  const std::optional<PictureSize> size = ReadPictureSize(bytes);
-  if (!size || !PictureSizeAllowed(size->width, size->height) || !EndsWithEndChunk(bytes)) return false;
+// premultiplied 8-bit BGRA, which is the picture drawn over black. It sees
+// only the chunks decoding needs; a file cut short before its end chunk,
+// which the system may show in part, is broken, as on Linux.
+bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out) {
+  const std::optional<PictureSize> size = ReadPictureSize(file);
+  if (!size || !PictureSizeAllowed(size->width, size->height)) return false;
+  const std::optional<std::vector<std::uint8_t>> kept = PngChunksForDecoding(file);
+  if (!kept) return false;
+  const std::span<const std::uint8_t> bytes(*kept);
   StartCom();
   Released<IWICImagingFactory> factory;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,

@@ -168,6 +168,28 @@ TEST_F(HostileFiles, PicturesThatCannotBeReadAreRefusedAndTheUnderlaysKept) {
   EXPECT_EQ(s.editor.operations.count, 3);
 }
 
+// Files stating no size at all, or too short to state one, are broken
+// pictures: they get "cannot read", never the size warning.
+TEST_F(HostileFiles, PicturesOfNoSizeAreBrokenNotTooLarge) {
+  Script script;
+  for (int i = 0; i < 4; ++i) script.ClickAt(10 + 100 * i, kImportIcon.x, kImportIcon.y);
+  ScriptedEditor s(script);
+  std::string emptyGif = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0, 0x3B};
+  std::string emptyPng = "\x89PNG\r\n\x1A\n" + std::string("\0\0\0\x0DIHDR", 8) + std::string(8, '\0') +
+                         std::string("\x08\x02\0\0\0\0\0\0\0", 9);
+  std::string narrowBmp(54, '\0');
+  narrowBmp[0] = 'B', narrowBmp[1] = 'M', narrowBmp[10] = 54, narrowBmp[14] = 40, narrowBmp[22] = 10;
+  narrowBmp[26] = 1, narrowBmp[28] = 24;
+  const std::string files[] = {Write(s, "empty.gif", emptyGif), Write(s, "empty.png", emptyPng),
+                               Write(s, "narrow.bmp", narrowBmp), Write(s, "short.bmp", "BM" + std::string(20, '\0'))};
+  for (const std::string& file : files) s.platform.QueueFileDialogAnswer(file);
+  s.RunUntil(450);
+  ASSERT_EQ(s.platform.messageBoxes.size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(s.platform.messageBoxes[i].caption, Utf8ToSjis("画像を読み込めません")) << files[i];
+  }
+}
+
 // A picture stating more than 640 x 400 gets the size warning from its
 // header; the picture imported before it is let go, the underlays stay.
 TEST_F(HostileFiles, PictureBombsGetTheSizeWarningAndHoldNoMemory) {

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "app/document_files.h"
+#include "app/file_commands.h"
 #include "app/main_loop.h"
 #include "app/settings.h"
 #include "files/csv_document.h"
@@ -186,6 +187,58 @@ TEST(Saving, LinksPlantedInASharedFolderAreNeverWrittenThrough) {
   });
   EXPECT_EQ(failures, "");
   EXPECT_EQ(Read(scene / "victim.txt"), "keep");
+}
+
+// In a shared folder (world-writable, sticky) another user makes the name
+// a document's program will get a link to a file of the user's. Written
+// under that derived name, the link is refused and the file kept; the
+// user's own link, and any link at a name the user chose, are written
+// through as ever.
+TEST(Saving, ALinkAnotherUserPlantedAtADerivedNameIsNotWrittenThrough) {
+  if (::geteuid() != 0) GTEST_SKIP() << "planting another user's link needs root";
+  Scene scene;
+  fs::permissions(scene.Path(), fs::perms::all | fs::perms::sticky_bit);
+  Put(scene / "mine.txt", "precious");
+  ASSERT_EQ(::chown((scene / "mine.txt").c_str(), kNobody, kNobody), 0);
+  fs::create_symlink(scene / "mine.txt", scene / "planted.txt");  // root's link, the user's file
+  const std::string failures = AsUnprivileged([&] {
+    Findings f;
+    const FileResult planted = WriteWholeFile((scene / "planted.txt").string(), "10 END", LinksFollowed::OwnOnly);
+    f.Expect(!planted.ok && !planted.reason.empty(), "written through another user's link");
+    f.Expect(Read(scene / "mine.txt") == "precious", "the file behind the link holds " + Read(scene / "mine.txt"));
+    f.Expect(fs::is_symlink(scene / "planted.txt"), "the planted link was replaced");
+    fs::create_symlink(scene / "planted.txt", scene / "own.txt");
+    f.Expect(!WriteWholeFile((scene / "own.txt").string(), "x", LinksFollowed::OwnOnly).ok,
+             "written through the planted link behind the user's own");
+    fs::remove(scene / "own.txt");
+    fs::create_symlink(scene / "mine.txt", scene / "own.txt");
+    f.Expect(WriteWholeFile((scene / "own.txt").string(), "own", LinksFollowed::OwnOnly).ok, "the user's own link refused");
+    f.Expect(Read(scene / "mine.txt") == "own", "not written through the user's own link");
+    f.Expect(WriteWholeFile((scene / "planted.txt").string(), "chosen").ok, "a chosen name's link refused");
+    f.Expect(Read(scene / "mine.txt") == "chosen", "not written through the chosen name's link");
+    return f.Done();
+  });
+  EXPECT_EQ(failures, "");
+}
+
+// The editor's save: the document is written, the program under the planted
+// link is not, and the message names it.
+TEST(Saving, TheSaveSaysWhichProgramItDidNotWriteThroughAPlantedLink) {
+  if (::geteuid() != 0) GTEST_SKIP() << "planting another user's link needs root";
+  scripted::ScriptedEditor s;
+  const fs::path folder = s.folder.Path();
+  Put(folder / "mine.txt", "precious");
+  fs::create_symlink(folder / "mine.txt", folder / "pic.txt");
+  ASSERT_EQ(::lchown((folder / "pic.txt").c_str(), kNobody, kNobody), 0);
+  s.editor.operations.slots[0] = {8, 1, 1, 0, 0, 1, 0, 1};
+  s.editor.operations.count = 1;
+  s.platform.QueueFileDialogAnswer((folder / "pic.csv").string());
+  SaveCommand(s.editor);
+  EXPECT_EQ(Read(folder / "pic.csv"), "8,1,1,0,0,1,0,1\r\n");
+  EXPECT_EQ(Read(folder / "mine.txt"), "precious");
+  ASSERT_EQ(s.platform.messageBoxes.size(), 1u);
+  EXPECT_NE(SjisToUtf8(s.platform.messageBoxes[0].text).find((folder / "pic.txt").string()), std::string::npos)
+      << SjisToUtf8(s.platform.messageBoxes[0].text);
 }
 
 TEST(Saving, AFullFileSystemLeavesThePreviousFile) {

@@ -1,0 +1,114 @@
+#pragma once
+// Pictures whose size is honest but whose decoding would cost gigabytes or
+// minutes: PNG chunks lying about their length, compressed text chunks that
+// each inflate to 8 MB, image data inflating far past the picture it
+// declares, and a progressive JPEG repeating one scan thousands of times.
+#include <zlib.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace kumodo::costly_pictures {
+
+inline void PutBe32(std::string& out, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+inline std::string PngChunk(const char* type, const std::string& data) {
+  std::string chunk;
+  PutBe32(chunk, static_cast<std::uint32_t>(data.size()));
+  chunk.append(type, 4);
+  chunk += data;
+  uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type), 4);
+  crc = crc32(crc, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size()));
+  PutBe32(chunk, static_cast<std::uint32_t>(crc));
+  return chunk;
+}
+
+inline std::string Deflated(const std::string& raw) {
+  uLongf size = compressBound(static_cast<uLong>(raw.size()));
+  std::string out(size, '\0');
+  compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
+            static_cast<uLong>(raw.size()), 9);
+  out.resize(size);
+  return out;
+}
+
+// The signature and the header of an 8-bit grey picture.
+inline std::string PngStart(int width, int height) {
+  std::string header;
+  PutBe32(header, static_cast<std::uint32_t>(width));
+  PutBe32(header, static_cast<std::uint32_t>(height));
+  header += std::string("\x08\x00\x00\x00\x00", 5);
+  return std::string("\x89PNG\r\n\x1A\n", 8) + PngChunk("IHDR", header);
+}
+
+// Grey rows of the given size, each after its filter byte.
+inline std::string GreyRows(int width, int height) {
+  std::string rows;
+  for (int y = 0; y < height; ++y) {
+    rows += '\0';
+    for (int x = 0; x < width; ++x) rows += static_cast<char>((x * 40 + y * 9) & 0xFF);
+  }
+  return rows;
+}
+
+// 46 bytes: a 9 x 7 header, then a chunk stating 2 GB, and the file ends.
+inline std::string PngWithLyingLength(const char* type) {
+  std::string png = PngStart(9, 7);
+  PutBe32(png, 0x7FFFFFFF);
+  png.append(type, 4);
+  return png + "abcde";
+}
+
+// A 9 x 7 picture after `count` compressed text chunks of 8 MB each.
+inline std::string PngWithTextChunks(int count) {
+  const std::string text = std::string("Comment\0\0", 9) + Deflated(std::string(std::size_t{8} << 20, 'a'));
+  std::string png = PngStart(9, 7);
+  for (int i = 0; i < count; ++i) png += PngChunk("zTXt", text);
+  return png + PngChunk("IDAT", Deflated(GreyRows(9, 7))) + PngChunk("IEND", "");
+}
+
+// A 640 x 400 grey picture whose one compressed stream goes on to inflate
+// to `mebibytes` MiB of zeros: blocks of 1 MiB, each flushed so that it
+// stands alone and can be repeated.
+inline std::string PngWithEndlessData(std::uint32_t mebibytes) {
+  z_stream stream{};
+  deflateInit2(&stream, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+  std::string zeros(std::size_t{1} << 20, '\0');
+  std::string block(deflateBound(&stream, static_cast<uLong>(zeros.size())) + 64, '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(zeros.data());
+  stream.avail_in = static_cast<uInt>(zeros.size());
+  stream.next_out = reinterpret_cast<Bytef*>(block.data());
+  stream.avail_out = static_cast<uInt>(block.size());
+  deflate(&stream, Z_FULL_FLUSH);
+  block.resize(block.size() - stream.avail_out);
+  deflateEnd(&stream);
+  std::string data = "\x78\xDA";
+  for (std::uint32_t i = 0; i < mebibytes; ++i) data += block;
+  data += std::string("\x03\x00", 2);  // a last, empty block
+  // The Adler-32 checksum of so many zeros.
+  const std::uint32_t sum = static_cast<std::uint32_t>((std::uint64_t{mebibytes} << 20) % 65521);
+  PutBe32(data, (sum << 16) | 1);
+  return PngStart(640, 400) + PngChunk("IDAT", data) + PngChunk("IEND", "");
+}
+
+// A small progressive JPEG by ImageMagick, its last scan repeated to make
+// `scans` more.
+inline std::string JpegWithRepeatedScan(const std::filesystem::path& folder, int scans) {
+  const std::filesystem::path small = folder / "progressive-source.jpg";
+  const std::string command = "/usr/bin/convert -size 16x16 plasma: -interlace JPEG '" + small.string() + "'";
+  if (std::system(command.c_str()) != 0) return {};
+  std::ifstream in(small, std::ios::binary);
+  const std::string jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::size_t lastScan = jpeg.rfind("\xFF\xDA");
+  const std::string scan = jpeg.substr(lastScan, jpeg.size() - 2 - lastScan);
+  std::string repeated = jpeg.substr(0, jpeg.size() - 2);
+  for (int i = 0; i < scans; ++i) repeated += scan;
+  return repeated + "\xFF\xD9";
+}
+
+}  // namespace kumodo::costly_pictures
