@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "bench_editor.h"
 #include "files/picture_import.h"
+#include "support/costly_pictures.h"
 #include "support/picture_bombs.h"
 #include "trace/outline.h"
 
@@ -56,6 +58,45 @@ void BM_ImportRefusedPictureBombs(benchmark::State& state) {
   state.counters["peak_rss_growth_kb"] = static_cast<double>(growth);
 }
 BENCHMARK(BM_ImportRefusedPictureBombs)->Unit(benchmark::kMillisecond);
+
+// Files honest about their size whose decoding once cost gigabytes or a
+// minute, imported as the user would; the time is the benchmark's, the
+// figure the peak resident memory above the start.
+std::string CostlyPictureFile(const std::string& name) {
+  using namespace costly_pictures;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path();
+  std::string bytes;
+  if (name == "lying-length.png") bytes = PngWithLyingLength("tEXt");
+  if (name == "text-chunks.png") bytes = PngWithTextChunks(60);
+  if (name == "endless-data.png") bytes = PngWithEndlessData(4096);
+  if (name == "many-scans.jpg") {
+    // As many repeats of one scan as fit in 15.6 MB, under the file size limit.
+    const std::size_t scanBytes = JpegWithRepeatedScan(folder, 2).size() - JpegWithRepeatedScan(folder, 1).size();
+    bytes = JpegWithRepeatedScan(folder, static_cast<int>(15'600'000 / scanBytes));
+  }
+  const std::string path = (folder / ("kumodo-bench-" + name)).string();
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+void BM_ImportCostlyPicture(benchmark::State& state, const std::string& name) {
+  BenchEditor b;
+  const std::string file = CostlyPictureFile(name);
+  b.editor.images.import.Load(PhotoLikeJpeg());  // every decoder's code and tables in memory
+  long growth = 0;
+  for (auto _ : state) {
+    picture_bombs::ResetPeakMemory();
+    const long before = picture_bombs::ResidentKilobytes();
+    b.platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
+    if (b.editor.images.import.Load(file)) ImportPicture(b.editor);
+    growth = std::max(growth, picture_bombs::PeakKilobytes() - before);
+  }
+  state.counters["peak_rss_growth_kb"] = static_cast<double>(growth);
+}
+BENCHMARK_CAPTURE(BM_ImportCostlyPicture, LyingLengthPng, std::string("lying-length.png"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ImportCostlyPicture, TextChunksPng, std::string("text-chunks.png"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ImportCostlyPicture, EndlessDataPng, std::string("endless-data.png"))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ImportCostlyPicture, ManyScansJpeg, std::string("many-scans.jpg"))->Unit(benchmark::kMillisecond);
 
 void BM_Reduce640x400(benchmark::State& state) {
   BenchEditor b;

@@ -61,6 +61,15 @@ def main(benchmark_json, window_figures):
          "JPEG frame 15000 × 15000)",
          f"{runs['BM_ImportRefusedPictureBombs']['peak_rss_growth_kb'] / 1024:.2f} MB", "within 5 MB",
          "refused from their headers"),
+        *[(f"Import of {what}", f"{ms('BM_ImportCostlyPicture/' + name):.0f} ms, "
+           f"{runs['BM_ImportCostlyPicture/' + name]['peak_rss_growth_kb'] / 1024:.1f} MB",
+           "a second or two, a few MB", note)
+          for name, what, note in [
+              ("LyingLengthPng", "a 46-byte PNG whose text chunk states 2 GB", "broken: refused from the chunk walk"),
+              ("TextChunksPng", "a PNG with 60 compressed text chunks of 8 MB each", "read: text chunks skipped unread"),
+              ("EndlessDataPng", "a 640 × 400 PNG whose data inflate to 4 GB", "broken: read a little past the picture"),
+              ("ManyScansJpeg", "a 15.6 MB progressive JPEG repeating one scan",
+               "broken: over 1,000 scans refused unread")]],
         ("Trace and both simplifier passes of a ragged outline",
          f"{ms('BM_TraceAndSimplifyRaggedOutline'):.2f} ms", "under 5 ms",
          f"{runs['BM_TraceAndSimplifyRaggedOutline']['trace_steps']:.0f} trace steps, "

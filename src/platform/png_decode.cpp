@@ -13,7 +13,7 @@ namespace {
 // What libpng may read once the picture is complete: the end of the
 // compressed data and the end chunk. Image data going on past it (which
 // could inflate to gigabytes) makes the file broken, unread.
-constexpr std::size_t kSlackAfterPicture = 64 << 10;
+constexpr std::size_t kSlackAfterPicture = 16 << 10;
 
 struct MemorySource {
   std::span<const std::uint8_t> bytes;
