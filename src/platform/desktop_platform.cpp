@@ -170,7 +170,7 @@ class DesktopPlatform : public Platform {
     const PromptOutcome outcome =
         Prompt({"message", buttons == MessageBoxButtons::Ok ? "ok" : "okcancel", iconName, SjisToUtf8(sjisCaption),
                 SjisToUtf8(sjisText)});
-    return outcome.exitCode == 0 ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
+    return outcome.AnsweredOk() ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel;
   }
 
   std::optional<std::string> ChooseFileToOpen(const std::vector<FileFilter>& filters) override {
@@ -212,9 +212,7 @@ class DesktopPlatform : public Platform {
       arguments.push_back(SjisToUtf8(filter.description));
       arguments.push_back(filter.patterns);
     }
-    const PromptOutcome outcome = Prompt(arguments);
-    if (outcome.exitCode != 0 || outcome.output.empty()) return std::nullopt;
-    return outcome.output;
+    return Prompt(arguments).ChosenPath();
   }
 
   struct X11Handles {

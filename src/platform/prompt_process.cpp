@@ -83,10 +83,8 @@ PromptOutcome RunPromptProcess(const std::vector<std::string>& arguments, const 
     if (keepAlive) keepAlive();
   }
   close(pipeEnds[0]);
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
   }
-  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return outcome;
 }
 
