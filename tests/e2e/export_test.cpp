@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -18,6 +19,7 @@
 #include "picture/replay.h"
 #include "picture/view.h"
 #include "platform/picture_decode.h"
+#include "support/misread_documents.h"
 #include "support/scripted_editor.h"
 
 namespace kumodo {
@@ -199,37 +201,31 @@ TEST(Export, ACommandFileNamedButMissingOrAFolderIsAUsageError) {
 TEST(Export, DocumentsReadWrongFailWithTheirCauseAndNothingWritten) {
   scripted::ScriptedEditor s;
   const fs::path& folder = s.folder.Path();
-  const struct {
-    const char* name;
-    std::string bytes;
-    const char* said;  // after "NAME: " in the output
-  } cases[] = {
-      {"cr.csv", "1,10,20,300,40,7,0,1\r8,5,5,0,0,3,0,1\r", "lines end in CR without LF"},
-      {"crcrlf.csv", "1,10,20,300,40,7,0,1\r\r\n8,5,5,0,0,3,0,1\r\r\n", "lines end in CR CR LF"},
-      {"nul.csv", "1,10,20,300,40,7,0,1\r\n" + std::string(1, '\0') + "8,5,5,0,0,3,0,1\r\n",
-       "not a document: control byte 0x00 at offset 22"},
-      {"picture.csv", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), "not a document"},
-      {"empty.csv", "", "no records read"},
-      {"words.csv", "hello,world\r\n", "no records read"},
-      {"folder.csv", "", "not a regular file"},
-      {"bom.csv", "\xEF\xBB\xBF" "1,10,20,300,40,7,0,1\r\n8,5,5,0,0,3,0,1\r\n", "2 records"},
-      {"unended.csv", "1,10,20,30,40,2,0,1\r\n8,5,5,0,0,3,0,1", "2 records"},
-  };
+  std::vector<misread_documents::Document> documents = misread_documents::Documents();
+  documents.push_back({"empty.csv", "", "no records read", nullptr});  // the editor opens it as an empty picture
+  documents.push_back({"folder.csv", "", "not a regular file (a folder, FIFO or device)", nullptr});
   std::string arguments = "--stats";
-  for (const auto& c : cases) {
-    if (std::string(c.name) == "folder.csv") {
-      fs::create_directories(folder / c.name);
+  for (const misread_documents::Document& document : documents) {
+    if (document.name == std::string("folder.csv")) {
+      fs::create_directories(folder / document.name);
     } else {
-      std::ofstream(folder / c.name, std::ios::binary) << c.bytes;
+      std::ofstream(folder / document.name, std::ios::binary) << document.bytes;
     }
-    arguments += std::string(" ") + c.name;
+    arguments += std::string(" ") + document.name;
   }
   const CommandRun run = Export(folder, arguments);
   EXPECT_EQ(run.exitCode, 1);
-  for (const auto& c : cases) {
-    EXPECT_NE(run.output.find(std::string(c.name) + ": " + c.said), std::string::npos) << c.name << "\n" << run.output;
-    const bool converted = std::string(c.said).ends_with("records");
-    EXPECT_EQ(fs::exists(WithExtension((folder / c.name).string(), ".txt")), converted) << c.name;
+  for (const misread_documents::Document& document : documents) {
+    const std::string name = document.name;
+    if (document.cause) {
+      EXPECT_NE(run.output.find("kumodo-export: " + name + ": " + document.cause + "\n"), std::string::npos)
+          << name << "\n" << run.output;
+    } else {
+      const std::size_t records = std::count(document.text, document.text + std::strlen(document.text), '\n');
+      EXPECT_NE(run.output.find(name + ": " + std::to_string(records) + " records"), std::string::npos)
+          << name << "\n" << run.output;
+    }
+    EXPECT_EQ(fs::exists(WithExtension((folder / name).string(), ".txt")), !document.cause) << name;
   }
   EXPECT_TRUE(std::all_of(run.output.begin(), run.output.end(), [](char c) { return (c & 0x80) == 0; }))
       << "English alone on the command line:\n" << run.output;
