@@ -29,25 +29,34 @@ foreach(size ${KUMODO_ICON_SIZES})
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-# Manual pages and the changelog, compressed as Debian wants them.
-set(KUMODO_VERSION ${PROJECT_VERSION})
-set(KUMODO_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/kumodo)
-set(KUMODO_HELPER ${CMAKE_INSTALL_FULL_LIBEXECDIR}/kumodo/kumodo-prompt)
-set(KUMODO_COMPRESSED "")
+# Manual pages, compressed as Debian wants them. They name the data folder
+# and the helper, so they are made when installed, for the prefix installed
+# under (cmake --install --prefix, the package's /usr), not the one
+# configured.
+foreach(dir DATADIR LIBEXECDIR)
+  if(IS_ABSOLUTE "${CMAKE_INSTALL_${dir}}")
+    set(KUMODO_INSTALLED_${dir} "${CMAKE_INSTALL_${dir}}")
+  else()
+    set(KUMODO_INSTALLED_${dir} "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_${dir}}")
+  endif()
+endforeach()
 foreach(page kumodo kumodo-export)
-  configure_file(man/${page}.1.in ${CMAKE_BINARY_DIR}/man/${page}.1 @ONLY)
-  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/${page}.1.gz
-    COMMAND gzip -9n -c ${CMAKE_BINARY_DIR}/man/${page}.1 > ${CMAKE_BINARY_DIR}/man/${page}.1.gz
-    DEPENDS ${CMAKE_BINARY_DIR}/man/${page}.1)
-  list(APPEND KUMODO_COMPRESSED ${CMAKE_BINARY_DIR}/man/${page}.1.gz)
+  install(CODE "
+    set(KUMODO_VERSION ${PROJECT_VERSION})
+    set(KUMODO_DATA_DIR \"${KUMODO_INSTALLED_DATADIR}/kumodo\")
+    set(KUMODO_HELPER \"${KUMODO_INSTALLED_LIBEXECDIR}/kumodo/kumodo-prompt\")
+    configure_file(${CMAKE_SOURCE_DIR}/man/${page}.1.in ${CMAKE_BINARY_DIR}/man/${page}.1 @ONLY)
+    execute_process(COMMAND gzip -9n -c ${CMAKE_BINARY_DIR}/man/${page}.1
+                    OUTPUT_FILE ${CMAKE_BINARY_DIR}/man/${page}.1.gz COMMAND_ERROR_IS_FATAL ANY)")
   install(FILES ${CMAKE_BINARY_DIR}/man/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
+
+# The changelog, compressed likewise.
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.gz
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
   COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/data/changelog > ${CMAKE_BINARY_DIR}/doc/changelog.gz
   DEPENDS ${CMAKE_SOURCE_DIR}/data/changelog)
-list(APPEND KUMODO_COMPRESSED ${CMAKE_BINARY_DIR}/doc/changelog.gz)
-add_custom_target(install_files ALL DEPENDS ${KUMODO_ICONS} ${KUMODO_COMPRESSED})
+add_custom_target(install_files ALL DEPENDS ${KUMODO_ICONS} ${CMAKE_BINARY_DIR}/doc/changelog.gz)
 install(FILES data/copyright ${CMAKE_BINARY_DIR}/doc/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)

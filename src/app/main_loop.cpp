@@ -48,7 +48,8 @@ void DigitKeys(Editor& editor, int firstKey, void (*apply)(Editor&, int)) {
   }
 }
 
-// Every eighth pass the arrows move the system cursor one picture row or column.
+// Every eighth pass the arrows move the system cursor one screen column or row
+// (two rows where each picture row is shown twice), whatever the zoom.
 void ArrowKeys(Editor& editor) {
   if (editor.loop.passCounter != 0) return;
   const PointerPosition pointer = editor.loop.pointer;

@@ -90,7 +90,11 @@ void SettingsScreen(Editor& editor) {
   ShowResolutionLabel(editor);
   ShowEditorPanels(editor);
   ShowPreviewBase(editor);
-  if (settings.editingResolution != kept.editingResolution) ReplayPicture(editor, kNoProbe);
+  if (settings.editingResolution != kept.editingResolution) {
+    // What was undone was drawn for the other picture height: redone, it could lie outside this one.
+    editor.undone.groups.clear();
+    ReplayPicture(editor, kNoProbe);
+  }
   DrawScrollBars(editor);
   FlushScreen(editor.screen);
 }

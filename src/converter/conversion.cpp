@@ -57,7 +57,15 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
   OperationList list;
   const DocumentRead read = ReadCsvDocument(documentPath, list);
   if (!read.ok) return fail(documentPath, read.reason);
+  // The editor opens an empty document; a program of no picture is no conversion.
+  if (list.count == 0) return fail(documentPath, NoRecordsReason());
   conversion.records = list.count;
+  conversion.linesLeftOut = read.linesLeftOut;
+  if (read.linesLeftOut > 0 && !options.truncate) {
+    return fail(documentPath, std::to_string(read.linesLeftOut) + " lines past the " + std::to_string(kMaxOperations) +
+                                  " records a document holds (--truncate converts the first " +
+                                  std::to_string(kMaxOperations) + ")");
+  }
   const std::string text = BasicProgramText(list, setup.settings, setup.commands, setup.tiles);
   CountLines(text, conversion);
   conversion.programFile = DocumentProgramPath(documentPath);

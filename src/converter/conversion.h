@@ -20,6 +20,7 @@ struct ConversionOptions {
   bool png = false;
   std::optional<std::string> pngFile;    // beside the document when not given
   bool stats = false;
+  bool truncate = false;  // convert the first records of a document longer than the list, as the editor opens it
 };
 
 // What every document of a run is converted with.
@@ -40,11 +41,14 @@ struct Conversion {
   std::string programFile;
   std::string pngFile;
   int records = 0;
+  int linesLeftOut = 0;  // lines past the list's capacity, converted only with truncate
   int programLines = 0;
   std::size_t programBytes = 0;
   std::size_t longestLine = 0;  // bytes, without the line end
 };
 
+// A document with no record, or one longer than the list (unless truncate),
+// fails and writes nothing.
 Conversion ConvertDocument(const std::string& documentPath, const ConversionSetup& setup,
                            const ConversionOptions& options);
 

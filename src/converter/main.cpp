@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "converter/conversion.h"
+#include "platform/file_system.h"
+#include "platform/message_language.h"
 
 namespace {
 
@@ -18,15 +20,18 @@ constexpr const char* kUsage =
     "Writes each document's N88-BASIC program beside it, as the editor's save does.\n"
     "\n"
     "  --command-file FILE          the BASIC command file to use\n"
-    "  --output-resolution 0|1      1 as drawn, 0 every y halved (for a 640 x 200 screen)\n"
+    "  --output-resolution 0|1      1 as drawn, 0 every y halved (a 400-line picture on a 640 x 200 screen)\n"
     "  --tiling 0|1                 1 tile fills as tiles, 0 as remarks\n"
     "  --editing-resolution 1|2     the documents were drawn in 400 (1) or 200 (2) lines\n"
     "  --png [FILE.png]             also the picture as the editor shows it (beside the document)\n"
     "  --stats                      records, program lines, bytes and longest line of each\n"
-    "  --help                       show this help and exit\n"
+    "  --truncate                   convert the first 30000 records of a longer document\n"
+    "                               (as the editor opens it) instead of failing\n"
+    "  -h, --help                   show this help and exit\n"
     "  --version                    show the version and exit\n"
     "\n"
     "The command file and the settings are read as the editor reads them.\n"
+    "Arguments after -- are documents, even when they begin with -.\n"
     "Exit status: 0 all converted, 1 some failed, 2 usage error.\n";
 
 int UsageError(const std::string& what) {
@@ -51,15 +56,25 @@ std::optional<int> Choice(std::string_view text, int first, int second) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kumodo::SetMessageLanguage(kumodo::MessageLanguage::English);
   ConversionOptions options;
   std::vector<std::string> documents;
+  bool optionsEnded = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
+    if (optionsEnded) {
+      documents.emplace_back(argument);
+      continue;
+    }
     auto value = [&]() -> std::optional<std::string_view> {
       if (i + 1 >= argc) return std::nullopt;
       return std::string_view(argv[++i]);
     };
-    if (argument == "--help") {
+    if (argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (argument == "--help" || argument == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
     }
@@ -69,6 +84,8 @@ int main(int argc, char** argv) {
     }
     if (argument == "--stats") {
       options.stats = true;
+    } else if (argument == "--truncate") {
+      options.truncate = true;
     } else if (argument == "--png") {
       options.png = true;
       if (i + 1 < argc && EndsWithPng(argv[i + 1])) options.pngFile = argv[++i];
@@ -90,29 +107,41 @@ int main(int argc, char** argv) {
   }
   if (documents.empty()) return UsageError("no document given");
   if (options.pngFile && documents.size() > 1) return UsageError("--png FILE names the picture of one document only");
+  // A command file the user names must be there: without it every program would be bare line numbers.
+  if (options.commandFile) {
+    std::string reason;
+    if (!kumodo::ReadFileStart(*options.commandFile, 1, &reason)) {
+      std::fprintf(stderr, "kumodo-export: --command-file %s: %s\n", options.commandFile->c_str(), reason.c_str());
+      return 2;
+    }
+  }
 
   const kumodo::ConversionSetup setup = kumodo::PrepareConversion(options);
   if (!setup.commandFileFound) {
     std::fprintf(stderr, "kumodo-export: no command file at %s: the programs hold no statements\n",
                  setup.commandFile.c_str());
   }
-  // A progress line where someone watches many files go by.
+  // A progress line where someone watches many files go by, cleared before
+  // any other line and at the end, so that only what was said stays.
   const bool showProgress = documents.size() > 1 && isatty(STDERR_FILENO);
   int failed = 0;
   for (std::size_t n = 0; n < documents.size(); ++n) {
     if (showProgress) std::fprintf(stderr, "\r[%zu/%zu] %s\033[K", n + 1, documents.size(), documents[n].c_str());
     const kumodo::Conversion conversion = kumodo::ConvertDocument(documents[n], setup, options);
+    if (showProgress) std::fputs("\r\033[K", stderr);
     if (!conversion.ok) {
       ++failed;
-      if (showProgress) std::fputc('\n', stderr);
       std::fprintf(stderr, "kumodo-export: %s: %s\n", conversion.failedFile.c_str(), conversion.reason.c_str());
       continue;
+    }
+    if (conversion.linesLeftOut > 0) {
+      std::fprintf(stderr, "kumodo-export: %s: only the first %d records converted, %d lines left out\n",
+                   documents[n].c_str(), conversion.records, conversion.linesLeftOut);
     }
     if (options.stats) {
       std::printf("%s: %d records, %d program lines, %zu bytes, longest line %zu bytes\n", documents[n].c_str(),
                   conversion.records, conversion.programLines, conversion.programBytes, conversion.longestLine);
     }
   }
-  if (showProgress) std::fputc('\n', stderr);
   return failed > 0 ? 1 : 0;
 }

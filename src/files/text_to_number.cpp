@@ -7,9 +7,9 @@
 namespace kumodo {
 namespace {
 
-double ReadDigits(std::string_view text, std::size_t at, int base) {
+double ReadDigits(std::string_view text, std::size_t at, int base, bool& hasDigits) {
   double value = 0;
-  for (; at < text.size(); ++at) {
+  for (; at < text.size(); ++at, hasDigits = true) {
     const int c = std::toupper(static_cast<unsigned char>(text[at]));
     int digit = -1;
     if (c >= '0' && c <= '9') digit = c - '0';
@@ -22,22 +22,27 @@ double ReadDigits(std::string_view text, std::size_t at, int base) {
 
 }  // namespace
 
-double TextToNumber(std::string_view text) {
+double TextToNumber(std::string_view text, bool* hasDigits) {
+  bool digits = false;
+  if (!hasDigits) hasDigits = &digits;
+  *hasDigits = false;
   std::size_t at = 0;
   while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
   if (at < text.size() && text[at] == '&') {
     const int kind = at + 1 < text.size() ? std::toupper(static_cast<unsigned char>(text[at + 1])) : 0;
-    if (kind == 'H') return ReadDigits(text, at + 2, 16);
-    if (kind == 'O') return ReadDigits(text, at + 2, 8);
+    if (kind == 'H') return ReadDigits(text, at + 2, 16, *hasDigits);
+    if (kind == 'O') return ReadDigits(text, at + 2, 8, *hasDigits);
     return 0;
   }
   bool negative = false;
   if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
   double value = 0;
-  for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at) value = value * 10 + (text[at] - '0');
+  for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at, *hasDigits = true) {
+    value = value * 10 + (text[at] - '0');
+  }
   if (at < text.size() && text[at] == '.') {
     double scale = 0.1;
-    for (++at; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at, scale /= 10) {
+    for (++at; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at, scale /= 10, *hasDigits = true) {
       value += (text[at] - '0') * scale;
     }
   }

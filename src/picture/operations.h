@@ -30,7 +30,8 @@ struct OperationList {
 };
 
 // The groups undo removed, newest last, each exactly as it left the list:
-// redo puts them back. A new drawing action, an open or an import forgets them.
+// redo puts them back. A new drawing action, an open, an import or a change
+// of the editing resolution forgets them.
 struct UndoneGroups {
   std::vector<std::vector<OperationRecord>> groups;
 };

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "platform/file_system.h"
+#include "platform/message_language.h"
 
 namespace kumodo {
 namespace {
@@ -17,7 +18,10 @@ FileResult Failure(int error) { return {false, std::strerror(error)}; }
 
 // Only files that hold bytes are read or replaced: a FIFO would wait for a
 // writer for good, a device never ends.
-const char* const kNotRegular = "通常のファイルではありません (フォルダー、FIFO、デバイスなど)";
+std::string NotRegular() {
+  return InMessageLanguage("通常のファイルではありません (フォルダー、FIFO、デバイスなど)",
+                           "not a regular file (a folder, FIFO or device)");
+}
 
 class Descriptor {
  public:
@@ -48,7 +52,7 @@ int OpenRegular(const std::string& path, int flags, std::string* reason) {
   }
   struct stat info;
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    if (reason) *reason = kNotRegular;
+    if (reason) *reason = NotRegular();
     ::close(fd);
     return -1;
   }
@@ -124,13 +128,14 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t 
   if (file.Get() < 0) return fail(why);
   struct stat info;
   if (::fstat(file.Get(), &info) != 0) return fail(std::strerror(errno));
-  const std::string tooLarge = "大きすぎます (" + std::to_string(limit) + " バイトまで)";
+  const std::string tooLarge = InMessageLanguage("大きすぎます (" + std::to_string(limit) + " バイトまで)",
+                                                 "too large (at most " + std::to_string(limit) + " bytes)");
   if (whole && static_cast<std::uint64_t>(info.st_size) > limit) return fail(tooLarge);
   std::string bytes;
   try {
     bytes.resize(std::min(static_cast<std::size_t>(info.st_size), limit));
   } catch (const std::bad_alloc&) {
-    return fail("メモリが足りません");
+    return fail(InMessageLanguage("メモリが足りません", "out of memory"));
   }
   // A whole file gets one byte of room past the limit: that tells one that grew too large meanwhile.
   const std::size_t room = whole ? limit + 1 : limit;
@@ -201,10 +206,10 @@ FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Links
   const std::string& target = *linked;
   struct stat existing;
   const bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists && !S_ISREG(existing.st_mode)) return {false, kNotRegular};
+  if (exists && !S_ISREG(existing.st_mode)) return {false, NotRegular()};
   // A file marked read-only is not replaced behind its owner's back.
   if (exists && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
-    return {false, "読み取り専用のファイルです"};
+    return {false, InMessageLanguage("読み取り専用のファイルです", "the file is read-only")};
   }
   const std::string folder = FolderOf(target);
   // A name of its own, made exclusively (never through a link planted under
@@ -215,7 +220,12 @@ FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Links
     const int error = errno;
     if (!exists) return Failure(error);
     FileResult result = WriteInPlace(target, bytes);
-    if (!result.ok) result.reason = "一時ファイルを作れないため直接書き込みましたが、失敗しました (途中までしか書かれていないかもしれません): " + result.reason;
+    if (!result.ok) {
+      result.reason = InMessageLanguage("一時ファイルを作れないため直接書き込みましたが、失敗しました (途中までしか書かれていないかもしれません): ",
+                                        "no temporary file could be made, so the file was written in place, which failed "
+                                        "(it may be written only in part): ") +
+                      result.reason;
+    }
     return result;
   }
   auto fail = [&](int error) {
@@ -240,7 +250,7 @@ FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Links
     if (result.ok) {
       ::unlink(temporary.c_str());
     } else {
-      result.reason += " (新しい内容は " + temporary + " にあります)";
+      result.reason += InMessageLanguage(" (新しい内容は " + temporary + " にあります)", " (the new content is in " + temporary + ")");
     }
     return result;
   }

@@ -2,9 +2,13 @@
 // converted by the command, give the editor's program byte for byte and its
 // view pixel for pixel; failures and usage errors end as they should.
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -15,6 +19,7 @@
 #include "picture/replay.h"
 #include "picture/view.h"
 #include "platform/picture_decode.h"
+#include "support/misread_documents.h"
 #include "support/scripted_editor.h"
 
 namespace kumodo {
@@ -36,6 +41,45 @@ CommandRun Export(const fs::path& folder, const std::string& arguments) {
   for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
   const int status = ::pclose(pipe);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+// The command with all its output on a terminal: what stays on the screen
+// when it ends, each line as the terminal shows it (CR back to its start,
+// ESC [ K erasing to its end).
+std::vector<std::string> ScreenOfExport(const fs::path& folder, const std::vector<std::string>& arguments) {
+  int terminal = -1;
+  const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (child == 0) {
+    if (::chdir(folder.c_str()) != 0) ::_exit(127);
+    std::vector<char*> argv{const_cast<char*>(KUMODO_EXPORT)};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    ::execv(KUMODO_EXPORT, argv.data());
+    ::_exit(127);
+  }
+  std::string output;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;) output.append(buffer, static_cast<std::size_t>(n));
+  ::close(terminal);
+  ::waitpid(child, nullptr, 0);
+  std::vector<std::string> screen(1);
+  std::size_t column = 0;
+  for (std::size_t at = 0; at < output.size(); ++at) {
+    std::string& line = screen.back();
+    if (output[at] == '\r') {
+      column = 0;
+    } else if (output[at] == '\n') {
+      screen.emplace_back();
+      column = 0;
+    } else if (output.compare(at, 3, "\033[K") == 0) {
+      line.resize(std::min(line.size(), column));
+      at += 2;
+    } else {
+      if (column >= line.size()) line.resize(column + 1);
+      line[column++] = output[at];
+    }
+  }
+  return screen;
 }
 
 // A document of every kind of record, at random, drawn for the resolution.
@@ -125,10 +169,100 @@ TEST(Export, UsageErrorsEndWithTwoAndHelpWithZero) {
   for (const char* arguments : {"", "--tiling 2 a.csv", "--frobnicate a.csv", "--command-file", "--png x.png a.csv b.csv"}) {
     EXPECT_EQ(Export(s.folder.Path(), arguments).exitCode, 2) << arguments;
   }
-  const CommandRun help = Export(s.folder.Path(), "--help");
-  EXPECT_EQ(help.exitCode, 0);
-  EXPECT_NE(help.output.find("Usage: kumodo-export"), std::string::npos);
+  for (const char* arguments : {"--help", "-h"}) {
+    const CommandRun help = Export(s.folder.Path(), arguments);
+    EXPECT_EQ(help.exitCode, 0) << arguments;
+    EXPECT_NE(help.output.find("Usage: kumodo-export"), std::string::npos) << arguments;
+  }
   EXPECT_EQ(Export(s.folder.Path(), "--version").output.rfind("kumodo-export ", 0), 0u);
+  std::ofstream(s.folder.Path() / "-h", std::ios::binary) << "8,1,1,0,0,4,0,1\r\n";
+  EXPECT_EQ(Export(s.folder.Path(), "-- -h").exitCode, 0) << "after --, a document";
+  EXPECT_TRUE(fs::is_regular_file(s.folder.Path() / "-h.txt"));
+}
+
+// A command file the user names must be there: else nothing is written,
+// least of all programs of bare line numbers over good ones.
+TEST(Export, ACommandFileNamedButMissingOrAFolderIsAUsageError) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  std::ofstream(folder / "a.csv", std::ios::binary) << "8,1,1,0,0,4,0,1\r\n";
+  std::ofstream(folder / "a.txt", std::ios::binary) << "the good program";
+  fs::create_directories(folder / "commands");
+  for (const char* file : {"missing.txt", "commands"}) {
+    const CommandRun run = Export(folder, std::string("--command-file ") + file + " a.csv");
+    EXPECT_EQ(run.exitCode, 2) << file;
+    EXPECT_NE(run.output.find(file), std::string::npos) << run.output;
+    EXPECT_EQ(ReadWholeFile((folder / "a.txt").string()).value_or(""), "the good program") << file;
+  }
+}
+
+// Each document the reading would get wrong fails with its cause, in
+// English, and writes nothing; the ones it can read whole are converted.
+TEST(Export, DocumentsReadWrongFailWithTheirCauseAndNothingWritten) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  std::vector<misread_documents::Document> documents = misread_documents::Documents();
+  documents.push_back({"empty.csv", "", "no records read", nullptr});  // the editor opens it as an empty picture
+  documents.push_back({"folder.csv", "", "not a regular file (a folder, FIFO or device)", nullptr});
+  std::string arguments = "--stats";
+  for (const misread_documents::Document& document : documents) {
+    if (document.name == std::string("folder.csv")) {
+      fs::create_directories(folder / document.name);
+    } else {
+      std::ofstream(folder / document.name, std::ios::binary) << document.bytes;
+    }
+    arguments += std::string(" ") + document.name;
+  }
+  const CommandRun run = Export(folder, arguments);
+  EXPECT_EQ(run.exitCode, 1);
+  for (const misread_documents::Document& document : documents) {
+    const std::string name = document.name;
+    if (document.cause) {
+      EXPECT_NE(run.output.find("kumodo-export: " + name + ": " + document.cause + "\n"), std::string::npos)
+          << name << "\n" << run.output;
+    } else {
+      const std::size_t records = std::count(document.text, document.text + std::strlen(document.text), '\n');
+      EXPECT_NE(run.output.find(name + ": " + std::to_string(records) + " records"), std::string::npos)
+          << name << "\n" << run.output;
+    }
+    EXPECT_EQ(fs::exists(WithExtension((folder / name).string(), ".txt")), !document.cause) << name;
+  }
+  EXPECT_TRUE(std::all_of(run.output.begin(), run.output.end(), [](char c) { return (c & 0x80) == 0; }))
+      << "English alone on the command line:\n" << run.output;
+}
+
+TEST(Export, ADocumentLongerThanTheListFailsUnlessTruncationIsAsked) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  std::string text;
+  for (int i = 0; i <= kMaxOperations; ++i) text += "8," + std::to_string(i % 640) + ",7,0,0,3,0,1\r\n";
+  std::ofstream(folder / "long.csv", std::ios::binary) << text;
+  const CommandRun refused = Export(folder, "long.csv");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.output.find("long.csv: 1 lines past the 30000 records"), std::string::npos) << refused.output;
+  EXPECT_FALSE(fs::exists(folder / "long.txt"));
+
+  const CommandRun truncated = Export(folder, "--truncate --stats long.csv");
+  EXPECT_EQ(truncated.exitCode, 0) << truncated.output;
+  EXPECT_NE(truncated.output.find("long.csv: only the first 30000 records converted, 1 lines left out"), std::string::npos)
+      << truncated.output;
+  EXPECT_NE(truncated.output.find("long.csv: 30000 records"), std::string::npos) << truncated.output;
+}
+
+// Several documents on a terminal: the progress line goes as it came, and
+// only what was said stays, each on a line of its own.
+TEST(Export, TheProgressLineLeavesNothingOnTheTerminal) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  std::ofstream(folder / "a.csv", std::ios::binary) << "8,1,1,0,0,4,0,1\r\n";
+  std::ofstream(folder / "b.csv", std::ios::binary) << "8,1,1,0,0,4,0,1\n";
+  std::ofstream(folder / "c.csv", std::ios::binary) << "8,1,1,0,0,4,0,1\r\n";
+  std::vector<std::string> screen = ScreenOfExport(folder, {"--stats", "a.csv", "b.csv", "c.csv"});
+  while (!screen.empty() && screen.back().empty()) screen.pop_back();
+  ASSERT_EQ(screen.size(), 3u);
+  EXPECT_EQ(screen[0].rfind("a.csv: 1 records", 0), 0u) << screen[0];
+  EXPECT_EQ(screen[1], "kumodo-export: b.csv: lines end without CR");
+  EXPECT_EQ(screen[2].rfind("c.csv: 1 records", 0), 0u) << screen[2];
 }
 
 }  // namespace

@@ -289,6 +289,27 @@ TEST_F(SettingsScreenTest, ALineUnderWayEndsSoNoPointOfTheOtherResolutionIsRecor
   EXPECT_EQ(s.editor.drawing.y1, 50);
 }
 
+// A line at y 350 undone, then 200 lines chosen: redone, it would come back
+// outside the picture, unseen, and go into the program.
+TEST_F(SettingsScreenTest, AChangeOfEditingResolutionForgetsWhatCouldBeRedone) {
+  Script script;
+  script.ClickAt(10, 100, 350).ClickAt(40, 200, 350).Key(80, vk::F12);
+  Click(script, 100, kSettingsIcon);
+  Click(script, 200, kSettingsOk);  // nothing changed: the line can still come back
+  Click(script, 300, kSettingsIcon);
+  Click(script, 400, kTwoHundredLines);
+  Click(script, 500, kSettingsOk);
+  script.Key(600, vk::Shift, 14).Key(606, vk::F12, 14);  // redo
+  ScriptedEditor s(script);
+  s.RunUntil(290);
+  ASSERT_EQ(s.editor.operations.count, 0);
+  EXPECT_EQ(s.editor.undone.groups.size(), 1u);
+  s.RunUntil(700);
+  EXPECT_EQ(s.editor.settings.editingResolution, 2);
+  EXPECT_EQ(s.editor.operations.count, 0) << "no record of the 400-line picture redone";
+  EXPECT_TRUE(s.editor.undone.groups.empty());
+}
+
 TEST_F(SettingsScreenTest, ThereAndBackAgainWritesButDoesNotReplay) {
   Script script;
   Click(script, 10, kSettingsIcon);

@@ -3,7 +3,7 @@
 # launcher starts it: the editor finds its bitmaps and command file beside
 # its own file, keeps its settings under XDG_CONFIG_HOME, opens the document
 # it is given, and a save writes a full program. The installed menu entry and
-# AppStream metadata validate.
+# AppStream metadata validate, and the manual page names the installed folders.
 #   install_test.sh BUILD_DIR XWINDOW_TOOL
 set -euo pipefail
 BUILD=$1
@@ -17,6 +17,12 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/org.kumodo.Kumodo.metai
   fail "the AppStream metadata do not validate"
 "$KUMODO" --version | grep -q '^kumodo [0-9]' || fail "kumodo --version: $("$KUMODO" --version)"
 "$root/usr/bin/kumodo-export" --version | grep -q '^kumodo-export [0-9]' || fail "kumodo-export --version"
+# The manual page names the folders of the prefix installed under, not the one configured.
+named=$(zcat "$root/usr/share/man/man1/kumodo.1.gz" | grep -oE '^\.IR? /[^ ]+' | cut -d' ' -f2 || true)
+[ "$(wc -l <<<"$named")" -eq 2 ] || fail "the manual page names other folders than the data folder and the helper: $named"
+for path in $named; do
+  [ -e "$root$path" ] || fail "the manual page names $path, which is not installed"
+done
 
 start_display
 WORK=$(mktemp -d)

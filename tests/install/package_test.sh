@@ -18,6 +18,10 @@ for file in ./usr/bin/kumodo ./usr/bin/kumodo-export ./usr/libexec/kumodo/kumodo
             ./usr/share/doc/kumodo/copyright ./usr/share/doc/kumodo/changelog.gz; do
   grep -q " $file\$" <<<"$contents" || { echo "FAIL: $file is not in the package" >&2; exit 1; }
 done
+page=$(dpkg-deb --fsys-tarfile "$package" | tar -xO ./usr/share/man/man1/kumodo.1.gz | zcat)
+for path in /usr/share/kumodo /usr/libexec/kumodo/kumodo-prompt; do
+  grep -q "^\.IR $path" <<<"$page" || { echo "FAIL: the manual page does not name $path" >&2; exit 1; }
+done
 depends=$(dpkg-deb -f "$package" Depends)
 for library in libsdl2 libgtk-3 libpng16 fonts-ipafont-gothic; do
   grep -q "$library" <<<"$depends" || { echo "FAIL: Depends lacks $library: $depends" >&2; exit 1; }

@@ -300,7 +300,11 @@ Session::Change Session::Expect(const Action& action) {
           [&](const ScrollDrag&) { return Change{}; },
           [&](const SettingsVisit& a) {
             EndLine();
-            if (a.ok && a.editingResolutionButton >= 0) e.editingResolution = a.editingResolutionButton == 0 ? 1 : 2;
+            if (a.ok && a.editingResolutionButton >= 0) {
+              const int chosen = a.editingResolutionButton == 0 ? 1 : 2;
+              if (chosen != e.editingResolution) e.undone.clear();
+              e.editingResolution = chosen;
+            }
             return Change{};
           },
           [&](const Import& a) {

@@ -12,6 +12,7 @@
 #include "export/basic_program.h"
 #include "files/text_file.h"
 #include "platform/text_encoding.h"
+#include "support/misread_documents.h"
 #include "support/scripted_editor.h"
 
 namespace kumodo {
@@ -51,10 +52,11 @@ TEST(CsvRead, NumberFormsAndGarbageFields) {
   EXPECT_EQ(list.slots[0], (OperationRecord{31, 15, -12, 0, 0, 3, 1, static_cast<std::int16_t>(99999)}));
 }
 
-TEST(CsvRead, ALastLineWithoutCrLfIsDropped) {
+TEST(CsvRead, ALastLineWithoutCrLfIsReadToo) {
   const OperationList list = Parsed("1,2,3,4,5,6,7,1\r\n8,9,9,9,9,9,9,1");
-  EXPECT_EQ(list.count, 1);
-  EXPECT_EQ(list.slots[1], OperationRecord{}) << "slots past the count are blank";
+  EXPECT_EQ(list.count, 2);
+  EXPECT_EQ(list.slots[1], (OperationRecord{8, 9, 9, 9, 9, 9, 9, 1}));
+  EXPECT_EQ(list.slots[2], OperationRecord{}) << "slots past the count are blank";
 }
 
 TEST(CsvRead, AShortLineLeavesTheRestOfItsRecordAsItWas) {
@@ -194,6 +196,36 @@ TEST_F(CsvFiles, AFileThatCannotBeOpenedLeavesTheDocumentAlone) {
   s.editor.documentPath = directory.string();
   EXPECT_FALSE(LoadCsvDocument(s.editor));
   EXPECT_EQ(s.editor.operations.count, 1);
+}
+
+// Each refused with its cause (in Japanese, the cause glossed in English)
+// and the open document kept, or read whole where that is unambiguous, to
+// the very records a save writes back.
+TEST_F(CsvFiles, DocumentsReadWrongAreRefusedWithTheirCauseOrReadWhole) {
+  std::vector<misread_documents::Document> documents = misread_documents::Documents();
+  documents.push_back({"blank.csv", "\r\n\r\n", "no records read", nullptr});
+  const OperationList open = ListOf({{2, 1, 1, 9, 9, 4, 0, 1}});
+  for (const misread_documents::Document& document : documents) {
+    s.platform.messageBoxes.clear();
+    s.editor.operations = open;
+    s.editor.documentPath = (directory / document.name).string();
+    ASSERT_TRUE(WriteWholeFile(s.editor.documentPath, document.bytes).ok);
+    const bool loaded = LoadCsvDocument(s.editor);
+    if (!document.cause) {
+      EXPECT_TRUE(loaded) << document.name;
+      EXPECT_TRUE(s.platform.messageBoxes.empty()) << document.name;
+      EXPECT_EQ(CsvText(s.editor.operations), document.text) << document.name;
+      continue;
+    }
+    EXPECT_FALSE(loaded) << document.name;
+    EXPECT_EQ(CsvText(s.editor.operations), CsvText(open)) << document.name << ": the open document stays";
+    ASSERT_EQ(s.platform.messageBoxes.size(), 1u) << document.name;
+    const std::string message = SjisToUtf8(s.platform.messageBoxes[0].text);
+    EXPECT_NE(message.find(std::string(" (") + document.cause + ")"), std::string::npos) << message;
+    if (document.name == std::string("cr.csv")) {
+      EXPECT_NE(message.find("行が CR LF でなく CR だけで終わっています (lines end in CR without LF)"), std::string::npos);
+    }
+  }
 }
 
 TEST_F(CsvFiles, ADocumentLongerThanTheListSaysHowManyLinesWereLeftOut) {
