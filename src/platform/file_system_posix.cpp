@@ -202,7 +202,10 @@ std::optional<std::string> ReadFileStart(const std::string& utf8Path, std::size_
 
 FileResult WriteWholeFile(const std::string& path, std::string_view bytes, LinksFollowed links) {
   const std::optional<std::string> linked = ThroughLinks(path, links);
-  if (!linked) return {false, "別のユーザーが作ったシンボリックリンクなので、その先には書き込みません (a symbolic link another user made)"};
+  if (!linked) {
+    return {false, InMessageLanguage("別のユーザーが作ったシンボリックリンクなので、その先には書き込みません",
+                                     "a symbolic link another user made: nothing is written through it")};
+  }
   const std::string& target = *linked;
   struct stat existing;
   const bool exists = ::stat(target.c_str(), &existing) == 0;

@@ -3,12 +3,23 @@
 #include <gtk/gtk.h>
 
 #include <cctype>
+#include <cstring>
 
 namespace kumodo {
 namespace {
 
+// GTK 3's file chooser keeps the keyboard focus on its location entry once
+// a typed path has hidden it, and the next key fails GTK's check that the
+// focused widget is realized; the key then goes where it should. Only that
+// report is dropped; every other one is written as ever.
+void DropHiddenEntryReport(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer data) {
+  if (message && std::strstr(message, "WIDGET_REALIZED_FOR_EVENT")) return;
+  g_log_default_handler(domain, level, message, data);
+}
+
 bool EnsureGtk() {
   static const bool ready = [] {
+    g_log_set_handler("Gtk", G_LOG_LEVEL_CRITICAL, DropHiddenEntryReport, nullptr);
     // Without a session bus GTK cannot store its file chooser settings and
     // complains on every change; keep them in memory instead.
     if (!g_getenv("DBUS_SESSION_BUS_ADDRESS")) g_setenv("GSETTINGS_BACKEND", "memory", FALSE);
@@ -43,7 +54,10 @@ void RunModal(GtkWidget* dialog, PendingResponse& pending) {
   // Closing the window answers Cancel; the dialog is destroyed by its owner.
   g_signal_connect(dialog, "delete-event", G_CALLBACK(gtk_widget_hide_on_delete), nullptr);
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
-  gtk_widget_show_all(dialog);
+  // The dialog alone: showing all of a file chooser would show its inner
+  // widgets that it keeps hidden and unrealized, and keys sent to them then
+  // fail GTK's own checks.
+  gtk_widget_show(dialog);
   gtk_window_present(GTK_WINDOW(dialog));
   while (!pending.done) g_main_context_iteration(nullptr, TRUE);
 }
@@ -89,6 +103,7 @@ MessageBoxAnswer RunGtkMessageBox(const std::string& text, const std::string& ca
   gtk_label_set_xalign(GTK_LABEL(label), 0);
   gtk_box_pack_start(GTK_BOX(row), label, TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog))), row, TRUE, TRUE, 0);
+  gtk_widget_show_all(row);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
   PendingResponse pending;
   RunModal(dialog, pending);

@@ -23,7 +23,6 @@ settings_resolution 355                          # 200 lines
 click_at 676 85                                  # import, in the 200-line setting
 choose_file "$WORK/meet.gif"
 answer_message_box "減色モードの設定" Return
-sleep 0.5
 settings_resolution 245                          # back to 400 lines
 
 click_at 676 389                                 # the outline tool

@@ -14,7 +14,6 @@ start_editor_ready
 click_at 676 85                                  # import
 choose_file "$WORK/shapes.jpg"
 answer_message_box "減色モードの設定" Return      # OK: the digital colours
-sleep 0.5
 click_at 676 125                                 # underlay 2: the reduced picture
 wait_for_pixel 200 180 "153,153,153"
 click_at 676 105                                 # underlay 1: the picture dimmed
@@ -29,14 +28,12 @@ area_has_colour 168 528 24 16 "$WHITE" || fail "no count of lines printed at col
 click_at 676 85
 choose_file "$WORK/shapes.gif"
 answer_message_box "減色モードの設定" Escape      # Cancel: grey levels
-sleep 0.5
 click_at 676 125
 wait_for_pixel 200 180 "254,254,254"
 
 click_at 676 85
 choose_file "$WORK/shapes.png"
 answer_message_box "減色モードの設定" Return
-sleep 0.5
 click_at 676 125
 wait_for_pixel 120 120 "153,153,153"             # white, reduced and dimmed
 wait_for_pixel 200 180 "1,1,1"                   # the transparent part: black

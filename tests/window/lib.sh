@@ -115,27 +115,50 @@ wait_for_exit() {
   KUMODO_PID=""
 }
 
-# Waits for the file chooser, then types the path into its location field.
-choose_file() {
-  local deadline=$((SECONDS + 20))
-  # The prompt helper's windows have its class; the chooser is the large one.
-  until xwininfo -root -tree | grep -Eq '\("kumodo-prompt" "Kumodo-prompt"\)  [0-9]{3,}x'; do
-    [ $SECONDS -lt $deadline ] || fail "no file chooser appeared"
-    sleep 0.1
+# Waits until a prompt helper's window has the keyboard; sets PROMPT_PID.
+wait_for_prompt_keyboard() {
+  local deadline=$((SECONDS + 20)) pid
+  while :; do
+    pid=$(xdotool getwindowfocus getwindowpid 2>/dev/null || true)
+    if [ -n "$pid" ] && [ "$(ps -o comm= -p "$pid" 2>/dev/null)" = kumodo-prompt ]; then
+      PROMPT_PID=$pid
+      return 0
+    fi
+    [ $SECONDS -lt $deadline ] || fail "no prompt took the keyboard"
+    sleep 0.05
   done
-  sleep 0.5
-  xdotool key ctrl+l
-  sleep 0.3
-  xdotool type --delay 15 "$1"
-  sleep 0.3
-  xdotool key Return
 }
 
-# Waits for the message box with the caption $1 and answers it with key $2.
+# Waits up to $1 seconds for the prompt PROMPT_PID to end; false if it did not.
+prompt_ended_within() {
+  local deadline=$((SECONDS + $1))
+  while kill -0 "$PROMPT_PID" 2>/dev/null; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.05
+  done
+}
+
+# Waits for the file chooser to take the keyboard, types the path into its
+# location field and presses Return until the chooser is gone: the first
+# Return may only complete the typed name.
+choose_file() {
+  wait_for_prompt_keyboard
+  xdotool key ctrl+l
+  xdotool type --delay 15 "$1"
+  for _ in $(seq 15); do
+    [ "$(xdotool getwindowfocus getwindowpid 2>/dev/null)" = "$PROMPT_PID" ] && xdotool key Return
+    prompt_ended_within 1 && return 0
+  done
+  fail "the file chooser did not take $1"
+}
+
+# Waits for the message box with the caption $1 to take the keyboard,
+# answers it with key $2 and waits until it is gone.
 answer_message_box() {
   "$XWINDOW_TOOL" find "$1" 20 >/dev/null || fail "no message box \"$1\""
-  sleep 0.3
+  wait_for_prompt_keyboard
   xdotool key "$2"
+  prompt_ended_within 20 || fail "the message box \"$1\" did not take $2"
 }
 
 # Fails unless the message box with the caption $1 shows the theme's warning
@@ -143,20 +166,22 @@ answer_message_box() {
 expect_warning_picture() {
   local box
   box=$("$XWINDOW_TOOL" find "$1" 20) || fail "no message box \"$1\""
-  sleep 0.5
-  import -window "$box" -depth 8 txt:- 2>/dev/null |
-    awk -F'[(),]' '/srgb|rgb/ { if ($2 > 220 && $3 > 140 && $3 < 210 && $4 < 130) found = 1 } END { exit !found }' ||
-    fail "the message box \"$1\" shows no warning picture"
+  local deadline=$((SECONDS + 10))
+  until import -window "$box" -depth 8 txt:- 2>/dev/null |
+    awk -F'[(),]' '/srgb|rgb/ { if ($2 > 220 && $3 > 140 && $3 < 210 && $4 < 130) found = 1 } END { exit !found }'; do
+    [ $SECONDS -lt $deadline ] || fail "the message box \"$1\" shows no warning picture"
+    sleep 0.1
+  done
 }
 
-# Waits up to $2 (default 10) seconds for file $1 to exist.
+# Waits up to $2 (default 10) seconds for file $1 to exist (saves rename a
+# complete file into place, so it is whole once it is there).
 wait_for_file() {
   local deadline=$((SECONDS + ${2:-10}))
   until [ -e "$1" ]; do
     [ $SECONDS -lt $deadline ] || fail "$1 was not written"
     sleep 0.1
   done
-  sleep 0.2
 }
 
 # Fails unless file $1 holds exactly the bytes printf makes of $2.

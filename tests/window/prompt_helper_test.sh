@@ -26,6 +26,9 @@ KUMODO="$WORK/alone/kumodo"
 start_editor_ready
 area_has_colour 8 576 500 16 "$BLACK" && fail "the status line holds text already"
 click_at 676 31
-sleep 0.5
-area_has_colour 8 576 500 16 "$BLACK" || fail "no word on screen that the dialogs are missing"
+deadline=$((SECONDS + 10))
+until area_has_colour 8 576 500 16 "$BLACK"; do
+  [ $SECONDS -lt $deadline ] || fail "no word on screen that the dialogs are missing"
+  sleep 0.1
+done
 echo "the helper ended with the editor; without it the editor says so"

@@ -20,7 +20,6 @@ click_at 676 51
 choose_file "$WORK/pic.csv"
 expect_warning_picture "上書きしますか？"
 answer_message_box "上書きしますか？" Escape       # Cancel: nothing changes
-sleep 1
 expect_bytes "$WORK/pic.csv" '1,10,10,100,10,1,0,1\r\n'
 click_at 676 51
 choose_file "$WORK/pic.csv"
