@@ -60,7 +60,7 @@ void ButtonLatch::DropUnseen() {
 }
 
 void KeyLatches::Press(int code) {
-  if (!InRange(code)) return;
+  if (!InRange(code) || heldThroughPrompt_[code]) return;
   keys_[code].Press();
   ++held_;
   Watch(code);
@@ -68,6 +68,10 @@ void KeyLatches::Press(int code) {
 
 void KeyLatches::Release(int code) {
   if (!InRange(code)) return;
+  if (heldThroughPrompt_[code]) {
+    heldThroughPrompt_[code] = false;
+    return;
+  }
   keys_[code].Release();
   held_ = std::max(0, held_ - 1);
   Watch(code);
@@ -78,8 +82,12 @@ void KeyLatches::ReleaseAll() {
   held_ = 0;
 }
 
-void KeyLatches::Forget() {
+void KeyLatches::Forget(const std::vector<int>& stillHeld) {
   std::fill(keys_.begin(), keys_.end(), ButtonLatch());
+  std::fill(heldThroughPrompt_.begin(), heldThroughPrompt_.end(), false);
+  for (int code : stillHeld) {
+    if (InRange(code)) heldThroughPrompt_[code] = true;
+  }
   pending_.clear();
   held_ = 0;
 }
@@ -113,10 +121,10 @@ void InputLatches::BeginPump() {
   keys.BeginPump();
 }
 
-void InputLatches::ForgetPrompt(bool leftHeld, bool rightHeld) {
+void InputLatches::ForgetPrompt(bool leftHeld, bool rightHeld, const std::vector<int>& keysHeld) {
   if (!leftHeld) left = ButtonLatch();
   if (!rightHeld) right = ButtonLatch();
-  keys.Forget();
+  keys.Forget(keysHeld);
 }
 
 }  // namespace kumodo

@@ -54,14 +54,17 @@ class ButtonLatch {
 // pumped. Codes outside the range are ignored.
 class KeyLatches {
  public:
-  explicit KeyLatches(int codes) : keys_(static_cast<std::size_t>(codes)) {}
+  explicit KeyLatches(int codes)
+      : keys_(static_cast<std::size_t>(codes)), heldThroughPrompt_(static_cast<std::size_t>(codes)) {}
 
   void Press(int code);
   void Release(int code);
   // Every key let go, as when the keyboard goes to another window.
   void ReleaseAll();
-  // Every key up at once with nothing pending, as after a prompt.
-  void Forget();
+  // Every key up at once with nothing pending, as after a prompt. The keys
+  // still held then (the Enter that answered it, say) stay up until let go:
+  // the window under the prompt gets their repeats as fresh presses.
+  void Forget(const std::vector<int>& stillHeld = {});
   // Every key whose press no poll has seen reads up until pressed again;
   // keys the program saw and that are still held stay down.
   void DropUnseen();
@@ -74,7 +77,8 @@ class KeyLatches {
   void Watch(int code);
 
   std::vector<ButtonLatch> keys_;
-  std::vector<int> pending_;  // keys whose latch needs pumping, each once
+  std::vector<bool> heldThroughPrompt_;  // presses ignored until the key is let go
+  std::vector<int> pending_;             // keys whose latch needs pumping, each once
   int held_ = 0;
 };
 
@@ -85,9 +89,10 @@ struct InputLatches {
 
   ButtonLatch& Button(MouseButton button) { return button == MouseButton::Left ? left : right; }
   void BeginPump();
-  // A click that closed a prompt must not reach the editor underneath: a
-  // button no longer held starts afresh, and every key reads up.
-  void ForgetPrompt(bool leftHeld, bool rightHeld);
+  // A click or key that closed a prompt must not reach the editor
+  // underneath: a button no longer held starts afresh, every key reads up,
+  // and a key still held acts only once let go and pressed again.
+  void ForgetPrompt(bool leftHeld, bool rightHeld, const std::vector<int>& keysHeld = {});
   bool AnyDown() const { return keys.AnyHeld() || left.Peek() || right.Peek(); }
 
   ButtonLatch left;

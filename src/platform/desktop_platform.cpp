@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/XKBlib.h>
 
 #include <langinfo.h>
 
@@ -307,7 +308,28 @@ class DesktopPlatform : public Platform {
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
     const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
-    input_.ForgetPrompt(buttons & SDL_BUTTON_LMASK, buttons & SDL_BUTTON_RMASK);
+    input_.ForgetPrompt(buttons & SDL_BUTTON_LMASK, buttons & SDL_BUTTON_RMASK, KeysHeldNow());
+  }
+
+  // The keys down on the keyboard now, as the scancodes SDL reports: asked
+  // of the X server, since SDL forgot them while the prompt had the keyboard.
+  // X names a key as SDL does, but for the keypad ("KP_4", "Keypad 4").
+  std::vector<int> KeysHeldNow() {
+    std::vector<int> held;
+    const auto x11 = X11Window();
+    if (!x11) return held;
+    char keymap[32];
+    XQueryKeymap(x11->display, keymap);
+    for (int code = 8; code < 256; ++code) {
+      if (!(keymap[code / 8] & (1 << (code % 8)))) continue;
+      const char* name = XKeysymToString(XkbKeycodeToKeysym(x11->display, static_cast<KeyCode>(code), 0, 0));
+      if (!name) continue;
+      std::string sdlName = name;
+      if (sdlName.rfind("KP_", 0) == 0) sdlName = "Keypad " + sdlName.substr(3);
+      const SDL_Keycode key = SDL_GetKeyFromName(sdlName.c_str());
+      if (key != SDLK_UNKNOWN) held.push_back(SDL_GetScancodeFromKey(key));
+    }
+    return held;
   }
 
   // Only where some sound service or device exists: probing for one that is

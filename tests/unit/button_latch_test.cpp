@@ -174,6 +174,32 @@ TEST(KeyLatches, DroppingTheUnseenKeepsOnlyKeysAPollSawStillHeld) {
   EXPECT_TRUE(keys.Observe(32)) << "pressed again, it acts";
 }
 
+// Enter held to answer a prompt: the window underneath gets its repeats as
+// fresh presses, which must not act until the key is let go and pressed again.
+TEST(InputLatches, AKeyStillHeldAfterAPromptActsOnlyWhenPressedAgain) {
+  InputLatches input(256);
+  input.keys.Press(40);
+  input.ForgetPrompt(false, false, {40});
+  for (int repeat = 0; repeat < 3; ++repeat) {
+    input.keys.Press(40);
+    input.BeginPump();
+    EXPECT_FALSE(input.keys.Observe(40)) << "repeat " << repeat;
+  }
+  EXPECT_FALSE(input.AnyDown());
+  input.keys.Release(40);
+  input.BeginPump();
+  EXPECT_FALSE(input.keys.Observe(40));
+  input.keys.Press(40);
+  input.BeginPump();
+  EXPECT_TRUE(input.keys.Observe(40)) << "pressed again, it acts";
+  input.keys.Release(40);
+  input.BeginPump();
+  input.ForgetPrompt(false, false);
+  input.keys.Press(40);
+  input.BeginPump();
+  EXPECT_TRUE(input.keys.Observe(40)) << "a prompt closed with the key up holds nothing back";
+}
+
 TEST(InputLatches, AfterAPromptOnlyAHeldButtonKeepsItsState) {
   InputLatches input(256);
   input.left.Press();
