@@ -128,15 +128,15 @@ void BM_TraceAndSimplifyRaggedOutline(benchmark::State& state) {
   BenchEditor b;
   b.editor.colourGrid = RaggedBlob();
   int steps = 0;
+  std::size_t lines = 0;
   for (auto _ : state) {
-    b.editor.operations.count = 0;
     TraceRegionOutline(b.editor.colourGrid, 322, 202, b.editor.drawing, b.editor.workLists);
     steps = b.editor.workLists.count[0];
-    SimplifyTraceSteps(b.editor);
-    MergeChordsToLines(b.editor);
+    SimplifyTraceSteps(b.editor.workLists, b.editor.drawing);
+    lines = MergeChordsToLines(b.editor.workLists).size();
   }
   state.counters["trace_steps"] = steps;
-  state.counters["lines"] = b.editor.operations.count;
+  state.counters["lines"] = static_cast<double>(lines);
 }
 BENCHMARK(BM_TraceAndSimplifyRaggedOutline)->Unit(benchmark::kMillisecond);
 

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "app/file_commands.h"
+#include "app/outline_tool.h"
 #include "app/panels.h"
 #include "picture/replay.h"
 #include "picture/tools.h"
 #include "picture/view.h"
-#include "trace/outline.h"
 
 namespace kumodo {
 namespace {

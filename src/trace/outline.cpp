@@ -1,13 +1,7 @@
 #include "trace/outline.h"
 
+#include <algorithm>
 #include <cmath>
-
-#include "files/number_text.h"
-#include "picture/replay.h"
-#include "picture/tools.h"
-#include "picture/view.h"
-#include "screen/palette.h"
-#include "screen/primitives.h"
 
 namespace kumodo {
 namespace {
@@ -22,10 +16,7 @@ constexpr int kLeftY[8] = {0, -1, 0, 1, 0, -1, 0, 1};
 constexpr int kMaxTraceEntries = 10000;
 constexpr double kRadiansPerDegree = 3.141592654 / 180;
 
-struct Point {
-  int x;
-  int y;
-};
+using Point = TracePoint;
 
 Point Start(const OperationRecord& entry) { return {entry[1], entry[2]}; }
 Point End(const OperationRecord& entry) { return {entry[3], entry[4]}; }
@@ -50,17 +41,9 @@ double DirectionAngle(Point a, Point b) {
   return angle;
 }
 
-void AppendChord(Editor& editor, Point a, Point b, int sequence) {
-  editor.drawing.x1 = a.x, editor.drawing.y1 = a.y, editor.drawing.x2 = b.x, editor.drawing.y2 = b.y;
-  AppendWorkSegment(editor.workLists, editor.drawing, sequence, 0, 1);
-}
-
-void DrawAndRecordLine(Editor& editor, Point a, Point b, int position) {
-  DrawingState& d = editor.drawing;
-  DrawLineRgb(editor.screen, &editor.images.canvas.Pixels(), a.x, a.y, false, b.x, b.y,
-              PaletteColour(d.drawingColour), kLineMode, 0);
-  d.x1 = a.x, d.y1 = a.y, d.x2 = b.x, d.y2 = b.y;
-  AppendOperation(editor.operations, d, static_cast<std::int16_t>(position));
+void AppendChord(WorkLists& lists, DrawingState& state, Point a, Point b, int sequence) {
+  state.x1 = a.x, state.y1 = a.y, state.x2 = b.x, state.y2 = b.y;
+  AppendWorkSegment(lists, state, sequence, 0, 1);
 }
 
 }  // namespace
@@ -132,11 +115,9 @@ void TraceRegionOutline(const ColourGrid& grid, int x, int y, DrawingState& stat
   }
 }
 
-void SimplifyTraceSteps(Editor& editor) {
-  WorkLists& lists = editor.workLists;
+void SimplifyTraceSteps(WorkLists& lists, DrawingState& d) {
   const std::vector<OperationRecord>& s = lists.entries[0];
   const int steps = lists.count[0];
-  DrawingState& d = editor.drawing;
   d.mode = kind::Line;
   d.chainCounter = 0;
   lists.count[1] = 0;
@@ -179,24 +160,17 @@ void SimplifyTraceSteps(Editor& editor) {
     }
     // The chord includes the step that broke the run.
     if (i + j >= steps - 1) break;
-    AppendChord(editor, a, b, ++d.chainCounter);
+    AppendChord(lists, d, a, b, ++d.chainCounter);
     i += j + 1;
     j = 0;
   }
-  if (d.chainCounter > 0) {
-    AppendChord(editor, Start(s[i]), Start(s[0]), ++d.chainCounter);
-  } else {
-    editor.platform.Beep();
-  }
+  if (d.chainCounter > 0) AppendChord(lists, d, Start(s[i]), Start(s[0]), ++d.chainCounter);
 }
 
-void MergeChordsToLines(Editor& editor) {
-  const WorkLists& lists = editor.workLists;
+std::vector<OutlineLine> MergeChordsToLines(const WorkLists& lists) {
   const std::vector<OperationRecord>& t = lists.entries[1];
   const int chords = lists.count[1];
-  DrawingState& d = editor.drawing;
-  d.mode = kind::Line;
-  d.chainCounter = 0;
+  std::vector<OutlineLine> lines;
   Point b{0, 0};
   if (chords > 0) {
     int i = 0;
@@ -216,40 +190,13 @@ void MergeChordsToLines(Editor& editor) {
         b = End(chord);
       }
       if (i + j > chords - 1) break;
-      DrawAndRecordLine(editor, a, b, ++d.chainCounter);
+      lines.push_back({a, b});
       i += j;
       j = 0;
     } while (i < chords - 1);
   }
-  if (d.chainCounter > 0) {
-    DrawAndRecordLine(editor, b, Start(t[0]), ++d.chainCounter);
-  } else {
-    editor.platform.Beep();
-  }
-  LocateText(editor.screen.text, 21, 33);
-  PrintText(editor.screen, NumberToText(d.chainCounter) + "   \r\n");
-}
-
-void OutlineToolStep(Editor& editor) {
-  const PicturePoint point = PictureFromPointer(editor);
-  const PointerPosition pointer = editor.loop.pointer;
-  const bool overCanvas = pointer.x >= 0 && pointer.x <= editor.view.lastColumn && pointer.y >= 0 && pointer.y <= 400;
-  if (!overCanvas || !InPicture(editor, point) || !PassHasClick(editor)) return;
-  if (!editor.colourGrid.filled) return;
-  // The picture's height may have changed since the import.
-  editor.colourGrid.Frame(PictureHeight(editor.settings));
-  DrawingState& d = editor.drawing;
-  TraceRegionOutline(editor.colourGrid, point.x + 1, point.y + 1, d, editor.workLists);
-  SimplifyTraceSteps(editor);
-  // Without a chord no line is made: the snapshot of the last group must
-  // stay for the next undo. Pass 1 draws nothing, so the canvas is still
-  // the picture before the outline.
-  if (editor.workLists.count[1] > 0) TakeSnapshot(editor, editor.operations.count);
-  MergeChordsToLines(editor);
-  ShowCanvas(editor);
-  ShowMagnifier(editor);
-  d.mode = kind::Trace;
-  CommitCanvas(editor);
+  if (!lines.empty()) lines.push_back({b, Start(t[0])});
+  return lines;
 }
 
 }  // namespace kumodo

@@ -4,11 +4,13 @@
 #include <cstdlib>
 #include <random>
 
+#include "app/outline_tool.h"
 #include "files/picture_import.h"
 #include "picture/replay.h"
 #include "picture/view.h"
 #include "platform/text_encoding.h"
 #include "screen/palette.h"
+#include "support/colour_grids.h"
 #include "support/image_magick.h"
 #include "support/scripted_editor.h"
 #include "trace/outline.h"
@@ -103,73 +105,13 @@ TEST_F(ImportFiles, CancelStillReducesInGreyAndTheUnderlaysShow) {
   EXPECT_EQ(s.editor.images.canvas.Pixels().At(10, 10), Channels(225, 225, 225));
 }
 
-// A grid as an import leaves it, with one rectangle of colour 3 on colour 0.
-ColourGrid GridWithRectangle(int left, int top, int right, int bottom) {
-  ColourGrid grid;
-  for (int x = 0; x < 640; ++x) {
-    for (int y = 0; y < 400; ++y) grid.Set(x, y, x >= left && x <= right && y >= top && y <= bottom ? 3 : 0);
-  }
-  grid.filled = true;
-  return grid;
-}
-
-std::vector<std::array<int, 5>> Traced(const ColourGrid& grid, int x, int y) {
-  DrawingState state;
-  WorkLists lists;
-  TraceRegionOutline(grid, x + 1, y + 1, state, lists);
-  std::vector<std::array<int, 5>> entries;
-  for (int i = 0; i < lists.count[0]; ++i) {
-    const OperationRecord& e = lists.entries[0][i];
-    entries.push_back({e[1], e[2], e[3], e[4], e[6]});
-  }
-  return entries;
-}
-
-TEST(Tracer, ARectangleGivesItsFourCornersAndTheWayBack) {
-  const ColourGrid grid = GridWithRectangle(10, 20, 19, 29);
-  using Entries = std::vector<std::array<int, 5>>;
-  EXPECT_EQ(Traced(grid, 15, 24), (Entries{{10, 24, 10, 20, 1}, {10, 20, 19, 20, 1}, {19, 20, 19, 29, 1},
-                                           {19, 29, 10, 29, 1}, {10, 29, 10, 24, 0}}));
-  EXPECT_EQ(Traced(grid, 12, 29), (Entries{{10, 29, 10, 20, 1}, {10, 20, 19, 20, 1}, {19, 20, 19, 29, 1},
-                                           {19, 29, 10, 29, 0}}));
-}
-
-TEST(Tracer, ASinglePixelAndThePicturesLeftEdge) {
-  ColourGrid grid = GridWithRectangle(50, 50, 50, 50);
-  using Entries = std::vector<std::array<int, 5>>;
-  EXPECT_EQ(Traced(grid, 50, 50), (Entries{{50, 50, 50, 50, 0}}));
-  grid = GridWithRectangle(0, 10, 5, 12);
-  const Entries edge = Traced(grid, 0, 11);
-  ASSERT_FALSE(edge.empty());
-  EXPECT_EQ(edge[0][0], 0) << "starts at once: the border column is on its left";
-  EXPECT_EQ(edge.back()[2], 0);
-  EXPECT_EQ(edge.back()[3], 11) << "and comes back to the start";
-}
-
-TEST(Tracer, AnyGridContentKeepsEveryStepInsideThePictureOfTheFramedHeight) {
-  std::mt19937 dice(7);
-  ColourGrid grid;
-  for (std::int8_t& level : grid.levels) level = static_cast<std::int8_t>(dice() % 3 == 0 ? dice() % 8 : 0);
-  for (int height : {200, 400, 37}) {
-    grid.Frame(height);
-    for (int start = 0; start < 50; ++start) {
-      const int x = static_cast<int>(dice() % 640);
-      const int y = static_cast<int>(dice() % static_cast<unsigned>(height));
-      for (const auto& [x1, y1, x2, y2, turn] : Traced(grid, x, y)) {
-        ASSERT_TRUE(x1 >= 0 && x1 <= 639 && x2 >= 0 && x2 <= 639) << height << ": " << x << ", " << y;
-        ASSERT_TRUE(y1 >= 0 && y1 < height && y2 >= 0 && y2 < height) << height << ": " << x << ", " << y;
-      }
-    }
-  }
-}
-
 // Runs the outline tool's passes on a rectangle and returns the records made.
 std::vector<OperationRecord> Outline(ScriptedEditor& s, const ColourGrid& grid, int x, int y) {
   s.editor.colourGrid = grid;
   s.editor.drawing.drawingColour = 6;
   TraceRegionOutline(grid, x + 1, y + 1, s.editor.drawing, s.editor.workLists);
-  SimplifyTraceSteps(s.editor);
-  MergeChordsToLines(s.editor);
+  SimplifyOutline(s.editor);
+  DrawOutline(s.editor);
   return std::vector<OperationRecord>(s.editor.operations.slots.begin(),
                                       s.editor.operations.slots.begin() + s.editor.operations.count);
 }
@@ -210,7 +152,7 @@ TEST(Simplifier, ChordsAt359And1DegreesAreNotMerged) {
   lists.entries[1][1] = {1, 100, 98, 200, 100, 0, 0, 2};
   lists.entries[1][2] = {1, 200, 100, 0, 100, 0, 0, 3};
   lists.count[1] = 3;
-  MergeChordsToLines(s.editor);
+  DrawOutline(s.editor);
   EXPECT_EQ(s.editor.operations.count, 3);
 }
 
@@ -221,7 +163,7 @@ TEST(Simplifier, AZeroLengthChordIsMergedIntoTheRunNotStuckOn) {
   lists.entries[1][1] = {1, 50, 50, 150, 50, 0, 0, 2};
   lists.entries[1][2] = {1, 150, 50, 50, 50, 0, 0, 3};
   lists.count[1] = 3;
-  MergeChordsToLines(s.editor);
+  DrawOutline(s.editor);
   ASSERT_EQ(s.editor.operations.count, 2);
   EXPECT_EQ(s.editor.operations.slots[0], (OperationRecord{1, 50, 50, 150, 50, 1, 0, 1}));
   EXPECT_EQ(s.editor.operations.slots[1], (OperationRecord{1, 150, 50, 50, 50, 1, 0, 2}));
