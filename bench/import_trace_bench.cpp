@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "bench_editor.h"
-#include "files/picture_import.h"
+#include "app/picture_import.h"
 #include "support/costly_pictures.h"
 #include "support/picture_bombs.h"
 #include "trace/outline.h"

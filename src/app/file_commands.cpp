@@ -8,7 +8,7 @@
 #include "app/status_panel.h"
 #include "export/basic_program.h"
 #include "files/csv_document.h"
-#include "files/picture_import.h"
+#include "app/picture_import.h"
 #include "files/text_file.h"
 #include "picture/replay.h"
 #include "picture/tools.h"

@@ -5,7 +5,8 @@
 #include <random>
 
 #include "app/outline_tool.h"
-#include "files/picture_import.h"
+#include "app/picture_import.h"
+#include "files/colour_reduction.h"
 #include "picture/replay.h"
 #include "picture/view.h"
 #include "platform/text_encoding.h"
@@ -23,36 +24,6 @@ using scripted::ScriptedEditor;
 
 constexpr Rgb Channels(int red, int green, int blue) {
   return static_cast<Rgb>(red) | static_cast<Rgb>(green) << 8 | static_cast<Rgb>(blue) << 16;
-}
-
-TEST(Reduction, LevelsOfTheListedPixels) {
-  EXPECT_EQ(ReducePixel(Channels(255, 255, 0)).level, 6) << "yellow";
-  EXPECT_EQ(DimmedLevelColour(6), Channels(153, 153, 1));
-  EXPECT_EQ(ReducePixel(Channels(255, 255, 0)).grey, 225);
-  EXPECT_EQ(ReducePixel(0).level, 0);
-  EXPECT_EQ(DimmedLevelColour(0), Channels(1, 1, 1));
-  EXPECT_EQ(ReducePixel(0).grey, 1);
-  EXPECT_EQ(DimmedSource(Channels(255, 255, 255)), Channels(242, 242, 242));
-  EXPECT_EQ(DimmedSource(0), Channels(1, 1, 1));
-  EXPECT_EQ(ReducePixel(Channels(255, 255, 255)).grey, 254);
-  for (int colour = 0; colour < 8; ++colour) {
-    EXPECT_EQ(ReducePixel(PaletteColour(colour)).level, colour) << "each digital colour keeps its level";
-  }
-}
-
-// 0.114 * 41 + (0.587 * 147 + 0.299 * 48) rounded step by step lies just
-// above 105.315; a fused multiply-add would put it on or below the threshold.
-TEST(Reduction, TheLuminanceIsRoundedStepByStep) {
-  EXPECT_EQ(ReducePixel(Channels(48, 147, 41)).level, 4);
-}
-
-TEST(Reduction, ThresholdsBelongToTheLowerLevel) {
-  EXPECT_EQ(LevelOfLuminance(10).level, 0);
-  EXPECT_EQ(LevelOfLuminance(10.01).level, 1);
-  EXPECT_EQ(LevelOfLuminance(29.07).level, 1);
-  EXPECT_EQ(LevelOfLuminance(29.08).level, 2);
-  EXPECT_EQ(LevelOfLuminance(225.93).level, 6);
-  EXPECT_EQ(LevelOfLuminance(226).level, 7);
 }
 
 class ImportFiles : public ::testing::Test {

@@ -6,20 +6,6 @@
 
 namespace kumodo {
 
-struct ReducedPixel {
-  int level;    // 0..7, also the colour index of the digital colour of that brightness
-  int grey;     // the grey value of the level: 1, 29, 76, 105, 149, 178, 225, 254
-};
-
-// The level of a luminance: the digital colour whose luminance it does not exceed.
-ReducedPixel LevelOfLuminance(double luminance);
-// The level of one pixel (0x00BBGGRR) by its luminance 0.114 B + 0.587 G + 0.299 R.
-ReducedPixel ReducePixel(Rgb pixel);
-// Each channel at 95 %, at least 1.
-Rgb DimmedSource(Rgb pixel);
-// The level's digital colour at 60 % (153 for a full channel), each channel at least 1.
-Rgb DimmedLevelColour(int level);
-
 // Checks the import image's size, asks for the reduction mode, reduces the
 // picture and redraws the editor's picture over the chosen underlay.
 void ImportPicture(Editor& editor);

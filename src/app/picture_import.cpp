@@ -1,0 +1,44 @@
+#include "app/picture_import.h"
+
+#include "files/colour_reduction.h"
+#include "picture/replay.h"
+#include "picture/view.h"
+#include "screen/primitives.h"
+
+namespace kumodo {
+
+void ReducePicture(Editor& editor, bool digital) {
+  Bitmap& screen = editor.screen.backBuffer;
+  ReducedPicture reduction = ReduceBitmap(screen, digital);
+  for (int x = 0; x < kGridPictureWidth; ++x) {
+    for (int y = 0; y < kGridPictureRows; ++y) {
+      screen.At(x, y) = reduction.reduced.At(x, y);
+      SetPixel(editor.images.work[2].Pixels(), x, y, reduction.reduced.At(x, y));
+      SetPixel(editor.images.work[1].Pixels(), x, y, reduction.dimmed.At(x, y));
+    }
+  }
+  editor.colourGrid = std::move(reduction.grid);
+  editor.colourGrid.Frame(PictureHeight(editor.settings));
+  editor.colourGrid.filled = true;
+  MarkScreenChanged(editor.screen);
+}
+
+void ImportPicture(Editor& editor) {
+  Image& picture = editor.images.import;
+  // The size the file states: a picture too large was never decoded.
+  if (PictureTooLarge(picture.LoadedWidth(), picture.LoadedHeight())) {
+    editor.platform.ShowMessageBox(editor.texts.pictureTooLarge, editor.texts.pictureTooLargeCaption,
+                                   MessageBoxButtons::Ok, MessageBoxIcon::Warning);
+    return;
+  }
+  const bool digital = editor.platform.ShowMessageBox(editor.texts.reductionQuestion, editor.texts.reductionCaption,
+                                                      MessageBoxButtons::OkCancel,
+                                                      MessageBoxIcon::None) == MessageBoxAnswer::Ok;
+  DrawLine(editor.screen, 0, 0, false, 639, 399, 0, kFilledBoxMode, 0);
+  picture.Draw(0, 0);
+  ReducePicture(editor, digital);
+  editor.undone.groups.clear();
+  ReplayPicture(editor, kNoProbe);
+}
+
+}  // namespace kumodo
