@@ -77,8 +77,7 @@ struct Panels {
   std::array<float, kPanelCount> value{0, 0, 4, 1, 0, 0, 0, 0, 0, 0, 0, 0, 2};
   // A panel is hit-tested and drawn only while this is exactly 1.
   std::array<float, kPanelCount> active{};
-  int lastChanged = -1;
-  int changeCounter = 0;
+  int changeCounter = 0;  // value changes since the press handler last counted
   // The paint and tile paint icons' widths, kept while paint display hides them.
   float savedPaintWidth = 0;
   float savedTilePaintWidth = 0;

@@ -127,7 +127,6 @@ void UpdatePanelValue(Editor& editor, int panelIndex) {
     const PanelButton& button = panels.buttons[panelIndex][b];
     if (button.width > 0 && PointerOn(button, editor.loop.pointer)) {
       panels.value[panelIndex] = static_cast<float>(b);
-      panels.lastChanged = panelIndex;
       ++panels.changeCounter;
       return;
     }
