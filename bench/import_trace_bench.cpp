@@ -71,8 +71,9 @@ std::string CostlyPictureFile(const std::string& name) {
   if (name == "endless-data.png") bytes = PngWithEndlessData(4096);
   if (name == "many-scans.jpg") {
     // As many repeats of one scan as fit in 15.6 MB, under the file size limit.
-    const std::size_t scanBytes = JpegWithRepeatedScan(folder, 2).size() - JpegWithRepeatedScan(folder, 1).size();
-    bytes = JpegWithRepeatedScan(folder, static_cast<int>(15'600'000 / scanBytes));
+    const std::size_t once = JpegWithRepeatedScan(folder, 1).size();
+    const std::size_t scanBytes = JpegWithRepeatedScan(folder, 2).size() - once;
+    bytes = JpegWithRepeatedScan(folder, static_cast<int>((15'600'000 - once) / scanBytes));
   }
   const std::string path = (folder / ("kumodo-bench-" + name)).string();
   std::ofstream(path, std::ios::binary) << bytes;
