@@ -1,13 +1,12 @@
 // kumodo-export [OPTION]... DOCUMENT.csv...: each document's BASIC program
 // (and picture) exactly as the editor's save writes it, without a window.
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "converter/conversion.h"
+#include "platform/command_line.h"
 #include "platform/file_system.h"
 #include "platform/message_language.h"
 
@@ -57,18 +56,19 @@ std::optional<int> Choice(std::string_view text, int first, int second) {
 
 int main(int argc, char** argv) {
   kumodo::SetMessageLanguage(kumodo::MessageLanguage::English);
+  const std::vector<std::string> arguments = kumodo::CommandLineArguments(argc, argv);
   ConversionOptions options;
   std::vector<std::string> documents;
   bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view argument = argv[i];
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view argument = arguments[i];
     if (optionsEnded) {
       documents.emplace_back(argument);
       continue;
     }
     auto value = [&]() -> std::optional<std::string_view> {
-      if (i + 1 >= argc) return std::nullopt;
-      return std::string_view(argv[++i]);
+      if (i + 1 >= arguments.size()) return std::nullopt;
+      return std::string_view(arguments[++i]);
     };
     if (argument == "--") {
       optionsEnded = true;
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
       options.truncate = true;
     } else if (argument == "--png") {
       options.png = true;
-      if (i + 1 < argc && EndsWithPng(argv[i + 1])) options.pngFile = argv[++i];
+      if (i + 1 < arguments.size() && EndsWithPng(arguments[i + 1])) options.pngFile = arguments[++i];
     } else if (argument == "--command-file") {
       const auto file = value();
       if (!file) return UsageError("--command-file needs a file");
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
   }
   // A progress line where someone watches many files go by, cleared before
   // any other line and at the end, so that only what was said stays.
-  const bool showProgress = documents.size() > 1 && isatty(STDERR_FILENO);
+  const bool showProgress = documents.size() > 1 && kumodo::ErrorOutputShowsProgress();
   int failed = 0;
   for (std::size_t n = 0; n < documents.size(); ++n) {
     if (showProgress) std::fprintf(stderr, "\r[%zu/%zu] %s\033[K", n + 1, documents.size(), documents[n].c_str());

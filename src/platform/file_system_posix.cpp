@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/file_reasons.h"
 #include "platform/file_system.h"
 #include "platform/message_language.h"
 
@@ -128,14 +129,13 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t 
   if (file.Get() < 0) return fail(why);
   struct stat info;
   if (::fstat(file.Get(), &info) != 0) return fail(std::strerror(errno));
-  const std::string tooLarge = InMessageLanguage("大きすぎます (" + std::to_string(limit) + " バイトまで)",
-                                                 "too large (at most " + std::to_string(limit) + " bytes)");
+  const std::string tooLarge = TooLargeReason(limit);
   if (whole && static_cast<std::uint64_t>(info.st_size) > limit) return fail(tooLarge);
   std::string bytes;
   try {
     bytes.resize(std::min(static_cast<std::size_t>(info.st_size), limit));
   } catch (const std::bad_alloc&) {
-    return fail(InMessageLanguage("メモリが足りません", "out of memory"));
+    return fail(OutOfMemoryReason());
   }
   // A whole file gets one byte of room past the limit: that tells one that grew too large meanwhile.
   const std::size_t room = whole ? limit + 1 : limit;
@@ -212,7 +212,7 @@ FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Links
   if (exists && !S_ISREG(existing.st_mode)) return {false, NotRegular()};
   // A file marked read-only is not replaced behind its owner's back.
   if (exists && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
-    return {false, InMessageLanguage("読み取り専用のファイルです", "the file is read-only")};
+    return {false, ReadOnlyReason()};
   }
   const std::string folder = FolderOf(target);
   // A name of its own, made exclusively (never through a link planted under
@@ -224,10 +224,7 @@ FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Links
     if (!exists) return Failure(error);
     FileResult result = WriteInPlace(target, bytes);
     if (!result.ok) {
-      result.reason = InMessageLanguage("一時ファイルを作れないため直接書き込みましたが、失敗しました (途中までしか書かれていないかもしれません): ",
-                                        "no temporary file could be made, so the file was written in place, which failed "
-                                        "(it may be written only in part): ") +
-                      result.reason;
+      result.reason = WrittenInPlaceReason() + result.reason;
     }
     return result;
   }

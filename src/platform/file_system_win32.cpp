@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <new>
 
+#include "platform/file_reasons.h"
 #include "platform/file_system.h"
+#include "platform/message_language.h"
 #include "platform/win32_text.h"
 
 namespace kumodo {
@@ -26,7 +28,10 @@ FileResult Failure() { return {false, SystemReason(GetLastError())}; }
 
 // Only files on a disk are read or replaced: a pipe would wait, a device
 // ("CON", "NUL") never ends.
-const char* const kNotRegular = "通常のファイルではありません (フォルダー、パイプ、デバイスなど)";
+std::string NotRegular() {
+  return InMessageLanguage("通常のファイルではありません (フォルダー、パイプ、デバイスなど)",
+                           "not a regular file (a folder, pipe or device)");
+}
 
 class Handle {
  public:
@@ -52,16 +57,16 @@ std::optional<std::string> ReadDiskFile(const std::string& path, std::size_t lim
   Handle file(CreateFileW(NativePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return fail(SystemReason(GetLastError()));
-  if (GetFileType(file.Get()) != FILE_TYPE_DISK) return fail(kNotRegular);
+  if (GetFileType(file.Get()) != FILE_TYPE_DISK) return fail(NotRegular());
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size)) return fail(SystemReason(GetLastError()));
-  const std::string tooLarge = "大きすぎます (" + std::to_string(limit) + " バイトまで)";
+  const std::string tooLarge = TooLargeReason(limit);
   if (whole && static_cast<std::uint64_t>(size.QuadPart) > limit) return fail(tooLarge);
   std::string bytes;
   try {
     bytes.resize(std::min<std::uint64_t>(static_cast<std::uint64_t>(size.QuadPart), limit));
   } catch (const std::bad_alloc&) {
-    return fail("メモリが足りません");
+    return fail(OutOfMemoryReason());
   }
   std::size_t have = 0;
   while (have < bytes.size()) {
@@ -137,16 +142,15 @@ FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Links
   const std::wstring target = native.wstring();
   const DWORD attributes = GetFileAttributesW(target.c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-  if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {false, kNotRegular};
+  if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {false, NotRegular()};
   // A file marked read-only is not replaced behind its owner's back.
-  if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return {false, "読み取り専用のファイルです"};
+  if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return {false, ReadOnlyReason()};
   const std::wstring temporary = MakeTemporaryFile(native.parent_path().wstring());
   if (temporary.empty()) {
     if (!exists) return Failure();
     FileResult result = WriteInPlace(target, bytes);
     if (!result.ok) {
-      result.reason = "一時ファイルを作れないため直接書き込みましたが、失敗しました (途中までしか書かれていないかもしれません): " +
-                      result.reason;
+      result.reason = WrittenInPlaceReason() + result.reason;
     }
     return result;
   }

@@ -6,6 +6,7 @@
 
 #include "platform/picture_decode.h"
 #include "platform/win32_bitmap.h"
+#include "platform/win32_com.h"
 
 namespace kumodo {
 namespace {

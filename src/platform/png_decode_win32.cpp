@@ -5,19 +5,9 @@
 
 #include "platform/picture_decode.h"
 #include "platform/win32_bitmap.h"
+#include "platform/win32_com.h"
 
 namespace kumodo {
-namespace {
-
-template <class Interface>
-struct Released {
-  Interface* pointer = nullptr;
-  ~Released() {
-    if (pointer) pointer->Release();
-  }
-};
-
-}  // namespace
 
 // Through the system's imaging component: every colour type and depth as
 // premultiplied 8-bit BGRA, which is the picture drawn over black. It sees

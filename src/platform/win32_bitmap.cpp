@@ -35,12 +35,4 @@ bool ReadSystemBitmap(HBITMAP handle, Bitmap& out) {
   return true;
 }
 
-void StartCom() {
-  static const bool started = [] {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    return true;
-  }();
-  (void)started;
-}
-
 }  // namespace kumodo

@@ -20,7 +20,4 @@ void ToSystemPixels(const Bitmap& bitmap, std::vector<std::uint32_t>& out);
 // A system bitmap of any kind read into ours; false when the system refuses.
 bool ReadSystemBitmap(HBITMAP handle, Bitmap& out);
 
-// COM for the system's picture decoders, once for the process.
-void StartCom();
-
 }  // namespace kumodo
