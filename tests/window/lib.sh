@@ -65,9 +65,9 @@ area_has_colour() {
   [[ "$pixels" == *"($5)"* ]]
 }
 
-# Waits up to $4 (default 5) seconds for pixel ($1, $2) to read "$3".
+# Waits up to $4 (default 20: a deadline, not a pause) seconds for pixel ($1, $2) to read "$3".
 wait_for_pixel() {
-  local deadline=$((SECONDS + ${4:-5})) seen
+  local deadline=$((SECONDS + ${4:-20})) seen
   while :; do
     seen=$(pixel_at "$1" "$2")
     [ "$seen" = "$3" ] && return 0
