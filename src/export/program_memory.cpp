@@ -4,6 +4,7 @@
 #include <iterator>
 #include <cctype>
 #include <string>
+#include <unordered_map>
 
 namespace kumodo {
 namespace {
@@ -47,11 +48,17 @@ bool Holds(const std::string_view (&words)[N], std::string_view word) {
   return std::find(std::begin(words), std::end(words), word) != std::end(words);
 }
 
-// 0 for a word that is no keyword.
+// 0 for a word that is no keyword. Looked up after every letter of every
+// word, so hashed.
 std::size_t KeywordBytes(std::string_view word) {
-  if (Holds(kTwoByteKeywords, word)) return 2;
-  if (Holds(kOneByteKeywords, word)) return 1;
-  return 0;
+  static const std::unordered_map<std::string_view, std::size_t> bytes = [] {
+    std::unordered_map<std::string_view, std::size_t> table;
+    for (const std::string_view keyword : kOneByteKeywords) table.emplace(keyword, 1);
+    for (const std::string_view keyword : kTwoByteKeywords) table.emplace(keyword, 2);
+    return table;
+  }();
+  const auto found = bytes.find(word);
+  return found == bytes.end() ? 0 : found->second;
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
