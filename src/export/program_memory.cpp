@@ -169,6 +169,13 @@ std::size_t RadixConstantBytes(std::string_view line, std::size_t& at) {
   return 3;
 }
 
+// Where the string literal that starts at the quote ends: past its closing
+// quote, or at the end of the line or a NUL.
+std::size_t StringEnd(std::string_view line, std::size_t quote) {
+  const std::size_t close = std::min(line.find_first_of(std::string_view("\"\0", 2), quote + 1), line.size());
+  return close < line.size() && line[close] == '"' ? close + 1 : close;
+}
+
 // The bytes of the tokenised body of a line, from the text after its line
 // number.
 std::size_t BodyBytes(std::string_view line, std::size_t at) {
@@ -187,8 +194,7 @@ std::size_t BodyBytes(std::string_view line, std::size_t at) {
       ++bytes;
       ++at;
     } else if (c == '"') {
-      const std::size_t close = line.find('"', at + 1);
-      const std::size_t end = close == std::string_view::npos ? line.size() : close + 1;
+      const std::size_t end = StringEnd(line, at);
       bytes += end - at;
       at = end;
     } else if (allowNumber && allowReference && (IsDigit(c) || c == '.')) {
@@ -237,10 +243,9 @@ std::size_t BodyBytes(std::string_view line, std::size_t at) {
       } else if (word == "DATA") {
         // as it is to the end of the statement, strings included
         while (at < line.size() && line[at] != '\0' && line[at] != ':') {
-          const std::size_t close = line[at] == '"' ? line.find('"', at + 1) : at;
-          const std::size_t end = close == std::string_view::npos ? line.size() : close + 1;
-          bytes += end - at;
-          at = end;
+          const std::size_t next = line[at] == '"' ? StringEnd(line, at) : at + 1;
+          bytes += next - at;
+          at = next;
         }
       } else {
         allowReference = Holds(kLineReferenceKeywords, word);

@@ -42,6 +42,9 @@ TEST(ProgramMemory, LineReferencesAfterJumpsAndTextKeptAsItIs) {
   // ":REM'") is its bytes whatever keywords it holds.
   EXPECT_EQ(RecordBytes("10000 PRINT \"GOSUB 10\":' TILE-PAINT PAINT(,),,"), kLine + 2 + 10 + 1 + 3 + 22);
   EXPECT_EQ(RecordBytes("10000 REM GOSUB 10"), kLine + 1 + 9);
+  // DATA is its bytes to the end of the statement, a colon in a string not
+  // ending it; the constant after it is tokenised again.
+  EXPECT_EQ(RecordBytes("10000 DATA 1,\"A:B\",300:X=300"), kLine + 1 + 12 + 3 + 3);
 }
 
 TEST(ProgramMemory, OnlyStoredLinesCountAndTheRecordsAreTheirOwnPart) {
