@@ -43,11 +43,6 @@ constexpr std::string_view kLineReferenceKeywords[] = {"GOTO", "THEN",   "ELSE",
                                                        "RENUM", "EDIT",  "LLIST", "DELETE", "RUN",
                                                        "RESUME", "AUTO", "ERL",  "RESTORE", "RETURN"};
 
-template <std::size_t N>
-bool Holds(const std::string_view (&words)[N], std::string_view word) {
-  return std::find(std::begin(words), std::end(words), word) != std::end(words);
-}
-
 // 0 for a word that is no keyword. Looked up after every letter of every
 // word, so hashed.
 std::size_t KeywordBytes(std::string_view word) {
@@ -248,7 +243,7 @@ std::size_t BodyBytes(std::string_view line, std::size_t at) {
           at = next;
         }
       } else {
-        allowReference = Holds(kLineReferenceKeywords, word);
+        allowReference = std::ranges::find(kLineReferenceKeywords, word) != std::end(kLineReferenceKeywords);
         allowNumber = true;
         if (word == "SPC(" || word == "TAB(") inSpcOrTab = true;
       }
