@@ -68,6 +68,7 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
   }
   const std::string text = BasicProgramText(list, setup.settings, setup.commands, setup.tiles);
   CountLines(text, conversion);
+  conversion.memoryBytes = EstimateProgramMemory(text).records;
   conversion.programFile = DocumentProgramPath(documentPath);
   if (const FileResult written = WriteWholeFile(conversion.programFile, text, LinksFollowed::OwnOnly); !written.ok) {
     return fail(conversion.programFile, written.reason);

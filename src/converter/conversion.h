@@ -7,6 +7,7 @@
 #include <string>
 
 #include "export/basic_commands.h"
+#include "export/program_memory.h"
 #include "export/tile_strings.h"
 #include "files/settings_record.h"
 
@@ -20,6 +21,7 @@ struct ConversionOptions {
   bool png = false;
   std::optional<std::string> pngFile;    // beside the document when not given
   bool stats = false;
+  std::size_t freeArea = kFreeAreaBytes;  // what --stats measures the program's memory against
   bool truncate = false;  // convert the first records of a document longer than the list, as the editor opens it
 };
 
@@ -45,6 +47,7 @@ struct Conversion {
   int programLines = 0;
   std::size_t programBytes = 0;
   std::size_t longestLine = 0;  // bytes, without the line end
+  std::size_t memoryBytes = 0;  // what the records' lines take once loaded (EstimateProgramMemory)
 };
 
 // A document with no record, or one longer than the list (unless truncate),

@@ -14,7 +14,8 @@ namespace {
 
 using kumodo::ConversionOptions;
 
-constexpr const char* kUsage =
+std::string Usage() {
+  return
     "Usage: kumodo-export [OPTION]... DOCUMENT.csv...\n"
     "Writes each document's N88-BASIC program beside it, as the editor's save does.\n"
     "\n"
@@ -23,7 +24,10 @@ constexpr const char* kUsage =
     "  --tiling 0|1                 1 tile fills as tiles, 0 as remarks\n"
     "  --editing-resolution 1|2     the documents were drawn in 400 (1) or 200 (2) lines\n"
     "  --png [FILE.png]             also the picture as the editor shows it (beside the document)\n"
-    "  --stats                      records, program lines, bytes and longest line of each\n"
+    "  --stats                      records, program lines, bytes, longest line and memory of each:\n"
+    "                               the bytes the records' lines take once loaded, of the free area\n"
+    "  --memory BYTES               the free area beside the opening and closing lines\n"
+    "                               (default " + std::to_string(kumodo::kFreeAreaBytes) + ", PC-BASIC's)\n"
     "  --truncate                   convert the first 30000 records of a longer document\n"
     "                               (as the editor opens it) instead of failing\n"
     "  -h, --help                   show this help and exit\n"
@@ -32,9 +36,10 @@ constexpr const char* kUsage =
     "The command file and the settings are read as the editor reads them.\n"
     "Arguments after -- are documents, even when they begin with -.\n"
     "Exit status: 0 all converted, 1 some failed, 2 usage error.\n";
+}
 
 int UsageError(const std::string& what) {
-  std::fprintf(stderr, "kumodo-export: %s\n%s", what.c_str(), kUsage);
+  std::fprintf(stderr, "kumodo-export: %s\n%s", what.c_str(), Usage().c_str());
   return 2;
 }
 
@@ -50,6 +55,16 @@ std::optional<int> Choice(std::string_view text, int first, int second) {
   if (text == std::to_string(first)) return first;
   if (text == std::to_string(second)) return second;
   return std::nullopt;
+}
+
+// A decimal number from first to last, else nothing.
+std::optional<int> Number(std::string_view text, int first, int last) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string_view::npos) {
+    return std::nullopt;
+  }
+  const int number = std::stoi(std::string(text));
+  if (number < first || number > last) return std::nullopt;
+  return number;
 }
 
 }  // namespace
@@ -75,7 +90,7 @@ int main(int argc, char** argv) {
       continue;
     }
     if (argument == "--help" || argument == "-h") {
-      std::fputs(kUsage, stdout);
+      std::fputs(Usage().c_str(), stdout);
       return 0;
     }
     if (argument == "--version") {
@@ -89,6 +104,11 @@ int main(int argc, char** argv) {
     } else if (argument == "--png") {
       options.png = true;
       if (i + 1 < arguments.size() && EndsWithPng(arguments[i + 1])) options.pngFile = arguments[++i];
+    } else if (argument == "--memory") {
+      const auto text = value();
+      const std::optional<int> bytes = text ? Number(*text, 1, 65535) : std::nullopt;
+      if (!bytes) return UsageError("--memory takes a number of bytes from 1 to 65535");
+      options.freeArea = static_cast<std::size_t>(*bytes);
     } else if (argument == "--command-file") {
       const auto file = value();
       if (!file) return UsageError("--command-file needs a file");
@@ -139,8 +159,9 @@ int main(int argc, char** argv) {
                    documents[n].c_str(), conversion.records, conversion.linesLeftOut);
     }
     if (options.stats) {
-      std::printf("%s: %d records, %d program lines, %zu bytes, longest line %zu bytes\n", documents[n].c_str(),
-                  conversion.records, conversion.programLines, conversion.programBytes, conversion.longestLine);
+      std::printf("%s: %d records, %d program lines, %zu bytes, longest line %zu bytes, memory %zu bytes of %zu\n",
+                  documents[n].c_str(), conversion.records, conversion.programLines, conversion.programBytes,
+                  conversion.longestLine, conversion.memoryBytes, options.freeArea);
     }
   }
   return failed > 0 ? 1 : 0;

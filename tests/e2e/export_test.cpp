@@ -15,6 +15,7 @@
 
 #include "app/document_files.h"
 #include "app/settings.h"
+#include "export/program_memory.h"
 #include "files/text_file.h"
 #include "picture/replay.h"
 #include "picture/view.h"
@@ -146,6 +147,11 @@ TEST(Export, OptionsOverrideTheSettingsAndStatsAreCounted) {
                             std::to_string(program.size()) + " bytes"),
             std::string::npos)
       << run.output;
+  // The records' memory, of PC-BASIC's free area or of the one given.
+  const std::string memory = ", memory " + std::to_string(EstimateProgramMemory(program).records) + " bytes of ";
+  EXPECT_NE(run.output.find(memory + std::to_string(kFreeAreaBytes) + "\n"), std::string::npos) << run.output;
+  const CommandRun given = Export(s.folder.Path(), "--output-resolution 0 --stats --memory 30000 a.csv");
+  EXPECT_NE(given.output.find(memory + "30000\n"), std::string::npos) << given.output;
 }
 
 TEST(Export, AFailedDocumentIsNamedAndTheOthersStillConverted) {
@@ -166,7 +172,8 @@ TEST(Export, AFailedDocumentIsNamedAndTheOthersStillConverted) {
 
 TEST(Export, UsageErrorsEndWithTwoAndHelpWithZero) {
   scripted::ScriptedEditor s;
-  for (const char* arguments : {"", "--tiling 2 a.csv", "--frobnicate a.csv", "--command-file", "--png x.png a.csv b.csv"}) {
+  for (const char* arguments : {"", "--tiling 2 a.csv", "--frobnicate a.csv", "--command-file", "--png x.png a.csv b.csv",
+                                "--memory 0 a.csv", "--memory 65536 a.csv", "--memory 4k a.csv", "--memory"}) {
     EXPECT_EQ(Export(s.folder.Path(), arguments).exitCode, 2) << arguments;
   }
   for (const char* arguments : {"--help", "-h"}) {

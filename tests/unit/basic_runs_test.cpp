@@ -10,10 +10,12 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <random>
 #include <set>
 #include <sstream>
 
 #include "export/basic_program.h"
+#include "export/program_memory.h"
 #include "files/text_file.h"
 #include "picture/replay.h"
 #include "picture/tiles.h"
@@ -32,19 +34,31 @@ constexpr int kLineColour = 1;
 
 using Pixels = std::map<std::pair<int, int>, int>;
 
+// Types the input into the interpreter started in the folder and returns
+// what it printed.
+std::string Interpret(const fs::path& folder, const std::string& input) {
+  std::ofstream(folder / "input.txt", std::ios::binary) << input;
+  const std::string command = "cd '" + folder.string() + "' && " + KUMODO_PCBASIC +
+                              " --interface=none < input.txt > output.txt 2>/dev/null";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  return ReadWholeFile((folder / "output.txt").string()).value_or("");
+}
+
+fs::path InterpreterFolder() {
+  const fs::path folder = fs::temp_directory_path() / ("kumodo-pcbasic-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  return folder;
+}
+
 // Runs the program and returns every pixel of the dump area that is not black.
 Pixels RunInInterpreter(const std::string& program) {
-  const fs::path directory = fs::temp_directory_path() / ("kumodo-pcbasic-" + std::to_string(::getpid()));
-  fs::create_directories(directory);
+  const fs::path directory = InterpreterFolder();
   std::ostringstream dump;
   dump << "59000 OPEN \"O\",#1,\"POINTS.TXT\"\r\n"
        << "59010 FOR Y=0 TO " << kDumpHeight - 1 << ":FOR X=0 TO " << kDumpWidth - 1
        << ":C=POINT(X,Y):IF C>0 THEN PRINT #1,X;Y;C\r\n"
        << "59020 NEXT X:NEXT Y:PRINT #1,-1:CLOSE #1:SYSTEM\r\nRUN\r\n";
-  std::ofstream(directory / "program.bas", std::ios::binary) << program << dump.str();
-  const std::string command = "cd '" + directory.string() + "' && " + KUMODO_PCBASIC +
-                              " --interface=none < program.bas > /dev/null 2>&1";
-  EXPECT_EQ(std::system(command.c_str()), 0);
+  Interpret(directory, program + dump.str());
   Pixels pixels;
   std::ifstream in(directory / "POINTS.TXT");
   int x = 0;
@@ -145,6 +159,133 @@ TEST(ShippedBasicProgram, SubroutinesDrawWhatTheEditorDraws) {
       ASSERT_EQ(colour, TilePixelColour(record[0] - 5, record[5], record[6], x, y)) << "kind " << record[0] << " at "
                                                                                      << x << "," << y;
     }
+  }
+}
+
+
+// Random records of one kind, as the tools make them, in a picture of the height.
+OperationList RandomDocument(int kindNumber, int height, std::mt19937& random) {
+  const bool chained = kindNumber == kind::Polyline;
+  auto below = [&](int n) { return static_cast<std::int16_t>(std::uniform_int_distribution<int>(0, n - 1)(random)); };
+  OperationList list;
+  std::int16_t x = below(640), y = below(height);
+  for (std::int16_t position = 1; list.count < 50; ++position) {
+    if (!chained || below(6) == 0) position = 1, x = below(640), y = below(height);
+    const std::int16_t x2 = below(640), y2 = below(height);
+    OperationRecord& record = list.slots[list.count++];
+    switch (kindNumber) {
+      case kind::Paint: record = {3, x, y, 0, 0, below(8), below(8), 1}; break;
+      case kind::TilePaint: record = {4, x, y, below(3), below(8), below(8), below(8), 1}; break;
+      case kind::Dot: record = {8, x, y, 0, 0, below(8), 0, 1}; break;
+      case kind::TwoColourLine: record = {10, x, y, x2, y2, below(8), below(8), 1}; break;
+      default: record = {1, x, y, x2, y2, below(8), 0, position}; break;
+    }
+    x = x2, y = y2;
+  }
+  return list;
+}
+
+std::vector<int> PrintedNumbers(const std::string& output) {
+  std::vector<int> numbers;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find_first_not_of(" \r0123456789") == std::string::npos &&
+        line.find_first_of("0123456789") != std::string::npos) {
+      numbers.push_back(std::stoi(line));
+    }
+  }
+  return numbers;
+}
+
+// FRE(0) after LOAD: the program of no record leaves the free area, and the
+// records take what the estimate says, for every kind and both command files.
+TEST(ShippedBasicProgram, LoadTakesTheMemoryEstimated) {
+  const std::vector<std::pair<const char*, int>> kinds = {
+      {"lines", kind::Line},  {"polylines", kind::Polyline}, {"paints", kind::Paint},
+      {"tile paints", kind::TilePaint}, {"dots", kind::Dot}, {"two-colour lines", kind::TwoColourLine}};
+  const fs::path folder = InterpreterFolder();
+  std::mt19937 random(21);
+  std::string input;
+  std::vector<std::pair<std::string, std::size_t>> loads;  // what each LOAD is and the records' estimate
+  for (const char* file : {"kumodo-basic-cmd.txt", "kumodo-basic-cmd-200.txt"}) {
+    const BasicCommands commands = LoadBasicCommandFile(std::string(KUMODO_SOURCE_DIR) + "/" + file);
+    const int height = loads.empty() ? 400 : 200;
+    for (std::size_t k = 0; k <= kinds.size(); ++k) {
+      const OperationList list = k == 0 ? OperationList() : RandomDocument(kinds[k - 1].second, height, random);
+      const std::string text = BasicProgramText(list, Settings(), commands, BuildTileStringTable());
+      const std::string name = "P" + std::to_string(loads.size()) + ".BAS";
+      std::ofstream(folder / name, std::ios::binary) << text;
+      input += "LOAD \"" + name + "\"\r\nPRINT FRE(0)\r\n";
+      loads.emplace_back(std::string(file) + ", " + (k == 0 ? "no record" : kinds[k - 1].first),
+                         EstimateProgramMemory(text).records);
+    }
+  }
+  const std::vector<int> free = PrintedNumbers(Interpret(folder, input + "SYSTEM\r\n"));
+  fs::remove_all(folder);
+  ASSERT_EQ(free.size(), loads.size());
+  const std::size_t perFile = kinds.size() + 1;
+  for (std::size_t at = 0; at < loads.size(); ++at) {
+    const int freeArea = free[at - at % perFile];
+    if (at % perFile == 0) {
+      // The 400-line file is the one the free area was measured with.
+      if (at == 0) {
+        EXPECT_EQ(freeArea, static_cast<int>(kFreeAreaBytes)) << loads[at].first;
+      } else {
+        EXPECT_GE(freeArea, static_cast<int>(kFreeAreaBytes)) << loads[at].first;
+      }
+      continue;
+    }
+    const double taken = freeArea - free[at];
+    EXPECT_NEAR(static_cast<double>(loads[at].second), taken, taken / 100) << loads[at].first;
+  }
+}
+
+// A program whose records and run take the whole free area runs to its end
+// in it; with a byte more it stops for want of memory (or of string space). Every kind is run,
+// in small boxes so that the fills are quick; the screen line is one of the
+// interpreter's of the same stored size.
+TEST(ShippedBasicProgram, AProgramThatFitsRunsAndOneLargerDoesNot) {
+  const BasicCommands shipped = LoadBasicCommandFile(std::string(KUMODO_SOURCE_DIR) + "/kumodo-basic-cmd.txt");
+  BasicCommands commands = shipped;
+  ASSERT_EQ(commands.subroutines[4].rfind("1000 SCREEN", 0), 0u);
+  commands.subroutines[4] = "1000 SCREEN 9,0,0,0:CLS 0";
+  const std::vector<OperationRecord> records = {
+      {1, 10, 10, 60, 10, 7, 0, 1},    {1, 60, 10, 60, 40, 7, 0, 2},   {1, 60, 40, 10, 40, 7, 0, 3},
+      {1, 10, 40, 10, 10, 7, 0, 4},    {3, 20, 20, 0, 0, 2, 7, 1},     {1, 100, 10, 150, 10, 7, 0, 1},
+      {1, 150, 10, 150, 40, 7, 0, 2},  {1, 150, 40, 100, 40, 7, 0, 3}, {1, 100, 40, 100, 10, 7, 0, 4},
+      {8, 5, 5, 0, 0, 4, 0, 1},        {10, 200, 10, 230, 30, 6, 1, 1}, {10, 240, 30, 200, 10, 6, 1, 1},
+      {5, 10, 80, 40, 0, 2, 5, 1},     {6, 40, 81, 10, 0, 2, 5, 1},    {7, 10, 82, 40, 0, 2, 5, 1},
+      {4, 120, 20, 2, 5, 3, 7, 1}};
+  OperationList list;
+  for (const OperationRecord& record : records) list.slots[list.count++] = record;
+  std::string program = BasicProgramText(list, Settings(), commands, BuildTileStringTable());
+  const std::string end = "59999 END\r\n";
+  program.replace(program.find(end), end.size(), "59999 PRINT \"AT THE END\":END\r\n");
+  // The opening and closing lines changed (the screen, the sentinel): the
+  // free area for the records changes by as much.
+  const ProgramMemory asShipped =
+      EstimateProgramMemory(BasicProgramText(list, Settings(), shipped, BuildTileStringTable()));
+  const ProgramMemory run = EstimateProgramMemory(program);
+  const std::size_t freeArea = kFreeAreaBytes + (asShipped.program - asShipped.records) - (run.program - run.records);
+
+  // Remarks among the records fill the rest: each line takes 7 bytes and its text.
+  for (const std::size_t more : {0, 1}) {
+    std::string padded = program;
+    std::size_t missing = freeArea - kRunNeedsBytes - run.records + more;
+    for (int number = 20000; missing > 0; ++number) {
+      std::size_t text = std::min<std::size_t>(missing - 7, 200);
+      if (missing - 7 - text > 0 && missing - 7 - text < 7) text -= 7;  // no remainder too short for a line
+      padded += std::to_string(number) + " REM " + std::string(text, 'X') + "\r\n";
+      missing -= 7 + text;
+    }
+    const ProgramMemory memory = EstimateProgramMemory(padded);
+    ASSERT_EQ(ProgramFits(memory, freeArea), more == 0);
+    const fs::path folder = InterpreterFolder();
+    std::ofstream(folder / "P.BAS", std::ios::binary) << padded;
+    const std::string output = Interpret(folder, "LOAD \"P.BAS\"\r\nPRINT FRE(0)\r\nRUN\r\nSYSTEM\r\n");
+    fs::remove_all(folder);
+    EXPECT_EQ(output.find("AT THE END") != std::string::npos, more == 0) << output;
+    EXPECT_EQ(output.find("Out of") != std::string::npos, more == 1) << output;
   }
 }
 

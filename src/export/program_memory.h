@@ -1,0 +1,41 @@
+#pragma once
+// How much of the interpreter's memory a BASIC program takes once loaded,
+// counted as Microsoft-family BASICs store it, and whether it fits.
+#include <cstddef>
+#include <string_view>
+
+namespace kumodo {
+
+// The free area a program's records and its run have: PC-BASIC's FRE(0)
+// once the program of a document with no record is loaded (its opening and
+// closing lines, from kumodo-basic-cmd.txt with tiling on; the 200-line
+// command file leaves 4 bytes more, tiling off 418 more). The machine's own
+// BASIC cannot be run here, so its figure cannot be measured; it keeps the
+// program in a 64 KB segment as well. Users pass theirs as a parameter.
+constexpr std::size_t kFreeAreaBytes = 59478;
+
+// What the run takes from the free area: the shipped subroutines' variables
+// and the strings a tile PAINT builds, measured in PC-BASIC as the least
+// FRE(0) after LOAD with which a program of every kind, its tile fill after
+// all the variables are made, still runs to its end (176 stops with "Out of
+// string space"). The GOSUB and FOR stack has an area of its own there
+// (512 bytes, far more than the subroutines nest) and takes none of it.
+constexpr std::size_t kRunNeedsBytes = 177;
+
+struct ProgramMemory {
+  std::size_t program = 0;  // every stored line and the end marker
+  std::size_t records = 0;  // of which the lines 10000 to 59998, the records' own
+};
+
+// Per stored line: a 2-byte link, the 2-byte line number, the body
+// tokenised (keywords one byte or two, numbers in their short forms, line
+// references after GOTO, GOSUB, THEN and the like as 3 bytes, strings,
+// remarks and names as their bytes) and an end byte. Lines end with CR LF; a
+// line without a line number or with nothing after it is not stored.
+ProgramMemory EstimateProgramMemory(std::string_view text);
+
+// Whether the records' lines and the run fit in a free area measured with
+// the opening and closing lines loaded.
+bool ProgramFits(const ProgramMemory& memory, std::size_t freeArea);
+
+}  // namespace kumodo
