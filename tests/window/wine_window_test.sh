@@ -6,6 +6,11 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 export WINEDEBUG=-all
 start_display
+# A Wine server still running for this prefix (the suite's, the converter's)
+# keeps the desktop it made without a display, and a window opened through
+# it fails: end it, so that this session's desktop is on this display.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 enter_working_folder
 wine "$KUMODO" &
 KUMODO_PID=$!
