@@ -16,12 +16,13 @@ xdotool mousemove 41 42
 wait_for_pixel 83 499 "$WHITE"       # the magnifier's centre cell
 thumb=$(pixel_at 10 412)             # the thumb's left end, before the drag
 xdotool mousemove 80 412 mousedown 1
-# The thumb follows the pointer from wherever the editor first sees it held:
-# moved in steps, it moves however late that is.
-for x in $(seq 85 5 180); do xdotool mousemove "$x" 412; done
-deadline=$((SECONDS + 10))
-until [ "$(pixel_at 10 412)" != "$thumb" ]; do
+# The thumb follows the pointer from wherever the editor first sees the
+# button held: the pointer goes to and fro until the thumb has moved, and
+# ends at the far end, 100 pixels on (100 picture columns).
+deadline=$((SECONDS + 20))
+until xdotool mousemove 180 412 && sleep 0.1 && [ "$(pixel_at 10 412)" != "$thumb" ]; do
   [ $SECONDS -lt $deadline ] || fail "the thumb did not move"
+  xdotool mousemove 85 412
   sleep 0.1
 done
 xdotool mouseup 1
