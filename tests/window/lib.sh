@@ -26,17 +26,30 @@ fail() {
   exit 1
 }
 
+# True once the command succeeds, tried until $1 seconds have passed.
+succeeds_within() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.05
+  done
+}
+
+# Waits up to $1 seconds for the command to succeed; else fails with $2.
+wait_until() {
+  local seconds=$1 what=$2
+  shift 2
+  succeeds_within "$seconds" "$@" || fail "$what"
+}
+
 # Starts Xvfb on a free display number and exports DISPLAY.
 start_display() {
   local fd_file
   fd_file=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fd_file" 2>/dev/null &
   XVFB_PID=$!
-  for _ in $(seq 100); do
-    [ -s "$fd_file" ] && break
-    sleep 0.05
-  done
-  [ -s "$fd_file" ] || fail "Xvfb did not start"
+  wait_until 5 "Xvfb did not start" test -s "$fd_file"
   export DISPLAY=":$(head -n1 "$fd_file")"
   rm -f "$fd_file"
   trap stop_all EXIT
@@ -103,40 +116,26 @@ start_editor() {
   WINDOW=$("$XWINDOW_TOOL" find "$TITLE" 20) || fail "no window titled $TITLE"
 }
 
+editor_ended() { ! kill -0 "$KUMODO_PID" 2>/dev/null; }
+
 # Waits up to $1 seconds for the editor to end; sets EXIT_CODE.
 wait_for_exit() {
-  local deadline=$((SECONDS + $1))
-  while kill -0 "$KUMODO_PID" 2>/dev/null; do
-    [ $SECONDS -lt $deadline ] || fail "the editor did not end"
-    sleep 0.05
-  done
+  wait_until "$1" "the editor did not end" editor_ended
   EXIT_CODE=0
   wait "$KUMODO_PID" || EXIT_CODE=$?
   KUMODO_PID=""
 }
 
-# Waits until a prompt helper's window has the keyboard; sets PROMPT_PID.
-wait_for_prompt_keyboard() {
-  local deadline=$((SECONDS + 20)) pid
-  while :; do
-    pid=$(xdotool getwindowfocus getwindowpid 2>/dev/null || true)
-    if [ -n "$pid" ] && [ "$(ps -o comm= -p "$pid" 2>/dev/null)" = kumodo-prompt ]; then
-      PROMPT_PID=$pid
-      return 0
-    fi
-    [ $SECONDS -lt $deadline ] || fail "no prompt took the keyboard"
-    sleep 0.05
-  done
+# True when a prompt helper's window has the keyboard; sets PROMPT_PID.
+prompt_has_keyboard() {
+  local pid
+  pid=$(xdotool getwindowfocus getwindowpid 2>/dev/null || true)
+  [ -n "$pid" ] && [ "$(ps -o comm= -p "$pid" 2>/dev/null)" = kumodo-prompt ] && PROMPT_PID=$pid
 }
 
-# Waits up to $1 seconds for the prompt PROMPT_PID to end; false if it did not.
-prompt_ended_within() {
-  local deadline=$((SECONDS + $1))
-  while kill -0 "$PROMPT_PID" 2>/dev/null; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.05
-  done
-}
+wait_for_prompt_keyboard() { wait_until 20 "no prompt took the keyboard" prompt_has_keyboard; }
+
+prompt_ended() { ! kill -0 "$PROMPT_PID" 2>/dev/null; }
 
 # Waits for the file chooser to take the keyboard, types the path into its
 # location field and presses Return until the chooser is gone: the first
@@ -147,7 +146,7 @@ choose_file() {
   xdotool type --delay 15 "$1"
   for _ in $(seq 15); do
     [ "$(xdotool getwindowfocus getwindowpid 2>/dev/null)" = "$PROMPT_PID" ] && xdotool key Return
-    prompt_ended_within 1 && return 0
+    succeeds_within 1 prompt_ended && return 0
   done
   fail "the file chooser did not take $1"
 }
@@ -158,31 +157,25 @@ answer_message_box() {
   "$XWINDOW_TOOL" find "$1" 20 >/dev/null || fail "no message box \"$1\""
   wait_for_prompt_keyboard
   xdotool key "$2"
-  prompt_ended_within 20 || fail "the message box \"$1\" did not take $2"
+  wait_until 20 "the message box \"$1\" did not take $2" prompt_ended
 }
 
-# Fails unless the message box with the caption $1 shows the theme's warning
-# picture (its amber triangle).
+# True when window $1 shows the theme's warning picture (its amber triangle).
+shows_warning_picture() {
+  import -window "$1" -depth 8 txt:- 2>/dev/null |
+    awk -F'[(),]' '/srgb|rgb/ { if ($2 > 220 && $3 > 140 && $3 < 210 && $4 < 130) found = 1 } END { exit !found }'
+}
+
+# Fails unless the message box with the caption $1 shows the warning picture.
 expect_warning_picture() {
   local box
   box=$("$XWINDOW_TOOL" find "$1" 20) || fail "no message box \"$1\""
-  local deadline=$((SECONDS + 10))
-  until import -window "$box" -depth 8 txt:- 2>/dev/null |
-    awk -F'[(),]' '/srgb|rgb/ { if ($2 > 220 && $3 > 140 && $3 < 210 && $4 < 130) found = 1 } END { exit !found }'; do
-    [ $SECONDS -lt $deadline ] || fail "the message box \"$1\" shows no warning picture"
-    sleep 0.1
-  done
+  wait_until 10 "the message box \"$1\" shows no warning picture" shows_warning_picture "$box"
 }
 
 # Waits up to $2 (default 10) seconds for file $1 to exist (saves rename a
 # complete file into place, so it is whole once it is there).
-wait_for_file() {
-  local deadline=$((SECONDS + ${2:-10}))
-  until [ -e "$1" ]; do
-    [ $SECONDS -lt $deadline ] || fail "$1 was not written"
-    sleep 0.1
-  done
-}
+wait_for_file() { wait_until "${2:-10}" "$1 was not written" test -e "$1"; }
 
 # Fails unless file $1 holds exactly the bytes printf makes of $2.
 expect_bytes() {

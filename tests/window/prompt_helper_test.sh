@@ -6,19 +6,13 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 begin_editor_session
 click_at 676 31                                  # open: the file chooser appears
-deadline=$((SECONDS + 20))
-until xwininfo -root -tree | grep -Eq '\("kumodo-prompt" "Kumodo-prompt"\)  [0-9]{3,}x'; do
-  [ $SECONDS -lt $deadline ] || fail "no file chooser appeared"
-  sleep 0.1
-done
+file_chooser_shown() { xwininfo -root -tree | grep -Eq '\("kumodo-prompt" "Kumodo-prompt"\)  [0-9]{3,}x'; }
+wait_until 20 "no file chooser appeared" file_chooser_shown
 pgrep -x kumodo-prompt >/dev/null || fail "no prompt helper is running"
 "$XWINDOW_TOOL" close "$WINDOW"
 wait_for_exit 10
-for _ in $(seq 50); do
-  pgrep -x kumodo-prompt >/dev/null || break
-  sleep 0.1
-done
-pgrep -x kumodo-prompt >/dev/null && fail "the prompt helper outlived the editor"
+no_prompt_running() { ! pgrep -x kumodo-prompt >/dev/null; }
+wait_until 5 "the prompt helper outlived the editor" no_prompt_running
 
 mkdir "$WORK/alone"
 cp "$KUMODO" "$WORK/alone/kumodo"
@@ -26,9 +20,5 @@ KUMODO="$WORK/alone/kumodo"
 start_editor_ready
 area_has_colour 8 576 500 16 "$BLACK" && fail "the status line holds text already"
 click_at 676 31
-deadline=$((SECONDS + 10))
-until area_has_colour 8 576 500 16 "$BLACK"; do
-  [ $SECONDS -lt $deadline ] || fail "no word on screen that the dialogs are missing"
-  sleep 0.1
-done
+wait_until 10 "no word on screen that the dialogs are missing" area_has_colour 8 576 500 16 "$BLACK"
 echo "the helper ended with the editor; without it the editor says so"
