@@ -9,8 +9,8 @@ begin_editor_session
 keys F6                                          # the dot tool
 click_at 50 50
 wait_for_pixel 50 50 "$BLUE"
-xdotool mousemove 300 200                        # over the picture
-keys ctrl+s
+click_at 676 51                                  # save
+xdotool mousemove 300 200                        # over the picture when the dialog closes
 wait_for_prompt_keyboard
 xdotool key ctrl+l
 xdotool type --delay 15 "$WORK/held.csv"
