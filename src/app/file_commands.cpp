@@ -4,11 +4,11 @@
 
 #include "app/document_files.h"
 #include "app/panels.h"
+#include "app/picture_import.h"
 #include "app/settings.h"
 #include "app/status_panel.h"
 #include "export/basic_program.h"
 #include "files/csv_document.h"
-#include "app/picture_import.h"
 #include "files/text_file.h"
 #include "picture/replay.h"
 #include "picture/tools.h"

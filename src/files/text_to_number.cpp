@@ -9,13 +9,14 @@ namespace {
 
 double ReadDigits(std::string_view text, std::size_t at, int base, bool& hasDigits) {
   double value = 0;
-  for (; at < text.size(); ++at, hasDigits = true) {
+  for (; at < text.size(); ++at) {
     const int c = std::toupper(static_cast<unsigned char>(text[at]));
     int digit = -1;
     if (c >= '0' && c <= '9') digit = c - '0';
     if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
     if (digit < 0 || digit >= base) break;
     value = value * base + digit;
+    hasDigits = true;
   }
   return value;
 }
@@ -37,13 +38,15 @@ double TextToNumber(std::string_view text, bool* hasDigits) {
   bool negative = false;
   if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
   double value = 0;
-  for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at, *hasDigits = true) {
+  for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at) {
     value = value * 10 + (text[at] - '0');
+    *hasDigits = true;
   }
   if (at < text.size() && text[at] == '.') {
     double scale = 0.1;
-    for (++at; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at, scale /= 10, *hasDigits = true) {
+    for (++at; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at, scale /= 10) {
       value += (text[at] - '0') * scale;
+      *hasDigits = true;
     }
   }
   return negative ? -value : value;
