@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "export/basic_program.h"
+#include "export/machine_program.h"
 #include "files/csv_document.h"
 #include "files/program_folders.h"
 #include "files/text_file.h"
@@ -22,8 +23,9 @@ Bitmap ViewOfPicture(const OperationList& list, const Settings& settings) {
   return view;
 }
 
+// Adds the text's lines and bytes to the conversion's.
 void CountLines(const std::string& text, Conversion& conversion) {
-  conversion.programBytes = text.size();
+  conversion.programBytes += text.size();
   for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
     ++conversion.programLines;
     conversion.longestLine = std::max(conversion.longestLine, end - start);
@@ -66,12 +68,31 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
                                   " records a document holds (--truncate converts the first " +
                                   std::to_string(kMaxOperations) + ")");
   }
-  const std::string text = BasicProgramText(list, setup.settings, setup.commands, setup.tiles);
-  CountLines(text, conversion);
-  conversion.memoryBytes = EstimateProgramMemory(text).records;
-  conversion.programFile = DocumentProgramPath(documentPath);
-  if (const FileResult written = WriteWholeFile(conversion.programFile, text, LinksFollowed::OwnOnly); !written.ok) {
-    return fail(conversion.programFile, written.reason);
+  std::vector<std::string> texts;
+  if (options.machine) {
+    const std::span<const OperationRecord> records(list.slots.data(), static_cast<std::size_t>(list.count));
+    const CompletedFills completed = CompleteFills(records, setup.settings, setup.tiles);
+    const std::string stem = WithExtension(documentPath, "");
+    MachineProgram program = MachineProgramParts(completed.records, setup.settings, setup.commands, setup.tiles,
+                                                 options.freeArea, FileNamePart(stem));
+    if (!program.ok) return fail(documentPath, program.reason);
+    conversion.fillsCompleted = completed.fillsCompleted;
+    texts = std::move(program.parts);
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+      conversion.programFiles.push_back(texts.size() == 1 ? DocumentProgramPath(documentPath)
+                                                          : stem + std::to_string(k + 1) + ".txt");
+    }
+  } else {
+    texts = {BasicProgramText(list, setup.settings, setup.commands, setup.tiles)};
+    conversion.programFiles = {DocumentProgramPath(documentPath)};
+  }
+  for (std::size_t k = 0; k < texts.size(); ++k) {
+    CountLines(texts[k], conversion);
+    conversion.memoryBytes = std::max(conversion.memoryBytes, EstimateProgramMemory(texts[k]).records);
+    if (const FileResult written = WriteWholeFile(conversion.programFiles[k], texts[k], LinksFollowed::OwnOnly);
+        !written.ok) {
+      return fail(conversion.programFiles[k], written.reason);
+    }
   }
   if (options.png) {
     conversion.pngFile = options.pngFile.value_or(WithExtension(documentPath, ".png"));

@@ -5,6 +5,7 @@
 // data folder and the user's settings), unless the options say otherwise.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "export/basic_commands.h"
 #include "export/program_memory.h"
@@ -22,6 +23,7 @@ struct ConversionOptions {
   std::optional<std::string> pngFile;    // beside the document when not given
   bool stats = false;
   std::size_t freeArea = kFreeAreaBytes;  // what --stats measures the program's memory against
+  bool machine = false;  // fills the machine completes, split into parts when it does not fit
   bool truncate = false;  // convert the first records of a document longer than the list, as the editor opens it
 };
 
@@ -40,14 +42,15 @@ struct Conversion {
   bool ok = false;
   std::string failedFile;  // the file it is about, when not ok
   std::string reason;
-  std::string programFile;
+  std::vector<std::string> programFiles;  // every part's, in order
+  int fillsCompleted = 0;                 // with machine: fills given extra seeds
   std::string pngFile;
   int records = 0;
   int linesLeftOut = 0;  // lines past the list's capacity, converted only with truncate
   int programLines = 0;
   std::size_t programBytes = 0;
   std::size_t longestLine = 0;  // bytes, without the line end
-  std::size_t memoryBytes = 0;  // what the records' lines take once loaded (EstimateProgramMemory)
+  std::size_t memoryBytes = 0;  // what the records' lines take once loaded (EstimateProgramMemory), the largest part's
 };
 
 // A document with no record, or one longer than the list (unless truncate),

@@ -1,6 +1,7 @@
 // kumodo-export [OPTION]... DOCUMENT.csv...: each document's BASIC program
 // (and picture) exactly as the editor's save writes it, without a window.
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,10 @@ std::string Usage() {
     "  --png [FILE.png]             also the picture as the editor shows it (beside the document)\n"
     "  --stats                      records, program lines, bytes, longest line and memory of each:\n"
     "                               the bytes the records' lines take once loaded, of the free area\n"
+    "                               (with --machine the largest part's, then parts and fills completed)\n"
+    "  --machine                    a program the machine runs to its end: fills it would leave\n"
+    "                               short completed, and split into parts NAME1.txt, NAME2.txt, ...\n"
+    "                               that chain to each other when it does not fit the free area\n"
     "  --memory BYTES               the free area beside the opening and closing lines\n"
     "                               (default " + std::to_string(kumodo::kFreeAreaBytes) + ", PC-BASIC's)\n"
     "  --truncate                   convert the first 30000 records of a longer document\n"
@@ -67,18 +72,26 @@ std::optional<int> Number(std::string_view text, int first, int last) {
   return number;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  kumodo::SetMessageLanguage(kumodo::MessageLanguage::English);
-  const std::vector<std::string> arguments = kumodo::CommandLineArguments(argc, argv);
+// The options and documents of the command line, or the exit status when
+// the command line asks for no conversion (help, version, a usage error).
+struct CommandLine {
   ConversionOptions options;
   std::vector<std::string> documents;
+  std::optional<int> exitStatus;
+};
+
+CommandLine ReadCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine line;
+  ConversionOptions& options = line.options;
+  auto finish = [&line](int status) {
+    line.exitStatus = status;
+    return line;
+  };
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view argument = arguments[i];
     if (optionsEnded) {
-      documents.emplace_back(argument);
+      line.documents.emplace_back(argument);
       continue;
     }
     auto value = [&]() -> std::optional<std::string_view> {
@@ -87,18 +100,16 @@ int main(int argc, char** argv) {
     };
     if (argument == "--") {
       optionsEnded = true;
-      continue;
-    }
-    if (argument == "--help" || argument == "-h") {
+    } else if (argument == "--help" || argument == "-h") {
       std::fputs(Usage().c_str(), stdout);
-      return 0;
-    }
-    if (argument == "--version") {
+      return finish(0);
+    } else if (argument == "--version") {
       std::printf("kumodo-export %s\n", KUMODO_VERSION);
-      return 0;
-    }
-    if (argument == "--stats") {
+      return finish(0);
+    } else if (argument == "--stats") {
       options.stats = true;
+    } else if (argument == "--machine") {
+      options.machine = true;
     } else if (argument == "--truncate") {
       options.truncate = true;
     } else if (argument == "--png") {
@@ -107,24 +118,45 @@ int main(int argc, char** argv) {
     } else if (argument == "--memory") {
       const auto text = value();
       const std::optional<int> bytes = text ? Number(*text, 1, 65535) : std::nullopt;
-      if (!bytes) return UsageError("--memory takes a number of bytes from 1 to 65535");
+      if (!bytes) return finish(UsageError("--memory takes a number of bytes from 1 to 65535"));
       options.freeArea = static_cast<std::size_t>(*bytes);
     } else if (argument == "--command-file") {
       const auto file = value();
-      if (!file) return UsageError("--command-file needs a file");
+      if (!file) return finish(UsageError("--command-file needs a file"));
       options.commandFile = std::string(*file);
     } else if (argument == "--output-resolution" || argument == "--tiling" || argument == "--editing-resolution") {
       const bool editing = argument == "--editing-resolution";
       const auto text = value();
       const std::optional<int> chosen = text ? Choice(*text, editing ? 1 : 0, editing ? 2 : 1) : std::nullopt;
-      if (!chosen) return UsageError(std::string(argument) + (editing ? " takes 1 or 2" : " takes 0 or 1"));
+      if (!chosen) return finish(UsageError(std::string(argument) + (editing ? " takes 1 or 2" : " takes 0 or 1")));
       (argument == "--tiling" ? options.tiling : editing ? options.editingResolution : options.outputResolution) = chosen;
     } else if (argument.starts_with("-")) {
-      return UsageError("unknown option '" + std::string(argument) + "'");
+      return finish(UsageError("unknown option '" + std::string(argument) + "'"));
     } else {
-      documents.emplace_back(argument);
+      line.documents.emplace_back(argument);
     }
   }
+  return line;
+}
+
+void PrintStats(const std::string& document, const kumodo::Conversion& conversion, const ConversionOptions& options) {
+  std::printf("%s: %d records, %d program lines, %zu bytes, longest line %zu bytes, memory %zu bytes of %zu",
+              document.c_str(), conversion.records, conversion.programLines, conversion.programBytes,
+              conversion.longestLine, conversion.memoryBytes, options.freeArea);
+  if (options.machine) {
+    std::printf(", %zu parts, %d fills completed", conversion.programFiles.size(), conversion.fillsCompleted);
+  }
+  std::printf("\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  kumodo::SetMessageLanguage(kumodo::MessageLanguage::English);
+  const CommandLine line = ReadCommandLine(kumodo::CommandLineArguments(argc, argv));
+  if (line.exitStatus) return *line.exitStatus;
+  const ConversionOptions& options = line.options;
+  const std::vector<std::string>& documents = line.documents;
   if (documents.empty()) return UsageError("no document given");
   if (options.pngFile && documents.size() > 1) return UsageError("--png FILE names the picture of one document only");
   // A command file the user names must be there: without it every program would be bare line numbers.
@@ -158,11 +190,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "kumodo-export: %s: only the first %d records converted, %d lines left out\n",
                    documents[n].c_str(), conversion.records, conversion.linesLeftOut);
     }
-    if (options.stats) {
-      std::printf("%s: %d records, %d program lines, %zu bytes, longest line %zu bytes, memory %zu bytes of %zu\n",
-                  documents[n].c_str(), conversion.records, conversion.programLines, conversion.programBytes,
-                  conversion.longestLine, conversion.memoryBytes, options.freeArea);
-    }
+    if (options.stats) PrintStats(documents[n], conversion, options);
   }
   return failed > 0 ? 1 : 0;
 }

@@ -51,24 +51,31 @@ std::vector<std::string> LineValues(const OperationRecord& r, int y1, int y2, co
   }
 }
 
-std::string RecordLine(int index, const OperationRecord& record, const Settings& settings,
-                       const BasicCommands& commands, const TileStringTable& tiles) {
+}  // namespace
+
+std::string RecordStatement(const OperationRecord& record, const Settings& settings, const BasicCommands& commands,
+                            const TileStringTable& tiles) {
   const int kind = record[0];
   const auto& pieces = kind >= 0 && kind < kTemplateKinds ? commands.templates[kind]
                                                           : std::array<std::string, kTemplatePieces>{};
-  std::string line = std::to_string(10000 + index) + " ";
+  std::string statement;
   if (kind == 4 && settings.tiling != 1) {
-    line += "' TILE-PAINT";
-    for (const std::string& piece : pieces) line += piece;
-  } else {
-    const bool halve = settings.outputResolution == 0;
-    const std::vector<std::string> values =
-        LineValues(record, halve ? Halved(record[2]) : record[2], halve ? Halved(record[4]) : record[4], tiles);
-    for (std::size_t j = 0; j <= values.size(); ++j) {
-      line += pieces[j];
-      if (j < values.size()) line += values[j];
-    }
+    statement += "' TILE-PAINT";
+    for (const std::string& piece : pieces) statement += piece;
+    return statement;
   }
+  const bool halve = settings.outputResolution == 0;
+  const std::vector<std::string> values =
+      LineValues(record, halve ? Halved(record[2]) : record[2], halve ? Halved(record[4]) : record[4], tiles);
+  for (std::size_t j = 0; j <= values.size(); ++j) {
+    statement += pieces[j];
+    if (j < values.size()) statement += values[j];
+  }
+  return statement;
+}
+
+std::string NumberedLine(int number, const std::string& statement) {
+  std::string line = std::to_string(number) + " " + statement;
   // A hand-made command file may make longer lines than BASIC takes.
   if (line.size() > kMaxBasicLineBytes) line.resize(kMaxBasicLineBytes);
   return line;
@@ -80,8 +87,6 @@ bool BecomesLine(const OperationRecord& record, const Settings& settings) {
   if (settings.tiling == 0) return false;
   return settings.outputResolution == 1 || record[2] % 2 == 0;
 }
-
-}  // namespace
 
 BasicCommands LoadBasicCommandFile(const std::string& path) {
   BasicCommands commands;
@@ -100,6 +105,17 @@ BasicCommands LoadBasicCommandFile(const std::string& path) {
   return commands;
 }
 
+std::vector<std::string> SubroutineLines(const Settings& settings, const BasicCommands& commands) {
+  std::vector<std::string> lines;
+  if (settings.tiling != 0) {
+    lines.insert(lines.end(), {commands.subroutines[0], "60020 RETURN", commands.subroutines[1], "60120 RETURN",
+                               commands.subroutines[2], "60220 RETURN"});
+  }
+  lines.insert(lines.end(), {commands.subroutines[3], "60320 RETURN"});
+  lines.insert(lines.end(), commands.subroutines.begin() + 4, commands.subroutines.end());
+  return lines;
+}
+
 std::string BasicProgramText(const OperationList& list, const Settings& settings, const BasicCommands& commands,
                              const TileStringTable& tiles, const std::function<void(int)>& progress) {
   std::string text;
@@ -109,20 +125,12 @@ std::string BasicProgramText(const OperationList& list, const Settings& settings
   };
   for (int i = 0; i < list.count; ++i) {
     if (i % 100 == 0 && progress) progress(i);
-    if (BecomesLine(list.slots[i], settings)) append(RecordLine(i, list.slots[i], settings, commands, tiles));
+    if (BecomesLine(list.slots[i], settings)) {
+      append(NumberedLine(10000 + i, RecordStatement(list.slots[i], settings, commands, tiles)));
+    }
   }
   append("59999 END");
-  if (settings.tiling != 0) {
-    append(commands.subroutines[0]);
-    append("60020 RETURN");
-    append(commands.subroutines[1]);
-    append("60120 RETURN");
-    append(commands.subroutines[2]);
-    append("60220 RETURN");
-  }
-  append(commands.subroutines[3]);
-  append("60320 RETURN");
-  for (int s = 4; s < kSubroutineLines; ++s) append(commands.subroutines[s]);
+  for (const std::string& line : SubroutineLines(settings, commands)) append(line);
   return text;
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "files/settings_record.h"
 #include "picture/operations.h"
@@ -19,6 +20,23 @@ constexpr std::size_t kMaxBasicLineBytes = 255;
 // S1 to S16. Double quotes are removed. A short file repeats its last entry;
 // a missing file leaves everything empty.
 BasicCommands LoadBasicCommandFile(const std::string& path);
+
+// Whether a record makes a line: the mixture rows (kinds 5 to 7) only with
+// tiling on, and of a halved picture only the even rows.
+bool BecomesLine(const OperationRecord& record, const Settings& settings);
+
+// A record's statement: the template of its kind with the record's values
+// (y halved for the halved output), or a remark for a tile fill with tiling off.
+std::string RecordStatement(const OperationRecord& record, const Settings& settings, const BasicCommands& commands,
+                            const TileStringTable& tiles);
+
+// "NUMBER STATEMENT", cut to the longest line BASIC takes.
+std::string NumberedLine(int number, const std::string& statement);
+
+// The lines after "59999 END": the subroutines with their RETURN lines
+// (the mixture rows' only with tiling on) and the rest of the command
+// file's lines, the opening "1000 SCREEN ..." among them.
+std::vector<std::string> SubroutineLines(const Settings& settings, const BasicCommands& commands);
 
 // The whole program text. progress(i) is called for every hundredth record.
 std::string BasicProgramText(const OperationList& list, const Settings& settings, const BasicCommands& commands,

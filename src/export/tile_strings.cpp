@@ -1,7 +1,6 @@
 #include "export/tile_strings.h"
 
 #include <cstdio>
-#include <vector>
 
 namespace kumodo {
 namespace {
@@ -17,18 +16,29 @@ std::string Term(unsigned byte) {
 
 }  // namespace
 
+std::vector<std::array<unsigned char, 3>> TilePlaneRows(int kind, int majority, int minority) {
+  std::vector<std::array<unsigned char, 3>> rows;
+  for (const unsigned mask : kMasks[kind]) {
+    std::array<unsigned char, 3> planes{};
+    for (int plane = 0; plane < 3; ++plane) {  // blue, red, green
+      const bool inA = majority & (1 << plane);
+      const bool inB = minority & (1 << plane);
+      planes[static_cast<std::size_t>(plane)] =
+          static_cast<unsigned char>(inA && inB ? 0xFF : inA ? mask : inB ? ~mask & 0xFF : 0x00);
+    }
+    rows.push_back(planes);
+  }
+  return rows;
+}
+
 TileStringTable BuildTileStringTable() {
   TileStringTable table;
   for (int kind = 0; kind < 3; ++kind) {
     for (int a = 0; a < 8; ++a) {
       for (int b = 0; b < 8; ++b) {
         std::string text;
-        for (std::size_t row = 0; row < kMasks[kind].size(); ++row) {
-          const unsigned mask = kMasks[kind][row];
-          for (int plane : {1, 2, 4}) {  // blue, red, green
-            const bool inA = a & plane;
-            const bool inB = b & plane;
-            const unsigned byte = inA && inB ? 0xFF : inA ? mask : inB ? ~mask & 0xFF : 0x00;
+        for (const auto& planes : TilePlaneRows(kind, a, b)) {
+          for (const unsigned char byte : planes) {
             if (!text.empty()) text += "+";
             text += Term(byte);
           }

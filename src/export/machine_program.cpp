@@ -1,0 +1,337 @@
+#include "export/machine_program.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <set>
+
+#include "export/basic_program.h"
+#include "export/machine_paint.h"
+#include "export/program_memory.h"
+#include "picture/record_drawing.h"
+#include "picture/tiles.h"
+#include "screen/palette.h"
+#include "screen/raster.h"
+
+namespace kumodo {
+namespace {
+
+constexpr int kFirstLine = 10000;
+constexpr int kNoRoutine = 0;  // a closing line every part keeps
+
+struct Point {
+  int x, y;
+};
+
+bool IsColour(int value) { return value >= 0 && value <= 7; }
+
+int Halved(int value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
+
+// The machine's screen, drawn on as the program's lines draw.
+class MachineModel {
+ public:
+  MachineModel(const Settings& settings, const TileStringTable& tiles)
+      : settings_(settings), tiles_(tiles), screen_(640, MachineScreenHeight(settings)) {}
+
+  // Draws the record's line. For a fill that stops short of its area, the
+  // seeds that complete it (each painted in turn) when `complete`; else one
+  // seed, the first pixel left, unpainted.
+  std::vector<Point> Draw(const OperationRecord& r, bool complete) {
+    const int x1 = r[1], y1 = Y(r[2]), x2 = r[3], y2 = Y(r[4]);
+    switch (r[0]) {
+      case kind::Line:
+        MachineLine(screen_, x1, y1, x2, y2, PaletteColour(r[5]));
+        return {};
+      case kind::Paint:
+        if (!IsColour(r[5]) || !IsColour(r[6])) return {};
+        return Fill(x1, y1, SolidPattern(r[5]), PaletteColour(r[6]), complete);
+      case kind::TilePaint:
+        if (settings_.tiling != 1 || LookUpTileString(tiles_, r[3], r[4], r[5]).empty() || !IsColour(r[6])) return {};
+        return Fill(x1, y1, TilePattern(TilePlaneRows(r[3], r[4], r[5])), PaletteColour(r[6]), complete);
+      case kind::Dot:
+        SetPixel(screen_, x1, y1, PaletteColour(r[5]));
+        return {};
+      case 5:
+      case 6:
+      case 7:
+        MixtureRow(r[0] - 5, std::min(x1, x2), std::max(x1, x2), y1, r[5], r[6]);
+        return {};
+      case kind::TwoColourLine: {
+        MachineLine(screen_, x1, y1, x2, y2, PaletteColour(r[6]));
+        DrawingState dots;
+        dots.x1 = x1, dots.y1 = y1, dots.x2 = x2, dots.y2 = y2;
+        dots.drawingColour = r[5];
+        DrawTwoColourDots(screen_, dots);
+        return {};
+      }
+      default:
+        return {};
+    }
+  }
+
+  Bitmap TakeScreen() { return std::move(screen_); }
+
+ private:
+  int Y(int y) const { return settings_.outputResolution == 0 ? Halved(y) : y; }
+
+  // The subroutines of the mixture rows: a line in the second colour, then
+  // the first colour's dots.
+  void MixtureRow(int tileKind, int left, int right, int y, int first, int second) {
+    MachineLine(screen_, left, y, right, y, PaletteColour(second));
+    for (int x = std::max(left, 0); x <= right && x < screen_.width && y >= 0 && y < screen_.height; ++x) {
+      if (TilePixelColour(tileKind, first, second, x, y) == first) {
+        screen_.At(x, y) = PaletteColour(first);
+      }
+    }
+  }
+
+  struct Span {
+    int y, left, right;
+  };
+
+  // The area the editor's fill from (x, y) paints: the pixels reachable
+  // through the four direct neighbours without stepping on the border
+  // colour, as spans from the top row down.
+  std::vector<Span> Area(int x, int y, Rgb border) {
+    std::vector<Span> spans;
+    if (!screen_.Contains(x, y) || screen_.At(x, y) == border) return spans;
+    const int width = screen_.width;
+    if (++generation_ == 0 || reached_.empty()) {
+      reached_.assign(static_cast<std::size_t>(width) * screen_.height, 0);
+      generation_ = 1;
+    }
+    auto open = [&](int px, int py) {
+      const std::size_t at = static_cast<std::size_t>(py) * width + px;
+      return reached_[at] != generation_ && screen_.pixels[at] != border;
+    };
+    std::vector<Point> seeds{{x, y}};
+    while (!seeds.empty()) {
+      const Point seed = seeds.back();
+      seeds.pop_back();
+      if (!open(seed.x, seed.y)) continue;
+      int left = seed.x, right = seed.x;
+      while (left > 0 && open(left - 1, seed.y)) --left;
+      while (right < width - 1 && open(right + 1, seed.y)) ++right;
+      std::fill_n(reached_.begin() + static_cast<std::ptrdiff_t>(seed.y) * width + left, right - left + 1, generation_);
+      spans.push_back({seed.y, left, right});
+      for (int ny : {seed.y - 1, seed.y + 1}) {
+        if (ny < 0 || ny >= screen_.height) continue;
+        bool inRun = false;
+        for (int nx = left; nx <= right; ++nx) {
+          const bool candidate = open(nx, ny);
+          if (candidate && !inRun) seeds.push_back({nx, ny});
+          inRun = candidate;
+        }
+      }
+    }
+    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) {
+      return a.y != b.y ? a.y < b.y : a.left < b.left;
+    });
+    return spans;
+  }
+
+  std::vector<Point> Fill(int x, int y, const PaintPattern& pattern, Rgb border, bool complete) {
+    const std::vector<Span> area = Area(x, y, border);
+    std::vector<Point> seeds;
+    if (area.empty()) return seeds;
+    MachinePaint(screen_, x, y, pattern, border);
+    // Painting only ever sets the pattern, so a pixel found right stays right.
+    for (const Span& span : area) {
+      for (int px = span.left; px <= span.right; ++px) {
+        if (screen_.At(px, span.y) == pattern.At(px, span.y)) continue;
+        seeds.push_back({px, span.y});
+        if (!complete) return seeds;
+        MachinePaint(screen_, px, span.y, pattern, border);
+      }
+    }
+    return seeds;
+  }
+
+  const Settings& settings_;
+  const TileStringTable& tiles_;
+  Bitmap screen_;
+  std::vector<std::uint32_t> reached_;
+  std::uint32_t generation_ = 0;
+};
+
+struct Statement {
+  std::string text;
+  int routine;  // the record kind whose subroutine it calls, else kNoRoutine
+};
+
+int RoutineOf(int kind) { return kind == 5 || kind == 6 || kind == 7 || kind == kind::TwoColourLine ? kind : kNoRoutine; }
+
+std::size_t LineBytes(const std::string& line) {
+  return EstimateProgramMemory(line + "\r\n").program - EstimateProgramMemory("").program;
+}
+
+// A closing line and what it belongs to: the opening (numbered below the
+// records), a subroutine by the ranges the RETURN lines close, or every part.
+struct ClosingLine {
+  std::string text;
+  bool opening = false;
+  int routine = kNoRoutine;
+};
+
+std::vector<ClosingLine> ClassifiedClosingLines(const Settings& settings, const BasicCommands& commands) {
+  std::vector<ClosingLine> lines;
+  for (const std::string& text : SubroutineLines(settings, commands)) {
+    ClosingLine line{text};
+    std::size_t digits = 0;
+    while (digits < text.size() && digits < 6 && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
+    const int number = digits > 0 ? std::stoi(text.substr(0, digits)) : -1;
+    if (number >= 0 && number < kFirstLine) {
+      line.opening = true;
+    } else if (number >= 60000) {
+      line.routine = number < 60100 ? 5 : number < 60200 ? 6 : number < 60300 ? 7 : kind::TwoColourLine;
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+struct Part {
+  std::vector<const Statement*> statements;
+  std::set<int> routines;
+};
+
+std::string PartText(const Part& part, bool first, const std::string& ending,
+                     const std::vector<ClosingLine>& closing) {
+  std::string text;
+  auto append = [&text](const std::string& line) {
+    text += line;
+    text += "\r\n";
+  };
+  for (const ClosingLine& line : closing) {
+    if (line.opening && first) append(line.text);
+  }
+  int number = kFirstLine;
+  for (const Statement* statement : part.statements) append(NumberedLine(number++, statement->text));
+  append(ending);
+  for (const ClosingLine& line : closing) {
+    if (!line.opening && (line.routine == kNoRoutine || part.routines.count(line.routine))) append(line.text);
+  }
+  return text;
+}
+
+}  // namespace
+
+int MachineScreenHeight(const Settings& settings) {
+  return settings.outputResolution == 0 || settings.editingResolution == 2 ? 200 : 400;
+}
+
+MachineRun RunOnMachine(std::span<const OperationRecord> records, const Settings& settings,
+                        const TileStringTable& tiles) {
+  MachineModel model(settings, tiles);
+  MachineRun run;
+  for (const OperationRecord& record : records) {
+    if (BecomesLine(record, settings) && !model.Draw(record, false).empty()) ++run.incompleteFills;
+  }
+  run.screen = model.TakeScreen();
+  return run;
+}
+
+CompletedFills CompleteFills(std::span<const OperationRecord> records, const Settings& settings,
+                             const TileStringTable& tiles) {
+  MachineModel model(settings, tiles);
+  CompletedFills completed;
+  for (const OperationRecord& record : records) {
+    completed.records.push_back(record);
+    if (!BecomesLine(record, settings)) continue;
+    const std::vector<Point> seeds = model.Draw(record, true);
+    if (!seeds.empty()) ++completed.fillsCompleted;
+    for (const Point& seed : seeds) {
+      OperationRecord seeded = record;
+      seeded[1] = static_cast<std::int16_t>(seed.x);
+      seeded[2] = static_cast<std::int16_t>(settings.outputResolution == 0 ? 2 * seed.y : seed.y);
+      completed.records.push_back(seeded);
+    }
+  }
+  return completed;
+}
+
+std::string PartDiskName(const std::string& stem, int part) {
+  std::string name;
+  for (const char c : stem) {
+    if (std::isalnum(static_cast<unsigned char>(c))) name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  if (name.empty()) name = "PART";
+  const std::string number = std::to_string(part);
+  name.resize(std::min(name.size(), 8 - std::min<std::size_t>(number.size(), 8)));
+  return name + number + ".BAS";
+}
+
+MachineProgram MachineProgramParts(std::span<const OperationRecord> records, const Settings& settings,
+                                   const BasicCommands& commands, const TileStringTable& tiles, std::size_t freeArea,
+                                   const std::string& chainStem) {
+  MachineProgram program;
+  std::vector<Statement> statements;
+  for (const OperationRecord& record : records) {
+    if (BecomesLine(record, settings)) {
+      statements.push_back({RecordStatement(record, settings, commands, tiles), RoutineOf(record[0])});
+    }
+  }
+
+  // The whole memory: the free area and what the opening and closing lines
+  // took when it was measured.
+  Settings measured = settings;
+  measured.tiling = 1;
+  const std::size_t whole =
+      freeArea + EstimateProgramMemory(BasicProgramText(OperationList(), measured, commands, tiles)).program;
+  const std::vector<ClosingLine> closing = ClassifiedClosingLines(settings, commands);
+  const std::string end = "59999 END";
+
+  Part single;
+  for (const Statement& statement : statements) {
+    single.statements.push_back(&statement);
+    single.routines.insert(statement.routine);
+  }
+  const std::string singleText = PartText(single, true, end, closing);
+  if (EstimateProgramMemory(singleText).program + kRunNeedsBytes <= whole) {
+    program.parts.push_back(singleText);
+  } else {
+    // Parts fill up to a margin below the whole, every line counted as
+    // loaded; the chain line is counted at its longest.
+    const std::size_t limit = whole - std::min(whole, kRunNeedsBytes + whole / 100);
+    std::size_t routineBytes[kTemplateKinds] = {};
+    std::size_t everyPartBytes = EstimateProgramMemory("").program + LineBytes("59999 CHAIN \"ABCDEFGH.BAS\"");
+    std::size_t openingBytes = 0;
+    for (const ClosingLine& line : closing) {
+      (line.opening ? openingBytes : line.routine != kNoRoutine ? routineBytes[line.routine] : everyPartBytes) +=
+          LineBytes(line.text);
+    }
+    std::vector<Part> parts(1);
+    std::size_t used = everyPartBytes + openingBytes;
+    for (const Statement& statement : statements) {
+      auto cost = [&](const Part& part) {
+        return LineBytes(NumberedLine(kFirstLine, statement.text)) +
+               (part.routines.count(statement.routine) ? 0 : routineBytes[statement.routine]);
+      };
+      if (used + cost(parts.back()) > limit) {
+        if (parts.back().statements.empty() || everyPartBytes + cost(Part()) > limit) {
+          program.reason = "a free area of " + std::to_string(freeArea) +
+                           " bytes does not hold the opening lines and one line of the program";
+          return program;
+        }
+        parts.emplace_back();
+        used = everyPartBytes;
+      }
+      used += cost(parts.back());
+      parts.back().statements.push_back(&statement);
+      parts.back().routines.insert(statement.routine);
+    }
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+      const bool last = k + 1 == parts.size();
+      const std::string ending =
+          last ? end : "59999 CHAIN \"" + PartDiskName(chainStem, static_cast<int>(k) + 2) + "\"";
+      program.parts.push_back(PartText(parts[k], k == 0, ending, closing));
+    }
+  }
+  for (const std::string& part : program.parts) {
+    program.memory = std::max(program.memory, EstimateProgramMemory(part).records);
+  }
+  program.ok = true;
+  return program;
+}
+
+}  // namespace kumodo

@@ -1,0 +1,144 @@
+// The program for the machine: its tiles are the editor's, the fills the
+// machine would leave short are completed, and a program too large for the
+// free area is split into parts that each fit and chain to the next.
+#include <gtest/gtest.h>
+
+#include "export/basic_program.h"
+#include "export/machine_program.h"
+#include "export/program_memory.h"
+#include "picture/record_drawing.h"
+#include "screen/palette.h"
+
+namespace kumodo {
+namespace {
+
+Settings TwoHundredLines() {
+  Settings settings;
+  settings.editingResolution = 2;
+  return settings;
+}
+
+std::vector<OperationRecord> Box(int left, int top, int right, int bottom, int colour) {
+  return {{1, static_cast<std::int16_t>(left), static_cast<std::int16_t>(top), static_cast<std::int16_t>(right),
+           static_cast<std::int16_t>(top), static_cast<std::int16_t>(colour), 0, 1},
+          {1, static_cast<std::int16_t>(right), static_cast<std::int16_t>(top), static_cast<std::int16_t>(right),
+           static_cast<std::int16_t>(bottom), static_cast<std::int16_t>(colour), 0, 2},
+          {1, static_cast<std::int16_t>(right), static_cast<std::int16_t>(bottom), static_cast<std::int16_t>(left),
+           static_cast<std::int16_t>(bottom), static_cast<std::int16_t>(colour), 0, 3},
+          {1, static_cast<std::int16_t>(left), static_cast<std::int16_t>(bottom), static_cast<std::int16_t>(left),
+           static_cast<std::int16_t>(top), static_cast<std::int16_t>(colour), 0, 4}};
+}
+
+OperationList ListOf(const std::vector<OperationRecord>& records) {
+  OperationList list;
+  for (const OperationRecord& record : records) list.slots[list.count++] = record;
+  return list;
+}
+
+// Fills across rows already in the paint colour: a line across a box, a
+// cross, and a row of the tile, each painted in the line's colour or tile.
+std::vector<std::vector<OperationRecord>> ShortFills() {
+  constexpr int kWhite = 7, kGreen = 4;
+  std::vector<OperationRecord> across = Box(100, 20, 300, 150, kWhite);
+  across.push_back({1, 101, 80, 299, 80, kGreen, 0, 1});
+  across.push_back({3, 200, 40, 0, 0, kGreen, kWhite, 1});
+  std::vector<OperationRecord> cross = Box(100, 20, 300, 150, kWhite);
+  cross.push_back({1, 101, 80, 299, 80, kGreen, 0, 1});
+  cross.push_back({1, 200, 21, 200, 149, kGreen, 0, 1});
+  cross.push_back({3, 150, 40, 0, 0, kGreen, kWhite, 1});
+  // Kind 2's second and fourth rows are its majority colour alone.
+  std::vector<OperationRecord> tileRow = Box(100, 20, 300, 150, kWhite);
+  tileRow.push_back({1, 101, 81, 299, 81, kGreen, 0, 1});
+  tileRow.push_back({4, 200, 40, 2, kGreen, 1, kWhite, 1});
+  return {across, cross, tileRow};
+}
+
+TEST(MachineProgram, FillsStoppingShortAreCompletedToTheEditorsPicture) {
+  const TileStringTable tiles = BuildTileStringTable();
+  for (const auto& records : ShortFills()) {
+    const MachineRun plain = RunOnMachine(records, TwoHundredLines(), tiles);
+    EXPECT_EQ(plain.incompleteFills, 1);
+    const CompletedFills completed = CompleteFills(records, TwoHundredLines(), tiles);
+    EXPECT_EQ(completed.fillsCompleted, 1);
+    EXPECT_GT(completed.records.size(), records.size());
+    const MachineRun machine = RunOnMachine(completed.records, TwoHundredLines(), tiles);
+    EXPECT_TRUE(machine.screen.pixels == RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels);
+  }
+  // Halved, the machine's rows are every other row of the picture.
+  Settings halved;
+  halved.outputResolution = 0;
+  std::vector<OperationRecord> across = Box(100, 40, 300, 300, 7);
+  across.push_back({1, 101, 160, 299, 160, 4, 0, 1});
+  across.push_back({3, 200, 80, 0, 0, 4, 7, 1});
+  const MachineRun plain = RunOnMachine(across, halved, tiles);
+  ASSERT_EQ(plain.screen.height, 200);
+  EXPECT_EQ(plain.incompleteFills, 1);
+  EXPECT_NE(plain.screen.At(200, 120), PaletteColour(4));
+  const CompletedFills completed = CompleteFills(across, halved, tiles);
+  EXPECT_EQ(RunOnMachine(completed.records, halved, tiles).screen.At(200, 120), PaletteColour(4));
+}
+
+TEST(MachineProgram, FillsTheMachineCompletesGetNoSeed) {
+  std::vector<OperationRecord> records = Box(10, 10, 60, 60, 7);
+  records.push_back({3, 20, 20, 0, 0, 2, 7, 1});
+  records.push_back({3, 20, 20, 0, 0, 2, 7, 1});  // again, in an area already filled
+  records.push_back({3, 10, 10, 0, 0, 2, 7, 1});  // on the border: nothing
+  const CompletedFills completed = CompleteFills(records, TwoHundredLines(), BuildTileStringTable());
+  EXPECT_EQ(completed.fillsCompleted, 0);
+  EXPECT_EQ(completed.records, records);
+}
+
+TEST(MachineProgram, AProgramTooLargeIsSplitIntoPartsThatFitAndChain) {
+  const BasicCommands commands = LoadBasicCommandFile(std::string(KUMODO_SOURCE_DIR) + "/kumodo-basic-cmd-200.txt");
+  const TileStringTable tiles = BuildTileStringTable();
+  std::vector<OperationRecord> records;
+  for (std::int16_t n = 0; n < 300; ++n) {
+    records.push_back({static_cast<std::int16_t>(n % 3 == 0 ? 10 : 1), n, 5, static_cast<std::int16_t>(n + 40), 150,
+                       static_cast<std::int16_t>(n % 8), 3, 1});
+  }
+  const MachineProgram whole = MachineProgramParts(records, TwoHundredLines(), commands, tiles, kFreeAreaBytes, "x");
+  ASSERT_TRUE(whole.ok);
+  ASSERT_EQ(whole.parts.size(), 1u);
+
+  const std::size_t freeArea = 2500;
+  const MachineProgram split =
+      MachineProgramParts(records, TwoHundredLines(), commands, tiles, freeArea, "my picture");
+  ASSERT_TRUE(split.ok) << split.reason;
+  ASSERT_GE(split.parts.size(), 3u);
+  const std::size_t whole200 =
+      freeArea + EstimateProgramMemory(BasicProgramText(OperationList(), TwoHundredLines(), commands, tiles)).program;
+  std::size_t lines = 0;
+  for (std::size_t k = 0; k < split.parts.size(); ++k) {
+    const std::string& part = split.parts[k];
+    EXPECT_LE(EstimateProgramMemory(part).program + kRunNeedsBytes, whole200) << "part " << k + 1;
+    EXPECT_EQ(part.find("1000 SCREEN") != std::string::npos, k == 0) << "part " << k + 1;
+    const bool last = k + 1 == split.parts.size();
+    EXPECT_NE(part.find(last ? "59999 END\r\n" : "59999 CHAIN \"MYPICTU" + std::to_string(k + 2) + ".BAS\"\r\n"),
+              std::string::npos)
+        << "part " << k + 1;
+    // The two-colour line's subroutine only where it is called.
+    EXPECT_EQ(part.find("GOSUB 60300") != std::string::npos, part.find("60300 LINE") != std::string::npos);
+    for (std::size_t start = 0, end; (end = part.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      const int number = std::atoi(part.c_str() + start);
+      if (number >= 10000 && number < 59999) ++lines;
+    }
+  }
+  EXPECT_EQ(lines, records.size());
+
+  // A hand-made command file of long lines and hardly any free area.
+  BasicCommands longLines;
+  longLines.templates[kind::Line][0] = "REM " + std::string(240, 'X');
+  const MachineProgram tooSmall = MachineProgramParts(records, TwoHundredLines(), longLines, tiles, 100, "x");
+  EXPECT_FALSE(tooSmall.ok);
+  EXPECT_FALSE(tooSmall.reason.empty());
+}
+
+TEST(MachineProgram, PartNamesAreWhatTheMachinesDiskHolds) {
+  EXPECT_EQ(PartDiskName("my picture", 1), "MYPICTU1.BAS");
+  EXPECT_EQ(PartDiskName("my picture", 12), "MYPICT12.BAS");
+  EXPECT_EQ(PartDiskName("cat", 2), "CAT2.BAS");
+  EXPECT_EQ(PartDiskName("\xe7\x8c\xab", 3), "PART3.BAS");
+}
+
+}  // namespace
+}  // namespace kumodo
