@@ -9,6 +9,7 @@
 #include "app/document_files.h"
 #include "bench_editor.h"
 #include "export/basic_program.h"
+#include "export/machine_program.h"
 #include "files/csv_document.h"
 
 namespace kumodo {
@@ -30,13 +31,43 @@ void BM_Save30000Records(benchmark::State& state) {
   std::filesystem::create_directories(folder);
   editor.documentPath = (folder / "document.csv").string();
   for (auto _ : state) {
-    if (!SaveCsvDocument(editor).ok || !GenerateBasicProgram(editor).ok) state.SkipWithError("save failed");
+    if (!SaveCsvDocument(editor).ok || !GenerateBasicProgram(editor).written.ok) state.SkipWithError("save failed");
   }
   state.counters["csv_bytes"] = static_cast<double>(std::filesystem::file_size(folder / "document.csv"));
   state.counters["basic_bytes"] = static_cast<double>(std::filesystem::file_size(folder / "document.txt"));
   std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_Save30000Records)->Unit(benchmark::kMillisecond);
+
+// kumodo-export --machine's work on a full document: the fills completed on
+// the model of the machine, then the program split into parts.
+void BM_MachineProgram30000Records(benchmark::State& state) {
+  BenchEditor bench;
+  Editor& editor = bench.editor;
+  MixedDocument(editor.operations);
+  const std::span<const OperationRecord> records(editor.operations.slots.data(),
+                                                 static_cast<std::size_t>(editor.operations.count));
+  MachineProgram program;
+  CompletedFills completed;
+  for (auto _ : state) {
+    completed = CompleteFills(records, editor.settings, editor.tileStrings);
+    program = MachineProgramParts(completed.records, editor.settings, editor.basicCommands, editor.tileStrings,
+                                  kFreeAreaBytes, "bench");
+  }
+  state.counters["parts"] = static_cast<double>(program.parts.size());
+  state.counters["fills_completed"] = completed.fillsCompleted;
+}
+BENCHMARK(BM_MachineProgram30000Records)->Unit(benchmark::kMillisecond);
+
+// What a save adds to say whether the program suits the machine.
+void BM_MachineAdviceAfterSave30000Records(benchmark::State& state) {
+  BenchEditor bench;
+  MixedDocument(bench.editor.operations);
+  const ProgramMemory memory = EstimateProgramMemory(BasicProgramText(
+      bench.editor.operations, bench.editor.settings, bench.editor.basicCommands, bench.editor.tileStrings));
+  for (auto _ : state) benchmark::DoNotOptimize(MachineAdvice(bench.editor, memory));
+}
+BENCHMARK(BM_MachineAdviceAfterSave30000Records)->Unit(benchmark::kMillisecond);
 
 // The same bytes a whole-canvas fill writes, written by the library's fill.
 void BM_MemoryFillWholeCanvas(benchmark::State& state) {

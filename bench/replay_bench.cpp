@@ -62,35 +62,10 @@ void BM_Replay30000FarReachingTwoColourLines(benchmark::State& state) {
 }
 BENCHMARK(BM_Replay30000FarReachingTwoColourLines)->Unit(benchmark::kMillisecond);
 
-// A drawing as users make them: boxes of lines, fills and tile fills inside
-// them, dots and two-colour lines, 30,000 records in all.
+// A drawing as users make them (MixedDocument).
 void BM_ReplayMixedDocument(benchmark::State& state) {
   BenchEditor b;
-  std::mt19937 random(2);
-  OperationList& list = b.editor.operations;
-  DrawingState d;
-  while (list.count < kMaxOperations - 8) {
-    const int x = random() % 600, y = random() % 360, w = 4 + random() % 36, h = 4 + random() % 36;
-    d.mode = kind::Line;
-    d.drawingColour = 7;
-    const int corners[5][2] = {{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}, {x, y}};
-    for (int i = 0; i < 4; ++i) {
-      d.x1 = corners[i][0], d.y1 = corners[i][1], d.x2 = corners[i + 1][0], d.y2 = corners[i + 1][1];
-      AppendOperation(list, d, static_cast<std::int16_t>(i + 1));
-    }
-    d.x1 = x + 1, d.y1 = y + 1, d.borderColour = 7;
-    d.drawingColour = static_cast<std::int16_t>(random() % 7);
-    d.secondColour = static_cast<std::int16_t>(random() % 7);
-    d.tileKind = static_cast<std::uint8_t>(random() % 3);
-    d.mode = random() % 2 ? kind::Paint : kind::TilePaint;
-    AppendOperation(list, d, 1);
-    d.mode = kind::Dot;
-    d.x1 = random() % 640, d.y1 = random() % 400;
-    AppendOperation(list, d, 1);
-    d.mode = kind::TwoColourLine;
-    d.x1 = random() % 640, d.y1 = random() % 400, d.x2 = random() % 640, d.y2 = random() % 400;
-    AppendOperation(list, d, 1);
-  }
+  MixedDocument(b.editor.operations);
   for (auto _ : state) ReplayPicture(b.editor, kNoProbe);
 }
 BENCHMARK(BM_ReplayMixedDocument)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,7 @@
 #include "app/document_files.h"
 
 #include "export/basic_program.h"
+#include "export/machine_program.h"
 #include "files/csv_document.h"
 #include "files/text_file.h"
 #include "platform/text_encoding.h"
@@ -58,7 +59,7 @@ FileResult SaveCsvDocument(Editor& editor) {
   return result;
 }
 
-FileResult GenerateBasicProgram(Editor& editor) {
+WrittenProgram GenerateBasicProgram(Editor& editor) {
   const OperationList& list = editor.operations;
   DrawLine(editor.screen, 240, 208, false, 320, 239, 1, kFilledBoxMode, 1);
   const std::string text =
@@ -67,7 +68,29 @@ FileResult GenerateBasicProgram(Editor& editor) {
         DrawLine(editor.screen, 320, 208, false, 320 + width, 239, 1, kFilledBoxMode, 1);
       });
   FlushScreen(editor.screen);
-  return WriteWholeFile(DocumentProgramPath(editor.documentPath), text, LinksFollowed::OwnOnly);
+  return {WriteWholeFile(DocumentProgramPath(editor.documentPath), text, LinksFollowed::OwnOnly),
+          EstimateProgramMemory(text)};
+}
+
+std::string MachineAdvice(const Editor& editor, const ProgramMemory& memory) {
+  const OperationList& list = editor.operations;
+  const int shortFills =
+      RunOnMachine({list.slots.data(), static_cast<std::size_t>(list.count)}, editor.settings, editor.tileStrings)
+          .incompleteFills;
+  const bool fits = ProgramFits(memory, kFreeAreaBytes);
+  const std::string size = "(" + std::to_string(memory.records) + "/" +
+                           std::to_string(kFreeAreaBytes) + " バイト)";
+  // The status line holds 98 bytes of Shift-JIS.
+  if (!fits && shortFills > 0) {
+    return "メモリに収まらず " + size + " 塗り残しが " + std::to_string(shortFills) +
+           " 個: kumodo-export --machine で直せます";
+  }
+  if (!fits) return "プログラムがメモリに収まりません " + size + ": kumodo-export --machine で分けられます";
+  if (shortFills > 0) {
+    return "機械の PAINT では塗り残す塗りつぶしが " + std::to_string(shortFills) +
+           " 個あります: kumodo-export --machine で補えます";
+  }
+  return "";
 }
 
 bool LoadCsvDocument(Editor& editor) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/editor.h"
+#include "export/program_memory.h"
 #include "platform/file_system.h"
 
 namespace kumodo {
@@ -15,8 +16,18 @@ namespace kumodo {
 FileResult SaveCsvDocument(Editor& editor);
 
 // Writes the program beside the document (DocumentProgramPath) with the
-// right half of the progress bar. The caller says what went wrong.
-FileResult GenerateBasicProgram(Editor& editor);
+// right half of the progress bar, and says what it takes once loaded. The
+// caller says what went wrong.
+struct WrittenProgram {
+  FileResult written;
+  ProgramMemory memory;
+};
+WrittenProgram GenerateBasicProgram(Editor& editor);
+
+// For the status line after a save: whether the program just written will
+// not fit the machine's free area or holds fills the machine's PAINT leaves
+// short, and that kumodo-export --machine writes one that does; else nothing.
+std::string MachineAdvice(const Editor& editor, const ProgramMemory& memory);
 
 // Replaces the list by the records of the file at the document path
 // (ReadCsvDocument), with the message panel and progress bar. A file that is

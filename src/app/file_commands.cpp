@@ -48,12 +48,13 @@ void SaveDocumentFiles(Editor& editor, const std::string& csvPath) {
     return;
   }
   ShowDocumentTitle(editor);
-  const FileResult program = GenerateBasicProgram(editor);
-  if (!program.ok) {
+  const WrittenProgram program = GenerateBasicProgram(editor);
+  if (!program.written.ok) {
     ReportFileProblem(editor, "一部だけ保存しました", "文書は保存しました:\n" + csvPath + "\nBASIC プログラムは書き込めませんでした:",
-                      DocumentProgramPath(editor.documentPath), program.reason);
+                      DocumentProgramPath(editor.documentPath), program.written.reason);
     return;
   }
+  ShowStatusMessage(editor, MachineAdvice(editor, program.memory));
   editor.platform.Beep();
 }
 

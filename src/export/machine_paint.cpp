@@ -48,12 +48,11 @@ struct Fill {
     }
   }
 
-  bool Run(int x, int y) {
+  bool Run(int x, int y, long long stretches) {
     pending.push_back({x, x, y, 0});
     const int bottom = screen.height - 1;
-    // Far more stretches than any fill that ends paints.
-    for (long long budget = 4LL * screen.width * screen.height; !pending.empty(); --budget) {
-      if (budget == 0) return false;
+    for (long long handled = 0; !pending.empty(); ++handled) {
+      if (handled == stretches) return false;
       const Interval at = pending.back();
       pending.pop_back();
       const int left = at.left - RunLength(at.y, at.left - 1, -1);
@@ -105,9 +104,9 @@ PaintPattern TilePattern(const std::vector<std::array<unsigned char, 3>>& planeR
   return pattern;
 }
 
-bool MachinePaint(Bitmap& screen, int x, int y, const PaintPattern& pattern, Rgb border) {
+bool MachinePaint(Bitmap& screen, int x, int y, const PaintPattern& pattern, Rgb border, long long stretches) {
   if (!screen.Contains(x, y) || screen.At(x, y) == border) return true;
-  return Fill{screen, pattern, border, {}}.Run(x, y);
+  return Fill{screen, pattern, border, {}}.Run(x, y, stretches);
 }
 
 void MachineLine(Bitmap& screen, int x1, int y1, int x2, int y2, Rgb colour) {

@@ -23,6 +23,22 @@ struct Point {
   int x, y;
 };
 
+// Other starts tried for a fill the machine would never end.
+constexpr std::size_t kStartsTried = 64;
+
+struct Span {
+  int y, left, right;
+};
+
+// How the program draws a fill: a PAINT from `start`, then PAINTs from
+// `more`; or, when no start tried ends, the area's rows one by one.
+struct FillSeeds {
+  Point start{};
+  std::vector<Point> more;
+  std::vector<Span> rows;
+  bool stopsShort = false;  // of the fill from its own point alone
+};
+
 bool IsColour(int value) { return value >= 0 && value <= 7; }
 
 int Halved(int value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
@@ -33,39 +49,39 @@ class MachineModel {
   MachineModel(const Settings& settings, const TileStringTable& tiles)
       : settings_(settings), tiles_(tiles), screen_(640, MachineScreenHeight(settings)) {}
 
-  // Draws the record's line. For a fill that stops short of its area, the
-  // seeds that complete it (each painted in turn) when `complete`; else one
-  // seed, the first pixel left, unpainted.
-  std::vector<Point> Draw(const OperationRecord& r, bool complete) {
+  // Draws the record's line. For a fill, where its PAINT starts and the
+  // seeds that complete it (see FillSeeds).
+  FillSeeds Draw(const OperationRecord& r, bool complete) {
     const int x1 = r[1], y1 = Y(r[2]), x2 = r[3], y2 = Y(r[4]);
+    const FillSeeds none{{x1, y1}, {}, {}, false};
     switch (r[0]) {
       case kind::Line:
         MachineLine(screen_, x1, y1, x2, y2, PaletteColour(r[5]));
-        return {};
+        return none;
       case kind::Paint:
-        if (!IsColour(r[5]) || !IsColour(r[6])) return {};
-        return Fill(x1, y1, SolidPattern(r[5]), PaletteColour(r[6]), complete);
+        if (!IsColour(r[5]) || !IsColour(r[6])) return none;
+        return Fill({x1, y1}, SolidPattern(r[5]), PaletteColour(r[6]), complete);
       case kind::TilePaint:
-        if (settings_.tiling != 1 || LookUpTileString(tiles_, r[3], r[4], r[5]).empty() || !IsColour(r[6])) return {};
-        return Fill(x1, y1, TilePattern(TilePlaneRows(r[3], r[4], r[5])), PaletteColour(r[6]), complete);
+        if (settings_.tiling != 1 || LookUpTileString(tiles_, r[3], r[4], r[5]).empty() || !IsColour(r[6])) return none;
+        return Fill({x1, y1}, TilePattern(TilePlaneRows(r[3], r[4], r[5])), PaletteColour(r[6]), complete);
       case kind::Dot:
         SetPixel(screen_, x1, y1, PaletteColour(r[5]));
-        return {};
+        return none;
       case 5:
       case 6:
       case 7:
         MixtureRow(r[0] - 5, std::min(x1, x2), std::max(x1, x2), y1, r[5], r[6]);
-        return {};
+        return none;
       case kind::TwoColourLine: {
         MachineLine(screen_, x1, y1, x2, y2, PaletteColour(r[6]));
         DrawingState dots;
         dots.x1 = x1, dots.y1 = y1, dots.x2 = x2, dots.y2 = y2;
         dots.drawingColour = r[5];
         DrawTwoColourDots(screen_, dots);
-        return {};
+        return none;
       }
       default:
-        return {};
+        return none;
     }
   }
 
@@ -84,10 +100,6 @@ class MachineModel {
       }
     }
   }
-
-  struct Span {
-    int y, left, right;
-  };
 
   // The area the editor's fill from (x, y) paints: the pixels reachable
   // through the four direct neighbours without stepping on the border
@@ -130,21 +142,81 @@ class MachineModel {
     return spans;
   }
 
-  std::vector<Point> Fill(int x, int y, const PaintPattern& pattern, Rgb border, bool complete) {
-    const std::vector<Span> area = Area(x, y, border);
-    std::vector<Point> seeds;
-    if (area.empty()) return seeds;
-    MachinePaint(screen_, x, y, pattern, border);
-    // Painting only ever sets the pattern, so a pixel found right stays right.
+  // A fill as the machine paints it. Else than `complete`, once from its
+  // own point, saying whether it stops short of the area or never ends.
+  // With `complete`, every part left gets a seed, painted in turn; when
+  // the machine would never end (from the start or a seed), the fill starts
+  // instead from the first point of one stretch of the area after another
+  // (the same area, so the same picture), and failing all, draws the rows.
+  FillSeeds Fill(Point start, const PaintPattern& pattern, Rgb border, bool complete) {
+    FillSeeds fill{start, {}, {}, false};
+    const std::vector<Span> area = Area(start.x, start.y, border);
+    if (area.empty()) return fill;
+    const long long stretches = 16 * static_cast<long long>(area.size()) + 1024;
+    if (!complete) {
+      fill.stopsShort = !MachinePaint(screen_, start.x, start.y, pattern, border, stretches) ||
+                        FirstLeft(area, pattern, area.begin()).has_value();
+      return fill;
+    }
+    const std::vector<Rgb> before = AreaPixels(area);
+    for (std::size_t k = 0; k <= std::min(area.size(), kStartsTried); ++k) {
+      if (k > 0) {
+        RestoreArea(area, before);
+        fill.start = {area[k - 1].left, area[k - 1].y};
+        fill.more.clear();
+      }
+      if (PaintsWhole(area, pattern, border, stretches, fill)) return fill;
+    }
+    fill.rows = area;
     for (const Span& span : area) {
-      for (int px = span.left; px <= span.right; ++px) {
-        if (screen_.At(px, span.y) == pattern.At(px, span.y)) continue;
-        seeds.push_back({px, span.y});
-        if (!complete) return seeds;
-        MachinePaint(screen_, px, span.y, pattern, border);
+      for (int x = span.left; x <= span.right; ++x) screen_.At(x, span.y) = pattern.At(x, span.y);
+    }
+    return fill;
+  }
+
+  // The first pixel of the area from `from` on that is not the pattern's.
+  std::optional<Point> FirstLeft(const std::vector<Span>& area, const PaintPattern& pattern,
+                                 std::vector<Span>::const_iterator from) const {
+    for (auto span = from; span != area.end(); ++span) {
+      for (int x = span->left; x <= span->right; ++x) {
+        if (screen_.At(x, span->y) != pattern.At(x, span->y)) return Point{x, span->y};
       }
     }
-    return seeds;
+    return std::nullopt;
+  }
+
+  // Paints from the fill's start and then from a seed in each part left,
+  // until the area is whole; false as soon as one PAINT would never end.
+  bool PaintsWhole(const std::vector<Span>& area, const PaintPattern& pattern, Rgb border, long long stretches,
+                   FillSeeds& fill) {
+    if (!MachinePaint(screen_, fill.start.x, fill.start.y, pattern, border, stretches)) return false;
+    // Painting only ever sets the pattern, so a pixel found right stays right.
+    for (auto span = area.begin(); span != area.end(); ++span) {
+      while (const std::optional<Point> left = FirstLeft(area, pattern, span)) {
+        if (left->y != span->y) break;
+        fill.more.push_back(*left);
+        if (!MachinePaint(screen_, left->x, left->y, pattern, border, stretches)) return false;
+      }
+    }
+    return true;
+  }
+
+  std::vector<Rgb> AreaPixels(const std::vector<Span>& area) const {
+    std::vector<Rgb> pixels;
+    for (const Span& span : area) {
+      const auto row = screen_.pixels.begin() + static_cast<std::ptrdiff_t>(span.y) * screen_.width;
+      pixels.insert(pixels.end(), row + span.left, row + span.right + 1);
+    }
+    return pixels;
+  }
+
+  void RestoreArea(const std::vector<Span>& area, const std::vector<Rgb>& pixels) {
+    std::size_t at = 0;
+    for (const Span& span : area) {
+      const std::size_t width = static_cast<std::size_t>(span.right - span.left + 1);
+      std::copy_n(pixels.begin() + static_cast<std::ptrdiff_t>(at), width, &screen_.At(span.left, span.y));
+      at += width;
+    }
   }
 
   const Settings& settings_;
@@ -225,7 +297,7 @@ MachineRun RunOnMachine(std::span<const OperationRecord> records, const Settings
   MachineModel model(settings, tiles);
   MachineRun run;
   for (const OperationRecord& record : records) {
-    if (BecomesLine(record, settings) && !model.Draw(record, false).empty()) ++run.incompleteFills;
+    if (BecomesLine(record, settings) && model.Draw(record, false).stopsShort) ++run.incompleteFills;
   }
   run.screen = model.TakeScreen();
   return run;
@@ -235,16 +307,32 @@ CompletedFills CompleteFills(std::span<const OperationRecord> records, const Set
                              const TileStringTable& tiles) {
   MachineModel model(settings, tiles);
   CompletedFills completed;
+  auto documentY = [&settings](int machineY) {
+    return static_cast<std::int16_t>(settings.outputResolution == 0 ? 2 * machineY : machineY);
+  };
+  auto seededAt = [&](OperationRecord record, Point seed) {
+    record[1] = static_cast<std::int16_t>(seed.x);
+    record[2] = documentY(seed.y);
+    return record;
+  };
   for (const OperationRecord& record : records) {
-    completed.records.push_back(record);
-    if (!BecomesLine(record, settings)) continue;
-    const std::vector<Point> seeds = model.Draw(record, true);
-    if (!seeds.empty()) ++completed.fillsCompleted;
-    for (const Point& seed : seeds) {
-      OperationRecord seeded = record;
-      seeded[1] = static_cast<std::int16_t>(seed.x);
-      seeded[2] = static_cast<std::int16_t>(settings.outputResolution == 0 ? 2 * seed.y : seed.y);
-      completed.records.push_back(seeded);
+    if (!BecomesLine(record, settings)) {
+      completed.records.push_back(record);
+      continue;
+    }
+    const FillSeeds fill = model.Draw(record, true);
+    const OperationRecord first = seededAt(record, fill.start);
+    if (first != record || !fill.more.empty() || !fill.rows.empty()) ++completed.fillsCompleted;
+    if (fill.rows.empty()) completed.records.push_back(first);
+    for (const Point& seed : fill.more) completed.records.push_back(seededAt(record, seed));
+    // Rows of a plain fill are lines; of a tile fill, the tile's mixture rows (kinds 5 to 7).
+    for (const Span& row : fill.rows) {
+      const auto y = documentY(row.y);
+      const auto left = static_cast<std::int16_t>(row.left), right = static_cast<std::int16_t>(row.right);
+      completed.records.push_back(record[0] == kind::Paint
+                                      ? OperationRecord{kind::Line, left, y, right, y, record[5], 0, 1}
+                                      : OperationRecord{static_cast<std::int16_t>(5 + record[3]), left, y, right, 0,
+                                                        record[5], record[4], 1});
     }
   }
   return completed;

@@ -28,7 +28,8 @@ struct MachineProgram {
 int MachineScreenHeight(const Settings& settings);
 
 // What the machine draws running the program of these records, and how
-// many of its fills stop short of the area the editor's fill reaches.
+// many of its fills stop short of the area the editor's fill reaches or
+// would never end.
 struct MachineRun {
   Bitmap screen;
   int incompleteFills = 0;
@@ -39,10 +40,14 @@ MachineRun RunOnMachine(std::span<const OperationRecord> records, const Settings
 // The records with, after every fill the machine would leave partly
 // unfilled, copies of it seeded in the parts it leaves (same colours, same
 // border), until the fill is whole. A seed in an area already filled
-// changes nothing, so the program is right on a BASIC that fills through too.
+// changes nothing, so the program is right on a BASIC that fills through
+// too. A fill the machine would never end from its own point (a tile with a
+// row all of colour 0 can make it go back and forth for ever) starts from
+// another point of its area, one it ends from; failing that, its area's
+// rows are drawn as lines or, for a tile, as the tile's mixture rows.
 struct CompletedFills {
   std::vector<OperationRecord> records;
-  int fillsCompleted = 0;  // fills given extra seeds
+  int fillsCompleted = 0;  // fills given extra seeds, another start or drawn as rows
 };
 CompletedFills CompleteFills(std::span<const OperationRecord> records, const Settings& settings,
                              const TileStringTable& tiles);

@@ -113,7 +113,7 @@ TEST(Export, GivesTheEditorsProgramAndViewForEveryResolutionAndSetting) {
     DrawRandomDocument(editor, dice);
     editor.documentPath = (s.folder.Path() / "picture.csv").string();
     ASSERT_TRUE(SaveCsvDocument(editor).ok);
-    ASSERT_TRUE(GenerateBasicProgram(editor).ok);
+    ASSERT_TRUE(GenerateBasicProgram(editor).written.ok);
     ReplayPicture(editor, kNoProbe);
     const std::string program = ReadWholeFile((s.folder.Path() / "picture.txt").string()).value_or("");
 

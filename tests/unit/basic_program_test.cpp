@@ -177,7 +177,7 @@ TEST(GenerateBasicProgram, WritesBesideTheDocumentWithATxtExtension) {
   s.editor.documentPath = (directory / "my.pictures" / "cat.csv").string();
   s.editor.operations.slots[0] = {8, 1, 2, 0, 0, 3, 0, 1};
   s.editor.operations.count = 1;
-  ASSERT_TRUE(GenerateBasicProgram(s.editor).ok);
+  ASSERT_TRUE(GenerateBasicProgram(s.editor).written.ok);
   const auto text = ReadWholeFile((directory / "my.pictures" / "cat.txt").string());
   ASSERT_TRUE(text.has_value());
   EXPECT_EQ(text->substr(0, 6), "10000 ");

@@ -154,7 +154,7 @@ TEST_F(CsvFiles, AJapaneseNameSavesLoadsAndTitles) {
   s.editor.operations = ListOf({{1, 10, 20, 300, 40, 7, 0, 1}});
   s.editor.documentPath = path;
   ASSERT_TRUE(SaveCsvDocument(s.editor).ok);
-  ASSERT_TRUE(GenerateBasicProgram(s.editor).ok);
+  ASSERT_TRUE(GenerateBasicProgram(s.editor).written.ok);
   EXPECT_TRUE(fs::exists(directory / NativePath("家の絵 表示.csv")));
   EXPECT_TRUE(fs::exists(directory / NativePath("家の絵 表示.txt")));
 

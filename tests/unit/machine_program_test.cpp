@@ -78,6 +78,23 @@ TEST(MachineProgram, FillsStoppingShortAreCompletedToTheEditorsPicture) {
   EXPECT_EQ(RunOnMachine(completed.records, halved, tiles).screen.At(200, 120), PaletteColour(4));
 }
 
+// A tile of colour 0 alone around a hole of one dot: from any point the
+// machine's fill goes back and forth for ever; the program draws its rows.
+TEST(MachineProgram, AFillThatWouldNeverEndIsDrawnRowByRow) {
+  std::vector<OperationRecord> records = Box(146, 65, 239, 80, 1);
+  records.push_back({8, 198, 77, 0, 0, 1, 0, 1});
+  records.push_back({4, 235, 78, 0, 0, 0, 1, 1});
+  const TileStringTable tiles = BuildTileStringTable();
+  EXPECT_EQ(RunOnMachine(records, TwoHundredLines(), tiles).incompleteFills, 1);
+  const CompletedFills completed = CompleteFills(records, TwoHundredLines(), tiles);
+  EXPECT_EQ(completed.fillsCompleted, 1);
+  // The box's inside, 92 by 14 dots, less the dot's row split in two.
+  ASSERT_EQ(completed.records.size(), records.size() - 1 + 15);
+  EXPECT_EQ(completed.records.back(), (OperationRecord{5, 147, 79, 238, 0, 0, 0, 1}));
+  const MachineRun machine = RunOnMachine(completed.records, TwoHundredLines(), tiles);
+  EXPECT_TRUE(machine.screen.pixels == RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels);
+}
+
 TEST(MachineProgram, FillsTheMachineCompletesGetNoSeed) {
   std::vector<OperationRecord> records = Box(10, 10, 60, 60, 7);
   records.push_back({3, 20, 20, 0, 0, 2, 7, 1});

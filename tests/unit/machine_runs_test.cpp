@@ -114,7 +114,7 @@ PaintCase RandomPaintCase(std::mt19937& random) {
     }
   }
   const int px = between(c.x0, c.x1), py = between(c.y0, c.y1);
-  c.modelEnded = MachinePaint(c.model, px, py, pattern, PaletteColour(border));
+  c.modelEnded = MachinePaint(c.model, px, py, pattern, PaletteColour(border), 4LL * kScreenWidth * kScreenHeight);
   c.statements.push_back("PAINT(" + std::to_string(px) + "," + std::to_string(py) + ")," +
                          (tiled ? TileText(TilePlaneRows(tileKind, first, second)) : std::to_string(colour)) + "," +
                          std::to_string(border));
@@ -178,7 +178,8 @@ struct PartsRun {
   std::string screenText;
 };
 
-PartsRun RunParts(std::vector<std::string> parts, const fs::path& folder) {
+PartsRun RunParts(std::vector<std::string> parts, const fs::path& folder, int seconds = 60) {
+  fs::remove(folder / "ENDED");
   const std::string end = "59999 END\r\n";
   std::string& last = parts.back();
   last.replace(last.find(end), end.size(), "59999 OPEN \"O\",#1,\"ENDED\":CLOSE #1:END\r\n");
@@ -187,7 +188,7 @@ PartsRun RunParts(std::vector<std::string> parts, const fs::path& folder) {
         << pc_basic::ForScreen8(parts[k]);
   }
   const pc_basic::Run run =
-      pc_basic::RunScript(folder, "RUN " + PartDiskName("part", 1) + "\nDUMP 0 0 639 199\n", 900);
+      pc_basic::RunScript(folder, "RUN " + PartDiskName("part", 1) + "\nDUMP 0 0 639 199\n", seconds);
   return {run.dumped, fs::exists(folder / "ENDED"), run.screenText};
 }
 
@@ -290,7 +291,12 @@ TEST(MachineProgramRuns, DrawsTheEditorsPicture) {
   std::vector<OperationRecord> tileRow = across;
   tileRow[4] = {1, 101, 81, 299, 81, kGreen, 0, 1};
   tileRow[5] = {4, 200, 40, 2, kGreen, 1, kWhite, 1};
-  std::vector<std::vector<OperationRecord>> documents = {across, tileRow};
+  // A tile of colour 0 alone around a hole of one dot: from its own point
+  // the interpreter's fill goes back and forth for ever.
+  const std::vector<OperationRecord> endless = {
+      {1, 146, 65, 146, 80, 1, 0, 1}, {1, 239, 65, 239, 80, 1, 0, 1}, {1, 146, 65, 239, 65, 1, 0, 1},
+      {1, 146, 80, 239, 80, 1, 0, 1}, {8, 198, 77, 0, 0, 1, 0, 1},    {4, 235, 78, 0, 0, 0, 1, 1}};
+  std::vector<std::vector<OperationRecord>> documents = {across, tileRow, endless};
   std::mt19937 random(2121);
   for (int n = 0; n < 4; ++n) documents.push_back(RandomDocument(random));
 
@@ -303,11 +309,12 @@ TEST(MachineProgramRuns, DrawsTheEditorsPicture) {
     const PartsRun run = RunParts(program.parts, folder);
     EXPECT_TRUE(run.reachedEnd) << "document " << d << "\n" << run.screenText;
     EXPECT_EQ(DifferencesFromTheEditor(run.screen, documents[d]), 0) << "document " << d;
-    if (d < 2) {
+    if (d < 3) {
       OperationList list;
       for (const OperationRecord& record : documents[d]) list.slots[list.count++] = record;
-      const PartsRun plain = RunParts({BasicProgramText(list, TwoHundredLines(), commands, tiles)}, folder);
-      EXPECT_GT(DifferencesFromTheEditor(plain.screen, documents[d]), 10000) << "document " << d;
+      const PartsRun plain = RunParts({BasicProgramText(list, TwoHundredLines(), commands, tiles)}, folder, 15);
+      EXPECT_TRUE(d == 2 ? !plain.reachedEnd : DifferencesFromTheEditor(plain.screen, documents[d]) > 10000)
+          << "document " << d;
     }
     fs::remove_all(folder);
   }
