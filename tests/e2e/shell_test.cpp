@@ -491,6 +491,37 @@ TEST_F(FileCommands, OpenReplacesTheDocumentReplaysAndTitles) {
   EXPECT_EQ(s.editor.panels.value[panel::Files], 4);
 }
 
+// After the save, the status line says what the machine would make of the
+// program just written: too large, fills left short, or nothing.
+TEST_F(FileCommands, ASaveSaysWhenTheProgramWillNotFitTheMachineOrLeavesFillsShort) {
+  std::string tooLarge;
+  for (int n = 0; n < 3000; ++n) tooLarge += "1," + std::to_string(n % 600) + ",10,600,390,7,0,1\r\n";
+  const std::string shortFill = "1,100,20,300,20,7,0,1\r\n1,300,20,300,150,7,0,2\r\n1,300,150,100,150,7,0,3\r\n"
+                                "1,100,150,100,20,7,0,4\r\n1,101,80,299,80,4,0,1\r\n3,200,40,0,0,4,7,1\r\n";
+  const std::vector<std::pair<std::string, std::string>> documents = {
+      {tooLarge, "プログラムがメモリに収まりません (76670/59478 バイト)"},
+      {shortFill, "機械の PAINT では塗り残す塗りつぶしが 1 個あります"},
+      {"8,5,6,0,0,4,0,1\r\n", ""}};
+  for (const auto& [document, said] : documents) {
+    Script script;
+    Click(script, 10, kOpenIcon);
+    Click(script, 200, kSaveIcon);
+    ScriptedEditor s(script);
+    std::ofstream(Path(s, "pic.csv"), std::ios::binary) << document;
+    s.platform.QueueFileDialogAnswer(Path(s, "pic.csv"));
+    s.platform.QueueFileDialogAnswer(Path(s, "saved"));
+    s.RunUntil(300);
+    ASSERT_TRUE(fs::exists(Path(s, "saved.txt")));
+    const std::string status = SjisToUtf8(RowText(s.editor.screen.text, 36));
+    if (said.empty()) {
+      EXPECT_EQ(status.find_first_not_of(' '), std::string::npos) << status;
+    } else {
+      EXPECT_EQ(status.find(said), 1u) << status;
+      EXPECT_NE(status.find("kumodo-export --machine"), std::string::npos) << status;
+    }
+  }
+}
+
 TEST_F(FileCommands, CancelledDialogsAndFailedOpensChangeNothing) {
   Script script;
   script.ClickAt(10, 10, 10).ClickAt(40, 20, 30);
