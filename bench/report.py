@@ -54,6 +54,12 @@ def main(benchmark_json, window_figures):
         ("Save of a 30,000-record document (CSV and BASIC)", f"{ms('BM_Save30000Records'):.1f} ms", "—",
          f"{runs['BM_Save30000Records']['csv_bytes'] / 1e6:.2f} MB CSV, "
          f"{runs['BM_Save30000Records']['basic_bytes'] / 1e6:.2f} MB BASIC"),
+        ("Program for the machine of a mixed 30,000-record document (fills completed, parts)",
+         f"{ms('BM_MachineProgram30000Records'):.0f} ms", "well under 1 s",
+         f"{runs['BM_MachineProgram30000Records']['fills_completed']:.0f} fills completed, "
+         f"{runs['BM_MachineProgram30000Records']['parts']:.0f} parts"),
+        ("What a save adds to say whether its program suits the machine (same document)",
+         f"{ms('BM_MachineAdviceAfterSave30000Records'):.1f} ms", "—", ""),
         ("Import of a 640 × 400 photo-like JPEG (decode, draw, reduce, replay)",
          f"{ms('BM_ImportAndReduce640x400Jpeg'):.1f} ms", "—", ""),
         ("Reduction of the 640 × 400 area alone", f"{ms('BM_Reduce640x400'):.1f} ms", "under 20 ms", ""),

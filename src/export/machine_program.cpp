@@ -41,6 +41,11 @@ struct FillSeeds {
 
 bool IsColour(int value) { return value >= 0 && value <= 7; }
 
+// The machine's screen: 200 lines for a halved or 200-line picture, else 400.
+int MachineScreenHeight(const Settings& settings) {
+  return settings.outputResolution == 0 || settings.editingResolution == 2 ? 200 : 400;
+}
+
 int Halved(int value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
 
 // The machine's screen, drawn on as the program's lines draw.
@@ -286,11 +291,37 @@ std::string PartText(const Part& part, bool first, const std::string& ending,
   return text;
 }
 
-}  // namespace
-
-int MachineScreenHeight(const Settings& settings) {
-  return settings.outputResolution == 0 || settings.editingResolution == 2 ? 200 : 400;
+// The statements in parts of at most `limit` bytes once loaded, the chain
+// line counted at its longest; nothing when a part cannot hold one line.
+std::optional<std::vector<Part>> SplitIntoParts(const std::vector<Statement>& statements,
+                                                const std::vector<ClosingLine>& closing, std::size_t limit) {
+  std::size_t routineBytes[kTemplateKinds] = {};
+  std::size_t everyPartBytes = EstimateProgramMemory("").program + LineBytes("59999 CHAIN \"ABCDEFGH.BAS\"");
+  std::size_t openingBytes = 0;
+  for (const ClosingLine& line : closing) {
+    (line.opening ? openingBytes : line.routine != kNoRoutine ? routineBytes[line.routine] : everyPartBytes) +=
+        LineBytes(line.text);
+  }
+  std::vector<Part> parts(1);
+  std::size_t used = everyPartBytes + openingBytes;
+  for (const Statement& statement : statements) {
+    const std::size_t lineBytes = LineBytes(NumberedLine(kFirstLine, statement.text));
+    auto cost = [&](const Part& part) {
+      return lineBytes + (part.routines.count(statement.routine) ? 0 : routineBytes[statement.routine]);
+    };
+    if (used + cost(parts.back()) > limit) {
+      if (parts.back().statements.empty() || everyPartBytes + cost(Part()) > limit) return std::nullopt;
+      parts.emplace_back();
+      used = everyPartBytes;
+    }
+    used += cost(parts.back());
+    parts.back().statements.push_back(&statement);
+    parts.back().routines.insert(statement.routine);
+  }
+  return parts;
 }
+
+}  // namespace
 
 MachineRun RunOnMachine(std::span<const OperationRecord> records, const Settings& settings,
                         const TileStringTable& tiles) {
@@ -359,7 +390,6 @@ MachineProgram MachineProgramParts(std::span<const OperationRecord> records, con
       statements.push_back({RecordStatement(record, settings, commands, tiles), RoutineOf(record[0])});
     }
   }
-
   // The whole memory: the free area and what the opening and closing lines
   // took when it was measured.
   Settings measured = settings;
@@ -374,49 +404,24 @@ MachineProgram MachineProgramParts(std::span<const OperationRecord> records, con
     single.statements.push_back(&statement);
     single.routines.insert(statement.routine);
   }
-  const std::string singleText = PartText(single, true, end, closing);
+  std::string singleText = PartText(single, true, end, closing);
   if (EstimateProgramMemory(singleText).program + kRunNeedsBytes <= whole) {
-    program.parts.push_back(singleText);
-  } else {
-    // Parts fill up to a margin below the whole, every line counted as
-    // loaded; the chain line is counted at its longest.
-    const std::size_t limit = whole - std::min(whole, kRunNeedsBytes + whole / 100);
-    std::size_t routineBytes[kTemplateKinds] = {};
-    std::size_t everyPartBytes = EstimateProgramMemory("").program + LineBytes("59999 CHAIN \"ABCDEFGH.BAS\"");
-    std::size_t openingBytes = 0;
-    for (const ClosingLine& line : closing) {
-      (line.opening ? openingBytes : line.routine != kNoRoutine ? routineBytes[line.routine] : everyPartBytes) +=
-          LineBytes(line.text);
-    }
-    std::vector<Part> parts(1);
-    std::size_t used = everyPartBytes + openingBytes;
-    for (const Statement& statement : statements) {
-      auto cost = [&](const Part& part) {
-        return LineBytes(NumberedLine(kFirstLine, statement.text)) +
-               (part.routines.count(statement.routine) ? 0 : routineBytes[statement.routine]);
-      };
-      if (used + cost(parts.back()) > limit) {
-        if (parts.back().statements.empty() || everyPartBytes + cost(Part()) > limit) {
-          program.reason = "a free area of " + std::to_string(freeArea) +
-                           " bytes does not hold the opening lines and one line of the program";
-          return program;
-        }
-        parts.emplace_back();
-        used = everyPartBytes;
-      }
-      used += cost(parts.back());
-      parts.back().statements.push_back(&statement);
-      parts.back().routines.insert(statement.routine);
-    }
-    for (std::size_t k = 0; k < parts.size(); ++k) {
-      const bool last = k + 1 == parts.size();
-      const std::string ending =
-          last ? end : "59999 CHAIN \"" + PartDiskName(chainStem, static_cast<int>(k) + 2) + "\"";
-      program.parts.push_back(PartText(parts[k], k == 0, ending, closing));
-    }
+    program.parts.push_back(std::move(singleText));
+    program.ok = true;
+    return program;
   }
-  for (const std::string& part : program.parts) {
-    program.memory = std::max(program.memory, EstimateProgramMemory(part).records);
+  // Parts fill up to a margin of 1 % below the whole.
+  const std::optional<std::vector<Part>> parts =
+      SplitIntoParts(statements, closing, whole - std::min(whole, kRunNeedsBytes + whole / 100));
+  if (!parts) {
+    program.reason = "a free area of " + std::to_string(freeArea) +
+                     " bytes does not hold the opening lines and one line of the program";
+    return program;
+  }
+  for (std::size_t k = 0; k < parts->size(); ++k) {
+    const bool last = k + 1 == parts->size();
+    const std::string ending = last ? end : "59999 CHAIN \"" + PartDiskName(chainStem, static_cast<int>(k) + 2) + "\"";
+    program.parts.push_back(PartText((*parts)[k], k == 0, ending, closing));
   }
   program.ok = true;
   return program;

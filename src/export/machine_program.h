@@ -20,12 +20,7 @@ struct MachineProgram {
   bool ok = false;
   std::string reason;              // when not ok
   std::vector<std::string> parts;  // program texts; one when the program fits
-  std::size_t memory = 0;          // the largest part's bytes once loaded, as EstimateProgramMemory counts
 };
-
-// The height of the machine's screen the program draws on: 200 lines for a
-// halved or 200-line picture, else 400.
-int MachineScreenHeight(const Settings& settings);
 
 // What the machine draws running the program of these records, and how
 // many of its fills stop short of the area the editor's fill reaches or

@@ -163,6 +163,8 @@ TEST(MachinePaint, PaintsWhatTheInterpreterPaints) {
     }
   }
   EXPECT_EQ(differing, 0) << "of " << cases.size() << " cases";
+  RecordProperty("cases_compared", static_cast<int>(cases.size()));
+  RecordProperty("cases_never_ending", static_cast<int>(endless.size()));
   // One the model gives up on: the interpreter does not end it either.
   if (!endless.empty()) {
     EXPECT_FALSE(pc_basic::RunScript(folder, endless.front(), 5).finished) << endless.front();
