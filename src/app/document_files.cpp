@@ -75,8 +75,7 @@ WrittenProgram GenerateBasicProgram(Editor& editor) {
 std::string MachineAdvice(const Editor& editor, const ProgramMemory& memory) {
   const OperationList& list = editor.operations;
   const int shortFills =
-      RunOnMachine({list.slots.data(), static_cast<std::size_t>(list.count)}, editor.settings, editor.tileStrings)
-          .incompleteFills;
+      ShortFills({list.slots.data(), static_cast<std::size_t>(list.count)}, editor.settings, editor.tileStrings);
   const bool fits = ProgramFits(memory, kFreeAreaBytes);
   const std::string size = "(" + std::to_string(memory.records) + "/" +
                            std::to_string(kFreeAreaBytes) + " バイト)";

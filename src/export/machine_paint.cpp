@@ -17,6 +17,7 @@ struct Fill {
   const PaintPattern& pattern;
   Rgb border;
   std::vector<Interval> pending;
+  long long queued = 0;  // stretches queued in all
 
   Rgb* Row(int y) { return &screen.At(0, y); }
 
@@ -42,7 +43,7 @@ struct Fill {
       if (width > 0) {
         bool holds = mayHold;
         for (int i = 0; holds && i < width; ++i) holds = row[x + i] == tileRow[static_cast<std::size_t>(x + i) % 8];
-        if (!holds) pending.push_back({x, x + width - 1, y, direction});
+        if (!holds) pending.push_back({x, x + width - 1, y, direction}), ++queued;
       }
       x += width + 1;
     }
@@ -51,8 +52,8 @@ struct Fill {
   bool Run(int x, int y, long long stretches) {
     pending.push_back({x, x, y, 0});
     const int bottom = screen.height - 1;
-    for (long long handled = 0; !pending.empty(); ++handled) {
-      if (handled == stretches) return false;
+    while (!pending.empty()) {
+      if (queued > stretches) return false;
       const Interval at = pending.back();
       pending.pop_back();
       const int left = at.left - RunLength(at.y, at.left - 1, -1);

@@ -31,9 +31,9 @@ PaintPattern TilePattern(const std::vector<std::array<unsigned char, 3>>& planeR
 // off the screen or on the border colour. False when it would never end: a
 // tile with a row all of colour 0 never counts as held, and the fill can
 // then go back and forth between rows for ever. It is taken as endless once
-// it has handled `stretches` stretches of rows; a fill that ends handles
-// about twice as many as its area has, never more than three times in
-// thousands of random fills.
+// it has queued more than `stretches` stretches of rows; a fill that ends
+// queues about twice as many as its area has, never more than three times
+// in thousands of random fills.
 bool MachinePaint(Bitmap& screen, int x, int y, const PaintPattern& pattern, Rgb border, long long stretches);
 
 // LINE (x1, y1)-(x2, y2): the end points are first moved onto the screen,

@@ -1,6 +1,7 @@
 #include "export/machine_program.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <optional>
 #include <set>
@@ -32,6 +33,8 @@ struct Span {
 
 // How the program draws a fill: a PAINT from `start`, then PAINTs from
 // `more`; or, when no start tried ends, the area's rows one by one.
+enum class FillMode { Paint, Judge, Complete };
+
 struct FillSeeds {
   Point start{};
   std::vector<Point> more;
@@ -56,7 +59,7 @@ class MachineModel {
 
   // Draws the record's line. For a fill, where its PAINT starts and the
   // seeds that complete it (see FillSeeds).
-  FillSeeds Draw(const OperationRecord& r, bool complete) {
+  FillSeeds Draw(const OperationRecord& r, FillMode mode) {
     const int x1 = r[1], y1 = Y(r[2]), x2 = r[3], y2 = Y(r[4]);
     const FillSeeds none{{x1, y1}, {}, {}, false};
     switch (r[0]) {
@@ -65,10 +68,10 @@ class MachineModel {
         return none;
       case kind::Paint:
         if (!IsColour(r[5]) || !IsColour(r[6])) return none;
-        return Fill({x1, y1}, SolidPattern(r[5]), PaletteColour(r[6]), complete);
+        return Fill({x1, y1}, SolidPattern(r[5]), PaletteColour(r[6]), mode);
       case kind::TilePaint:
         if (settings_.tiling != 1 || LookUpTileString(tiles_, r[3], r[4], r[5]).empty() || !IsColour(r[6])) return none;
-        return Fill({x1, y1}, TilePattern(TilePlaneRows(r[3], r[4], r[5])), PaletteColour(r[6]), complete);
+        return Fill({x1, y1}, TilePattern(TilePlaneRows(r[3], r[4], r[5])), PaletteColour(r[6]), mode);
       case kind::Dot:
         SetPixel(screen_, x1, y1, PaletteColour(r[5]));
         return none;
@@ -99,16 +102,19 @@ class MachineModel {
   // the first colour's dots.
   void MixtureRow(int tileKind, int left, int right, int y, int first, int second) {
     MachineLine(screen_, left, y, right, y, PaletteColour(second));
-    for (int x = std::max(left, 0); x <= right && x < screen_.width && y >= 0 && y < screen_.height; ++x) {
-      if (TilePixelColour(tileKind, first, second, x, y) == first) {
-        screen_.At(x, y) = PaletteColour(first);
-      }
+    if (y < 0 || y >= screen_.height) return;
+    // The tile repeats every eight dots or fewer along a row.
+    std::array<bool, 8> dot{};
+    for (int x = 0; x < 8; ++x) dot[static_cast<std::size_t>(x)] = TilePixelColour(tileKind, first, second, x, y) == first;
+    const Rgb colour = PaletteColour(first);
+    for (int x = std::max(left, 0); x <= std::min(right, screen_.width - 1); ++x) {
+      if (dot[static_cast<std::size_t>(x) % 8]) screen_.At(x, y) = colour;
     }
   }
 
   // The area the editor's fill from (x, y) paints: the pixels reachable
   // through the four direct neighbours without stepping on the border
-  // colour, as spans from the top row down.
+  // colour, as spans.
   std::vector<Span> Area(int x, int y, Rgb border) {
     std::vector<Span> spans;
     if (!screen_.Contains(x, y) || screen_.At(x, y) == border) return spans;
@@ -141,26 +147,28 @@ class MachineModel {
         }
       }
     }
-    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) {
-      return a.y != b.y ? a.y < b.y : a.left < b.left;
-    });
     return spans;
   }
 
-  // A fill as the machine paints it. Else than `complete`, once from its
-  // own point, saying whether it stops short of the area or never ends.
-  // With `complete`, every part left gets a seed, painted in turn; when
+  // A fill as the machine paints it: from its own point alone (Paint), and
+  // saying whether it stops short of the area or never ends (Judge); or
+  // completed (Complete), where every part left gets a seed, painted in turn; when
   // the machine would never end (from the start or a seed), the fill starts
   // instead from the first point of one stretch of the area after another
-  // (the same area, so the same picture), and failing all, draws the rows.
-  FillSeeds Fill(Point start, const PaintPattern& pattern, Rgb border, bool complete) {
+  // (the same area, so the same picture). Failing all, or where it would
+  // take more seeds than the area has rows, the rows are drawn.
+  FillSeeds Fill(Point start, const PaintPattern& pattern, Rgb border, FillMode mode) {
     FillSeeds fill{start, {}, {}, false};
+    if (mode == FillMode::Paint) {
+      // A bound no fill that ends comes near: the whole screen's dots.
+      MachinePaint(screen_, start.x, start.y, pattern, border, 16LL * screen_.width * screen_.height);
+      return fill;
+    }
     const std::vector<Span> area = Area(start.x, start.y, border);
     if (area.empty()) return fill;
     const long long stretches = 16 * static_cast<long long>(area.size()) + 1024;
-    if (!complete) {
-      fill.stopsShort = !MachinePaint(screen_, start.x, start.y, pattern, border, stretches) ||
-                        FirstLeft(area, pattern, area.begin()).has_value();
+    if (mode == FillMode::Judge) {
+      fill.stopsShort = !MachinePaint(screen_, start.x, start.y, pattern, border, stretches) || !Whole(area, pattern);
       return fill;
     }
     const std::vector<Rgb> before = AreaPixels(area);
@@ -170,40 +178,47 @@ class MachineModel {
         fill.start = {area[k - 1].left, area[k - 1].y};
         fill.more.clear();
       }
-      if (PaintsWhole(area, pattern, border, stretches, fill)) return fill;
+      const Painted painted = PaintsWhole(area, pattern, border, stretches, fill);
+      if (painted == Painted::Whole) return fill;
+      if (painted == Painted::ByTooManySeeds) break;
     }
+    fill.more.clear();
     fill.rows = area;
+    std::sort(fill.rows.begin(), fill.rows.end(), [](const Span& a, const Span& b) {
+      return a.y != b.y ? a.y < b.y : a.left < b.left;
+    });
     for (const Span& span : area) {
       for (int x = span.left; x <= span.right; ++x) screen_.At(x, span.y) = pattern.At(x, span.y);
     }
     return fill;
   }
 
-  // The first pixel of the area from `from` on that is not the pattern's.
-  std::optional<Point> FirstLeft(const std::vector<Span>& area, const PaintPattern& pattern,
-                                 std::vector<Span>::const_iterator from) const {
-    for (auto span = from; span != area.end(); ++span) {
-      for (int x = span->left; x <= span->right; ++x) {
-        if (screen_.At(x, span->y) != pattern.At(x, span->y)) return Point{x, span->y};
+  bool Whole(const std::vector<Span>& area, const PaintPattern& pattern) const {
+    return std::all_of(area.begin(), area.end(), [&](const Span& span) {
+      for (int x = span.left; x <= span.right; ++x) {
+        if (screen_.At(x, span.y) != pattern.At(x, span.y)) return false;
       }
-    }
-    return std::nullopt;
+      return true;
+    });
   }
 
   // Paints from the fill's start and then from a seed in each part left,
-  // until the area is whole; false as soon as one PAINT would never end.
-  bool PaintsWhole(const std::vector<Span>& area, const PaintPattern& pattern, Rgb border, long long stretches,
-                   FillSeeds& fill) {
-    if (!MachinePaint(screen_, fill.start.x, fill.start.y, pattern, border, stretches)) return false;
+  // until the area is whole; stops as soon as one PAINT would never end, or
+  // once the seeds are as many as the area's rows, which take as many lines.
+  enum class Painted { Whole, NeverEnding, ByTooManySeeds };
+  Painted PaintsWhole(const std::vector<Span>& area, const PaintPattern& pattern, Rgb border, long long stretches,
+                      FillSeeds& fill) {
+    if (!MachinePaint(screen_, fill.start.x, fill.start.y, pattern, border, stretches)) return Painted::NeverEnding;
     // Painting only ever sets the pattern, so a pixel found right stays right.
-    for (auto span = area.begin(); span != area.end(); ++span) {
-      while (const std::optional<Point> left = FirstLeft(area, pattern, span)) {
-        if (left->y != span->y) break;
-        fill.more.push_back(*left);
-        if (!MachinePaint(screen_, left->x, left->y, pattern, border, stretches)) return false;
+    for (const Span& span : area) {
+      for (int x = span.left; x <= span.right; ++x) {
+        if (screen_.At(x, span.y) == pattern.At(x, span.y)) continue;
+        if (fill.more.size() + 1 >= area.size()) return Painted::ByTooManySeeds;
+        fill.more.push_back({x, span.y});
+        if (!MachinePaint(screen_, x, span.y, pattern, border, stretches)) return Painted::NeverEnding;
       }
     }
-    return true;
+    return Painted::Whole;
   }
 
   std::vector<Rgb> AreaPixels(const std::vector<Span>& area) const {
@@ -323,15 +338,22 @@ std::optional<std::vector<Part>> SplitIntoParts(const std::vector<Statement>& st
 
 }  // namespace
 
-MachineRun RunOnMachine(std::span<const OperationRecord> records, const Settings& settings,
-                        const TileStringTable& tiles) {
+Bitmap MachinePicture(std::span<const OperationRecord> records, const Settings& settings,
+                      const TileStringTable& tiles) {
   MachineModel model(settings, tiles);
-  MachineRun run;
   for (const OperationRecord& record : records) {
-    if (BecomesLine(record, settings) && model.Draw(record, false).stopsShort) ++run.incompleteFills;
+    if (BecomesLine(record, settings)) model.Draw(record, FillMode::Paint);
   }
-  run.screen = model.TakeScreen();
-  return run;
+  return model.TakeScreen();
+}
+
+int ShortFills(std::span<const OperationRecord> records, const Settings& settings, const TileStringTable& tiles) {
+  MachineModel model(settings, tiles);
+  int shortFills = 0;
+  for (const OperationRecord& record : records) {
+    if (BecomesLine(record, settings) && model.Draw(record, FillMode::Judge).stopsShort) ++shortFills;
+  }
+  return shortFills;
 }
 
 CompletedFills CompleteFills(std::span<const OperationRecord> records, const Settings& settings,
@@ -351,7 +373,7 @@ CompletedFills CompleteFills(std::span<const OperationRecord> records, const Set
       completed.records.push_back(record);
       continue;
     }
-    const FillSeeds fill = model.Draw(record, true);
+    const FillSeeds fill = model.Draw(record, FillMode::Complete);
     const OperationRecord first = seededAt(record, fill.start);
     if (first != record || !fill.more.empty() || !fill.rows.empty()) ++completed.fillsCompleted;
     if (fill.rows.empty()) completed.records.push_back(first);

@@ -22,15 +22,13 @@ struct MachineProgram {
   std::vector<std::string> parts;  // program texts; one when the program fits
 };
 
-// What the machine draws running the program of these records, and how
-// many of its fills stop short of the area the editor's fill reaches or
-// would never end.
-struct MachineRun {
-  Bitmap screen;
-  int incompleteFills = 0;
-};
-MachineRun RunOnMachine(std::span<const OperationRecord> records, const Settings& settings,
-                        const TileStringTable& tiles);
+// What the machine draws running the program of these records.
+Bitmap MachinePicture(std::span<const OperationRecord> records, const Settings& settings,
+                      const TileStringTable& tiles);
+
+// How many of the program's fills stop short of the area the editor's fill
+// reaches, or would never end.
+int ShortFills(std::span<const OperationRecord> records, const Settings& settings, const TileStringTable& tiles);
 
 // The records with, after every fill the machine would leave partly
 // unfilled, copies of it seeded in the parts it leaves (same colours, same
@@ -38,8 +36,9 @@ MachineRun RunOnMachine(std::span<const OperationRecord> records, const Settings
 // changes nothing, so the program is right on a BASIC that fills through
 // too. A fill the machine would never end from its own point (a tile with a
 // row all of colour 0 can make it go back and forth for ever) starts from
-// another point of its area, one it ends from; failing that, its area's
-// rows are drawn as lines or, for a tile, as the tile's mixture rows.
+// another point of its area, one it ends from; failing that, or when it
+// would take more seeds than its area has rows, the area's rows are drawn
+// as lines or, for a tile, as the tile's mixture rows.
 struct CompletedFills {
   std::vector<OperationRecord> records;
   int fillsCompleted = 0;  // fills given extra seeds, another start or drawn as rows

@@ -154,6 +154,38 @@ TEST(Export, OptionsOverrideTheSettingsAndStatsAreCounted) {
   EXPECT_NE(given.output.find(memory + "30000\n"), std::string::npos) << given.output;
 }
 
+// With --machine: the fill across a row of its own colour completed, and a
+// small free area splitting the program into parts beside the document,
+// each chaining to the next by its name on the machine's disk; the other
+// documents' files untouched.
+TEST(Export, TheMachinesProgramCompletesFillsAndSplitsIntoParts) {
+  scripted::ScriptedEditor s;
+  std::string document = "1,100,20,300,20,7,0,1\r\n1,300,20,300,150,7,0,2\r\n1,300,150,100,150,7,0,3\r\n"
+                         "1,100,150,100,20,7,0,4\r\n1,101,80,299,80,4,0,1\r\n3,200,40,0,0,4,7,1\r\n";
+  for (int n = 0; n < 200; ++n) document += "8," + std::to_string(n) + ",5,0,0,3,0,1\r\n";
+  std::ofstream(s.folder.Path() / "box picture.csv", std::ios::binary) << document;
+  const CommandRun whole = Export(s.folder.Path(), "--machine --stats 'box picture.csv'");
+  ASSERT_EQ(whole.exitCode, 0) << whole.output;
+  EXPECT_NE(whole.output.find(", 1 parts, 1 fills completed\n"), std::string::npos) << whole.output;
+  const std::string program = ReadWholeFile((s.folder.Path() / "box picture.txt").string()).value_or("");
+  EXPECT_NE(program.find("\r\n10006 PAINT(101,81),4,7\r\n"), std::string::npos) << "a seed below the green row";
+
+  const CommandRun split = Export(s.folder.Path(), "--machine --stats --memory 1500 'box picture.csv'");
+  ASSERT_EQ(split.exitCode, 0) << split.output;
+  int parts = 0;
+  while (fs::exists(s.folder.Path() / ("box picture" + std::to_string(parts + 1) + ".txt"))) ++parts;
+  ASSERT_GE(parts, 2);
+  EXPECT_NE(split.output.find(", " + std::to_string(parts) + " parts, 1 fills completed\n"), std::string::npos)
+      << split.output;
+  for (int k = 1; k <= parts; ++k) {
+    const std::string part =
+        ReadWholeFile((s.folder.Path() / ("box picture" + std::to_string(k) + ".txt")).string()).value_or("");
+    const std::string ending = k < parts ? "59999 CHAIN \"BOXPICT" + std::to_string(k + 1) + ".BAS\"\r\n" : "59999 END\r\n";
+    EXPECT_NE(part.find(ending), std::string::npos) << "part " << k;
+  }
+  EXPECT_EQ(ReadWholeFile((s.folder.Path() / "box picture.txt").string()).value_or(""), program);
+}
+
 TEST(Export, AFailedDocumentIsNamedAndTheOthersStillConverted) {
   scripted::ScriptedEditor s;
   const fs::path& folder = s.folder.Path();

@@ -3,6 +3,8 @@
 // free area is split into parts that each fit and chain to the next.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "export/basic_program.h"
 #include "export/machine_program.h"
 #include "export/program_memory.h"
@@ -56,13 +58,11 @@ std::vector<std::vector<OperationRecord>> ShortFills() {
 TEST(MachineProgram, FillsStoppingShortAreCompletedToTheEditorsPicture) {
   const TileStringTable tiles = BuildTileStringTable();
   for (const auto& records : ShortFills()) {
-    const MachineRun plain = RunOnMachine(records, TwoHundredLines(), tiles);
-    EXPECT_EQ(plain.incompleteFills, 1);
+    EXPECT_EQ(ShortFills(records, TwoHundredLines(), tiles), 1);
     const CompletedFills completed = CompleteFills(records, TwoHundredLines(), tiles);
     EXPECT_EQ(completed.fillsCompleted, 1);
     EXPECT_GT(completed.records.size(), records.size());
-    const MachineRun machine = RunOnMachine(completed.records, TwoHundredLines(), tiles);
-    EXPECT_TRUE(machine.screen.pixels == RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels);
+    EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels == RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels);
   }
   // Halved, the machine's rows are every other row of the picture.
   Settings halved;
@@ -70,12 +70,12 @@ TEST(MachineProgram, FillsStoppingShortAreCompletedToTheEditorsPicture) {
   std::vector<OperationRecord> across = Box(100, 40, 300, 300, 7);
   across.push_back({1, 101, 160, 299, 160, 4, 0, 1});
   across.push_back({3, 200, 80, 0, 0, 4, 7, 1});
-  const MachineRun plain = RunOnMachine(across, halved, tiles);
-  ASSERT_EQ(plain.screen.height, 200);
-  EXPECT_EQ(plain.incompleteFills, 1);
-  EXPECT_NE(plain.screen.At(200, 120), PaletteColour(4));
+  const Bitmap plain = MachinePicture(across, halved, tiles);
+  ASSERT_EQ(plain.height, 200);
+  EXPECT_EQ(ShortFills(across, halved, tiles), 1);
+  EXPECT_NE(plain.At(200, 120), PaletteColour(4));
   const CompletedFills completed = CompleteFills(across, halved, tiles);
-  EXPECT_EQ(RunOnMachine(completed.records, halved, tiles).screen.At(200, 120), PaletteColour(4));
+  EXPECT_EQ(MachinePicture(completed.records, halved, tiles).At(200, 120), PaletteColour(4));
 }
 
 // A tile of colour 0 alone around a hole of one dot: from any point the
@@ -85,14 +85,53 @@ TEST(MachineProgram, AFillThatWouldNeverEndIsDrawnRowByRow) {
   records.push_back({8, 198, 77, 0, 0, 1, 0, 1});
   records.push_back({4, 235, 78, 0, 0, 0, 1, 1});
   const TileStringTable tiles = BuildTileStringTable();
-  EXPECT_EQ(RunOnMachine(records, TwoHundredLines(), tiles).incompleteFills, 1);
+  EXPECT_EQ(ShortFills(records, TwoHundredLines(), tiles), 1);
   const CompletedFills completed = CompleteFills(records, TwoHundredLines(), tiles);
   EXPECT_EQ(completed.fillsCompleted, 1);
   // The box's inside, 92 by 14 dots, less the dot's row split in two.
   ASSERT_EQ(completed.records.size(), records.size() - 1 + 15);
   EXPECT_EQ(completed.records.back(), (OperationRecord{5, 147, 79, 238, 0, 0, 0, 1}));
-  const MachineRun machine = RunOnMachine(completed.records, TwoHundredLines(), tiles);
-  EXPECT_TRUE(machine.screen.pixels == RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels);
+  EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels == RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels);
+}
+
+// Random documents of level lines, boxes, fills of every colour and tile
+// (black tiles among them) and dots, where the machine's lines are the
+// editor's: the completed program's picture is the editor's to the pixel.
+TEST(MachineProgram, CompletedProgramsOfRandomDocumentsDrawTheEditorsPicture) {
+  std::mt19937 random(77);
+  auto between = [&](int low, int high) {
+    return static_cast<std::int16_t>(std::uniform_int_distribution<int>(low, high)(random));
+  };
+  const TileStringTable tiles = BuildTileStringTable();
+  for (int document = 0; document < 150; ++document) {
+    std::vector<OperationRecord> records;
+    for (int n = between(5, 40); n > 0; --n) {
+      const std::int16_t x = between(0, 639), y = between(0, 199), colour = between(0, 7);
+      switch (between(0, 4)) {
+        case 0: {
+          const auto box = Box(x, y, between(x, 639), between(y, 199), colour);
+          records.insert(records.end(), box.begin(), box.end());
+          break;
+        }
+        case 1:
+          records.push_back(between(0, 1) ? OperationRecord{1, x, y, between(0, 639), y, colour, 0, 1}
+                                          : OperationRecord{1, x, y, x, between(0, 199), colour, 0, 1});
+          break;
+        case 2:
+          records.push_back({3, x, y, 0, 0, colour, between(0, 7), 1});
+          break;
+        case 3:
+          records.push_back({4, x, y, between(0, 2), between(0, 1) ? std::int16_t{0} : between(0, 7), colour, between(0, 7), 1});
+          break;
+        default:
+          records.push_back({8, x, y, 0, 0, colour, 0, 1});
+      }
+    }
+    const CompletedFills completed = CompleteFills(records, TwoHundredLines(), tiles);
+    const Bitmap machine = MachinePicture(completed.records, TwoHundredLines(), tiles);
+    ASSERT_TRUE(machine.pixels == RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels)
+        << "document " << document;
+  }
 }
 
 TEST(MachineProgram, FillsTheMachineCompletesGetNoSeed) {
