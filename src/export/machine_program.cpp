@@ -37,6 +37,7 @@ enum class FillMode { Paint, Judge, Complete };
 
 struct FillSeeds {
   Point start{};
+  bool moved = false;  // the start is not the record's own point
   std::vector<Point> more;
   std::vector<Span> rows;
   bool stopsShort = false;  // of the fill from its own point alone
@@ -61,7 +62,7 @@ class MachineModel {
   // seeds that complete it (see FillSeeds).
   FillSeeds Draw(const OperationRecord& r, FillMode mode) {
     const int x1 = r[1], y1 = Y(r[2]), x2 = r[3], y2 = Y(r[4]);
-    const FillSeeds none{{x1, y1}, {}, {}, false};
+    const FillSeeds none{{x1, y1}, false, {}, {}, false};
     switch (r[0]) {
       case kind::Line:
         MachineLine(screen_, x1, y1, x2, y2, PaletteColour(r[5]));
@@ -158,7 +159,7 @@ class MachineModel {
   // (the same area, so the same picture). Failing all, or where it would
   // take more seeds than the area has rows, the rows are drawn.
   FillSeeds Fill(Point start, const PaintPattern& pattern, Rgb border, FillMode mode) {
-    FillSeeds fill{start, {}, {}, false};
+    FillSeeds fill{start, false, {}, {}, false};
     if (mode == FillMode::Paint) {
       // A bound no fill that ends comes near: the whole screen's dots.
       MachinePaint(screen_, start.x, start.y, pattern, border, 16LL * screen_.width * screen_.height);
@@ -176,6 +177,7 @@ class MachineModel {
       if (k > 0) {
         RestoreArea(area, before);
         fill.start = {area[k - 1].left, area[k - 1].y};
+        fill.moved = true;
         fill.more.clear();
       }
       const Painted painted = PaintsWhole(area, pattern, border, stretches, fill);
@@ -374,9 +376,8 @@ CompletedFills CompleteFills(std::span<const OperationRecord> records, const Set
       continue;
     }
     const FillSeeds fill = model.Draw(record, FillMode::Complete);
-    const OperationRecord first = seededAt(record, fill.start);
-    if (first != record || !fill.more.empty() || !fill.rows.empty()) ++completed.fillsCompleted;
-    if (fill.rows.empty()) completed.records.push_back(first);
+    if (fill.moved || !fill.more.empty() || !fill.rows.empty()) ++completed.fillsCompleted;
+    if (fill.rows.empty()) completed.records.push_back(fill.moved ? seededAt(record, fill.start) : record);
     for (const Point& seed : fill.more) completed.records.push_back(seededAt(record, seed));
     // Rows of a plain fill are lines; of a tile fill, the tile's mixture rows (kinds 5 to 7).
     for (const Span& row : fill.rows) {

@@ -3,6 +3,7 @@
 // free area is split into parts that each fit and chain to the next.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "export/basic_program.h"
@@ -131,6 +132,38 @@ TEST(MachineProgram, CompletedProgramsOfRandomDocumentsDrawTheEditorsPicture) {
     const Bitmap machine = MachinePicture(completed.records, TwoHundredLines(), tiles);
     ASSERT_TRUE(machine.pixels == RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels)
         << "document " << document;
+  }
+}
+
+// Hand-edited documents hold any field values: kinds, colours and tile
+// kinds outside their range, points far off the screen, in every setting.
+TEST(MachineProgram, RecordsOfAnyValuesMakeAProgram) {
+  std::mt19937 random(5);
+  auto any = [&]() {
+    const int choices[] = {-32768, -1, 0, 1, 2, 3, 7, 8, 199, 200, 399, 400, 639, 640, 32767};
+    return static_cast<std::int16_t>(random() % 2 ? choices[random() % 15] : static_cast<int>(random() % 700) - 30);
+  };
+  const BasicCommands commands = LoadBasicCommandFile(std::string(KUMODO_SOURCE_DIR) + "/kumodo-basic-cmd.txt");
+  const TileStringTable tiles = BuildTileStringTable();
+  for (int round = 0; round < 40; ++round) {
+    Settings settings;
+    settings.outputResolution = static_cast<std::uint8_t>(round % 2);
+    settings.tiling = static_cast<std::uint8_t>((round / 2) % 2);
+    settings.editingResolution = static_cast<std::uint8_t>(1 + (round / 4) % 2);
+    std::vector<OperationRecord> records;
+    for (int n = 0; n < 60; ++n) {
+      const std::int16_t kinds[] = {1, 3, 4, 5, 6, 7, 8, 10, 0, 99};
+      records.push_back({kinds[random() % 10], any(), any(), any(), any(), any(), any(), 1});
+    }
+    const CompletedFills completed = CompleteFills(records, settings, tiles);
+    const auto fills = std::count_if(records.begin(), records.end(), [](const OperationRecord& r) {
+      return r[0] == kind::Paint || r[0] == kind::TilePaint;
+    });
+    EXPECT_LE(completed.fillsCompleted, fills);
+    EXPECT_LE(ShortFills(records, settings, tiles), fills);
+    EXPECT_EQ(MachinePicture(completed.records, settings, tiles).height, settings.outputResolution == 0 || settings.editingResolution == 2 ? 200 : 400);
+    const MachineProgram program = MachineProgramParts(completed.records, settings, commands, tiles, 2000, "x");
+    EXPECT_TRUE(program.ok) << program.reason;
   }
 }
 
