@@ -104,9 +104,9 @@ TEST(MachineProgram, CompletedProgramsOfRandomDocumentsDrawTheEditorsPicture) {
     return static_cast<std::int16_t>(std::uniform_int_distribution<int>(low, high)(random));
   };
   const TileStringTable tiles = BuildTileStringTable();
-  for (int document = 0; document < 150; ++document) {
+  for (int document = 0; document < 80; ++document) {
     std::vector<OperationRecord> records;
-    for (int n = between(5, 40); n > 0; --n) {
+    for (int n = between(5, 30); n > 0; --n) {
       const std::int16_t x = between(0, 639), y = between(0, 199), colour = between(0, 7);
       switch (between(0, 4)) {
         case 0: {
