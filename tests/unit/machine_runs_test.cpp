@@ -26,7 +26,7 @@ using pc_basic::kScreenWidth;
 
 int CaseCount() {
   const char* set = std::getenv("KUMODO_PAINT_CASES");
-  return set ? std::atoi(set) : 300;
+  return set ? std::atoi(set) : 200;
 }
 
 // The plane bytes of a tile as a string for the interpreter's four planes.
