@@ -164,18 +164,18 @@ void TwoColourLineToolStep(Editor& editor) {
   }
   // Convert the whole chain the clicked segment belongs to.
   int first = picture.foundIndex;
-  while (first > 0 && list.slots[first][7] >= 2) --first;
+  while (first > 0 && list.slots[first][field::Chain] >= 2) --first;
   TakeSnapshot(editor, editor.operations.count);
   const int countBefore = list.count;
-  for (int k = first; k == first || (k < countBefore && list.slots[k][7] >= 2); ++k) {
+  for (int k = first; k == first || (k < countBefore && list.slots[k][field::Chain] >= 2); ++k) {
     const OperationRecord segment = list.slots[k];
-    d.x1 = segment[1];
-    d.y1 = segment[2];
-    d.x2 = segment[3];
-    d.y2 = segment[4];
+    d.x1 = segment[field::X1];
+    d.y1 = segment[field::Y1];
+    d.x2 = segment[field::X2];
+    d.y2 = segment[field::Y2];
     DrawLineIntoCanvas(editor, d.x1, d.y1, d.x2, d.y2, d.secondColour);
     DrawTwoColourDots(editor.images.canvas.Pixels(), d);
-    AppendOperation(list, d, segment[7]);
+    AppendOperation(list, d, segment[field::Chain]);
   }
   FinishAction(editor);
 }

@@ -298,7 +298,7 @@ TEST(Undo, RightAfterAnActionRestoresTheSnapshotThenReplays) {
   ASSERT_EQ(s.editor.operations.count, 3);
   EXPECT_EQ(s.editor.drawing.snapshotMarker, 2) << "taken by the third line";
   // Recolour the first line behind the picture's back: only a replay shows it.
-  s.editor.operations.slots[0][5] = 4;
+  s.editor.operations.slots[0][field::Colour] = 4;
   UndoCommand(s.editor);
   EXPECT_EQ(s.editor.operations.count, 2);
   EXPECT_EQ(Canvas(s).At(50, 10), PaletteColour(1)) << "restored from the snapshot";
