@@ -26,8 +26,8 @@ int PanelValue(const Editor& editor, int panelIndex) {
 
 // True once for a press on the panel: the step that acts on it clears the hit.
 bool TakePanelHit(Editor& editor, int panelIndex) {
-  if (editor.loop.hitPanel != panelIndex) return false;
-  editor.loop.hitPanel = -1;
+  if (editor.panels.hit != panelIndex) return false;
+  editor.panels.hit = -1;
   return true;
 }
 
@@ -108,17 +108,16 @@ bool LetterDown(Editor& editor, char letter) { return editor.platform.IsKeyDown(
 // the program's own keys, Ctrl+Z undo, Ctrl+Y redo, Ctrl+S save and Ctrl+O
 // open (once per press). Every one of these keys is read in every pass.
 std::vector<KeyCommand> CommandKeys(Editor& editor) {
-  LoopState& loop = editor.loop;
   const bool control = editor.platform.IsKeyDown(vk::Control);
   const bool shift = editor.platform.IsKeyDown(vk::Shift);
   auto with = [control](KeyCommand command) { return control ? command : KeyCommand::None; };
   return {
-      CommandOfKey(editor, loop.commandKeys[0], editor.platform.IsKeyDown(vk::F12),
+      CommandOfKey(editor, editor.commandKeys[0], editor.platform.IsKeyDown(vk::F12),
                    shift ? KeyCommand::Redo : KeyCommand::Undo),
-      CommandOfKey(editor, loop.commandKeys[1], LetterDown(editor, 'Z'), with(KeyCommand::Undo)),
-      CommandOfKey(editor, loop.commandKeys[2], LetterDown(editor, 'Y'), with(KeyCommand::Redo)),
-      CommandOfKey(editor, loop.commandKeys[3], LetterDown(editor, 'S'), with(KeyCommand::Save)),
-      CommandOfKey(editor, loop.commandKeys[4], LetterDown(editor, 'O'), with(KeyCommand::Open)),
+      CommandOfKey(editor, editor.commandKeys[1], LetterDown(editor, 'Z'), with(KeyCommand::Undo)),
+      CommandOfKey(editor, editor.commandKeys[2], LetterDown(editor, 'Y'), with(KeyCommand::Redo)),
+      CommandOfKey(editor, editor.commandKeys[3], LetterDown(editor, 'S'), with(KeyCommand::Save)),
+      CommandOfKey(editor, editor.commandKeys[4], LetterDown(editor, 'O'), with(KeyCommand::Open)),
   };
 }
 
@@ -132,7 +131,7 @@ void Undo(Editor& editor) {
   editor.panels.value[panel::Undo] = 0;
   DrawPanel(editor, panel::Undo);
   UndoCommand(editor);
-  editor.loop.hitPanel = -1;
+  editor.panels.hit = -1;
   editor.panels.value[panel::Undo] = 1;
   DrawPanel(editor, panel::Undo);
 }
@@ -190,7 +189,7 @@ void RunPass(Editor& editor) {
     const bool newPress = !loop.previousLeftButton;
     const PointerPosition pressedAt = loop.pointer;
     HandlePanelPress(editor);
-    if (newPress && loop.hitPanel == -1) {
+    if (newPress && editor.panels.hit == -1) {
       loop.clickPending = true;
       loop.pointer = pressedAt;
     }
@@ -199,7 +198,10 @@ void RunPass(Editor& editor) {
     ChooseUnderlay(editor, PanelValue(editor, panel::Underlay));
     ReplayPicture(editor, kNoProbe);
   }
-  if (TakePanelHit(editor, panel::Zoom)) ChangeZoom(editor, PanelValue(editor, panel::Zoom));
+  if (TakePanelHit(editor, panel::Zoom)) {
+    EndPendingLine(editor);
+    ChangeZoom(editor, PanelValue(editor, panel::Zoom));
+  }
   if (TakePanelHit(editor, panel::DrawingColour)) SetDrawingColour(editor, PanelValue(editor, panel::DrawingColour));
   DigitKeys(editor, vk::Numpad0, SetDrawingColour);
   if (TakePanelHit(editor, panel::BorderColour)) SetBorderColour(editor, PanelValue(editor, panel::BorderColour));
@@ -208,6 +210,7 @@ void RunPass(Editor& editor) {
     const int entry = PanelValue(editor, panel::TilePalette);
     editor.drawing.drawingColour = editor.panels.firstColours[entry];
     editor.drawing.secondColour = editor.panels.secondColours[entry];
+    ChooseTileKind(editor);
     ShowColourIndicator(editor);
   }
   ArrowKeys(editor);
@@ -219,7 +222,7 @@ void RunPass(Editor& editor) {
   auto asked = [&](KeyCommand command) { return std::find(commands.begin(), commands.end(), command) != commands.end(); };
   if (asked(KeyCommand::Save)) RunFileCommand(editor, 1);
   if (asked(KeyCommand::Open)) RunFileCommand(editor, 0);
-  const bool undoPressed = loop.hitPanel == panel::Undo && PanelValue(editor, panel::Undo) == 0;
+  const bool undoPressed = editor.panels.hit == panel::Undo && PanelValue(editor, panel::Undo) == 0;
   if (asked(KeyCommand::Undo) || undoPressed) Undo(editor);
   if (asked(KeyCommand::Redo)) Redo(editor);
   if (editor.platform.IsKeyDown(vk::Escape) || loop.rightButton) CancelLine(editor);

@@ -83,6 +83,15 @@ bool Active(const Editor& editor, int panelIndex) { return editor.panels.active[
 
 }  // namespace
 
+void DragScrollBars(Editor& editor) {
+  while (editor.platform.IsButtonDown(MouseButton::Left)) {
+    editor.loop.pointer = editor.platform.ReadPointer();
+    SleepPumping(editor.screen, 1);
+    FollowScrollDrag(editor);
+  }
+  EndScrollDrag(editor);
+}
+
 void LoadIcons(Editor& editor) {
   Panels& panels = editor.panels;
   for (const IconPlace& icon : kIcons) {
@@ -95,11 +104,11 @@ void LoadIcons(Editor& editor) {
     for (int b = 0; b < kIconsPerPanel; ++b) {
       PanelButton& button = panels.buttons[p][b];
       if (button.name.empty()) continue;
-      Image& selected = editor.images.icons[0][p][b];
+      Image& selected = editor.panels.icons[0][p][b];
       if (!selected.Load(DataFile(editor.folders, "res/" + button.name))) continue;
       button.width = static_cast<float>(selected.Width());
       button.height = static_cast<float>(selected.Height());
-      editor.images.icons[1][p][b].Load(DataFile(editor.folders, "res/n" + button.name));
+      editor.panels.icons[1][p][b].Load(DataFile(editor.folders, "res/n" + button.name));
     }
   }
   panels.savedPaintWidth = panels.buttons[panel::Tools][kPaintButton].width;
@@ -108,12 +117,12 @@ void LoadIcons(Editor& editor) {
 
 void HitTestPanels(Editor& editor) {
   editor.loop.pointer = editor.platform.ReadPointer();
-  editor.loop.hitPanel = -1;
+  editor.panels.hit = -1;
   for (int p = 0; p < kPanelCount; ++p) {
     if (!Active(editor, p)) continue;
     for (const PanelButton& button : editor.panels.buttons[p]) {
       if (button.width > 0 && PointerOn(button, editor.loop.pointer)) {
-        editor.loop.hitPanel = p;
+        editor.panels.hit = p;
         break;
       }
     }
@@ -146,7 +155,7 @@ void DrawPanel(Editor& editor, int panelIndex) {
     const int top = static_cast<int>(button.top);
     if (button.width > 0) {
       const int look = panels.value[panelIndex] == static_cast<float>(b) ? 0 : 1;
-      editor.images.icons[look][panelIndex][b].Draw(left, top);
+      editor.panels.icons[look][panelIndex][b].Draw(left, top);
     } else if (panelIndex == panel::Tools && !editor.picture.paintDisplay &&
                (b == kPaintButton || b == kTilePaintButton)) {
       DrawLineRgb(editor.screen, nullptr, left, top, false, static_cast<int>(left + panels.savedPaintWidth), top + 20,
@@ -217,9 +226,20 @@ void SelectTool(Editor& editor, int button) {
   editor.drawing.mode = choice.mode;
   if (choice.resetsClicks) editor.loop.clicksTaken = 0;
   if (choice.resetsChain) editor.drawing.chainCounter = 0;
+  ChooseTileKind(editor);
   ShowColourIndicator(editor);
   ShowPreviewBase(editor);
-  editor.loop.hitPanel = -1;
+  editor.panels.hit = -1;
+}
+
+void ChooseTileKind(Editor& editor) {
+  DrawingState& drawing = editor.drawing;
+  if (drawing.mode == kind::TwoColourLine) {
+    drawing.tileKind = 0;
+  } else if (drawing.mode == kind::TilePaint) {
+    const float entry = editor.panels.value[panel::TilePalette];
+    drawing.tileKind = entry < 64 ? 0 : entry >= 128 ? 2 : 1;
+  }
 }
 
 }  // namespace kumodo

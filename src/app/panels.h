@@ -21,6 +21,8 @@ void ShowSettingsPanels(Editor& editor);
 // While the left button is down: hit-test, select and redraw, then let the
 // scroll bars follow the pointer until the button is released.
 void HandlePanelPress(Editor& editor);
+// Lets the thumbs follow the pointer until the left button is released.
+void DragScrollBars(Editor& editor);
 
 // The underlay and window transparency button of panel 0.
 void ChooseUnderlay(Editor& editor, int button);
@@ -28,5 +30,9 @@ void ChooseUnderlay(Editor& editor, int button);
 void SwitchPaintDisplay(Editor& editor, int button);
 // Tool button 0 to 6 of panel 1, also chosen by F1 to F6.
 void SelectTool(Editor& editor, int button);
+// The tile a fill records, settled where the tool or the tile palette entry
+// is chosen: the entry's kind (64 entries each) for tile paint, kind 0 for
+// the two-colour line's dots; other tools keep it.
+void ChooseTileKind(Editor& editor);
 
 }  // namespace kumodo

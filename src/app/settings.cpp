@@ -62,14 +62,14 @@ void SettingsScreen(Editor& editor) {
     SamplePointerAndButtons(editor);
     if (loop.leftButton) HandlePanelPress(editor);
     const Panels& panels = editor.panels;
-    if (loop.hitPanel == panel::EditingResolution) {
+    if (panels.hit == panel::EditingResolution) {
       settings.editingResolution = panels.value[panel::EditingResolution] == 0 ? 1 : 2;
     }
-    if (loop.hitPanel == panel::OutputResolution) {
+    if (panels.hit == panel::OutputResolution) {
       settings.outputResolution = panels.value[panel::OutputResolution] == 0 ? 1 : 0;
     }
-    if (loop.hitPanel == panel::Tiling) settings.tiling = panels.value[panel::Tiling] == 0 ? 1 : 0;
-    if (loop.hitPanel == panel::SettingsOkCancel) break;
+    if (panels.hit == panel::Tiling) settings.tiling = panels.value[panel::Tiling] == 0 ? 1 : 0;
+    if (panels.hit == panel::SettingsOkCancel) break;
     // Unlike the original busy loop, rest a millisecond: an open settings
     // screen should not take a whole processor core.
     SleepPumping(editor.screen, 1);

@@ -20,7 +20,7 @@ void CreateImages(Editor& editor) {
   Screen& screen = editor.screen;
   for (Image* image : {&images.import, &images.panel, &images.scratch}) image->BindToScreen(screen);
   for (Image& tile : images.tiles) tile.BindToScreen(screen);
-  for (auto& look : images.icons) {
+  for (auto& look : editor.panels.icons) {
     for (auto& panel : look) {
       for (Image& icon : panel) icon.BindToScreen(screen);
     }
@@ -60,6 +60,8 @@ void StartUp(Editor& editor) {
   editor.drawing = DrawingState();
   editor.picture = PictureState();
   editor.loop = LoopState();
+  editor.panels.hit = -1;
+  editor.commandKeys = {};
   PaintStatusPanel(editor);
   SetUpView(editor);
   ShowEditorPanels(editor);

@@ -15,25 +15,25 @@ constexpr int kViewRefreshEvery = 100;
 
 }  // namespace
 
-TileSource EditorTiles(const Editor& editor) {
+TileSource EditorTiles(const PictureEditor& editor) {
   return [&editor](int tileKind, int first, int second) -> const Bitmap& {
     return editor.images.tiles[TileImageNumber(tileKind, first, second)].Pixels();
   };
 }
 
-void TakeSnapshot(Editor& editor, int marker) {
+void TakeSnapshot(PictureEditor& editor, int marker) {
   editor.images.canvas.DrawInto(editor.images.snapshot, 0, 0);
   editor.drawing.snapshotMarker = marker;
 }
 
-void RestoreSnapshot(Editor& editor) {
+void RestoreSnapshot(PictureEditor& editor) {
   editor.images.snapshot.DrawInto(editor.images.canvas, 0, 0);
   ShowCanvas(editor);
 }
 
-void CommitCanvas(Editor& editor) { editor.images.canvas.DrawInto(editor.images.clean, 0, 0); }
+void CommitCanvas(PictureEditor& editor) { editor.images.canvas.DrawInto(editor.images.clean, 0, 0); }
 
-void ReplayPicture(Editor& editor, int probeColour) {
+void ReplayPicture(PictureEditor& editor, int probeColour) {
   DrawingState& d = editor.drawing;
   OperationList& list = editor.operations;
   const DrawingState saved = d;
@@ -79,7 +79,7 @@ void ReplayPicture(Editor& editor, int probeColour) {
   FlushScreen(editor.screen);
 }
 
-void UndoCommand(Editor& editor) {
+void UndoCommand(PictureEditor& editor) {
   OperationList& list = editor.operations;
   if (list.count == 0) return;
   editor.undone.groups.emplace_back(list.slots.begin() + LastGroupStart(list), list.slots.begin() + list.count);
@@ -94,7 +94,7 @@ void UndoCommand(Editor& editor) {
   ShowMagnifier(editor);
 }
 
-void RedoCommand(Editor& editor) {
+void RedoCommand(PictureEditor& editor) {
   std::vector<std::vector<OperationRecord>>& groups = editor.undone.groups;
   OperationList& list = editor.operations;
   if (groups.empty() || list.count + static_cast<int>(groups.back().size()) > kMaxOperations) return;

@@ -11,25 +11,25 @@ namespace kumodo {
 namespace {
 
 // Where a one-click tool acts this pass, if it does.
-std::optional<PicturePoint> ClickedPoint(const Editor& editor) {
+std::optional<PicturePoint> ClickedPoint(const PictureEditor& editor) {
   if (!PointerInView(editor)) return std::nullopt;
   const PicturePoint point = PictureFromPointer(editor);
   if (!InPicture(editor, point) || !PassHasClick(editor)) return std::nullopt;
   return point;
 }
 
-void DrawLineIntoCanvas(Editor& editor, double x1, double y1, double x2, double y2, int colour) {
+void DrawLineIntoCanvas(PictureEditor& editor, double x1, double y1, double x2, double y2, int colour) {
   DrawLineRgb(editor.screen, &editor.images.canvas.Pixels(), static_cast<int>(x1), static_cast<int>(y1), false,
               static_cast<int>(x2), static_cast<int>(y2), PaletteColour(colour), kLineMode, 0);
 }
 
-void FinishAction(Editor& editor) {
+void FinishAction(PictureEditor& editor) {
   ShowCanvas(editor);
   ShowMagnifier(editor);
   CommitCanvas(editor);
 }
 
-void AutoScroll(Editor& editor, PicturePoint target) {
+void AutoScroll(PictureEditor& editor, PicturePoint target) {
   ViewState& view = editor.view;
   const PointerPosition pointer = editor.loop.pointer;
   const int step = 10 - view.zoom;
@@ -47,7 +47,7 @@ void AutoScroll(Editor& editor, PicturePoint target) {
   ShowMagnifier(editor);
 }
 
-void PaintStep(Editor& editor, bool tiled) {
+void PaintStep(PictureEditor& editor, bool tiled) {
   DrawingState& d = editor.drawing;
   const PicturePoint point = PictureFromPointer(editor);
   int under = 0;
@@ -57,7 +57,7 @@ void PaintStep(Editor& editor, bool tiled) {
   }
   if (!ClickedPoint(editor)) return;
   if (under == d.drawingColour || under == d.borderColour || (tiled && under == d.secondColour)) {
-    editor.platform.Beep();
+    editor.screen.platform->Beep();
     return;
   }
   d.x1 = point.x;
@@ -72,12 +72,12 @@ void PaintStep(Editor& editor, bool tiled) {
 
 }  // namespace
 
-bool PassHasClick(const Editor& editor) {
+bool PassHasClick(const PictureEditor& editor) {
   const LoopState& loop = editor.loop;
   return loop.keyboardClick == 1 || (!loop.previousLeftButton && loop.leftButton) || loop.clickPending;
 }
 
-void LineToolStep(Editor& editor) {
+void LineToolStep(PictureEditor& editor) {
   DrawingState& d = editor.drawing;
   LoopState& loop = editor.loop;
   const PicturePoint point = PictureFromPointer(editor);
@@ -121,21 +121,21 @@ void LineToolStep(Editor& editor) {
   }
 }
 
-void EndPendingLine(Editor& editor) {
+void EndPendingLine(PictureEditor& editor) {
   editor.loop.clicksTaken = 0;
   editor.drawing.chainCounter = 0;
 }
 
-void CancelLine(Editor& editor) {
+void CancelLine(PictureEditor& editor) {
   EndPendingLine(editor);
   ShowPreviewBase(editor);
   ShowMagnifier(editor);
 }
 
-void PaintToolStep(Editor& editor) { PaintStep(editor, false); }
-void TilePaintToolStep(Editor& editor) { PaintStep(editor, true); }
+void PaintToolStep(PictureEditor& editor) { PaintStep(editor, false); }
+void TilePaintToolStep(PictureEditor& editor) { PaintStep(editor, true); }
 
-void DotToolStep(Editor& editor) {
+void DotToolStep(PictureEditor& editor) {
   const auto point = ClickedPoint(editor);
   if (!point) return;
   DrawingState& d = editor.drawing;
@@ -147,7 +147,7 @@ void DotToolStep(Editor& editor) {
   AppendOperation(editor.operations, d, 1);
 }
 
-void TwoColourLineToolStep(Editor& editor) {
+void TwoColourLineToolStep(PictureEditor& editor) {
   const auto point = ClickedPoint(editor);
   if (!point) return;
   DrawingState& d = editor.drawing;
@@ -159,7 +159,7 @@ void TwoColourLineToolStep(Editor& editor) {
   d.lastProbed = picture.pickedColour;
   ReplayPicture(editor, picture.pickedColour);
   if (picture.foundIndex == -1) {
-    editor.platform.Beep();
+    editor.screen.platform->Beep();
     return;
   }
   // Convert the whole chain the clicked segment belongs to.

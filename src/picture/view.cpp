@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "picture/tools.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 
@@ -11,12 +10,12 @@ namespace {
 
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
-void FilledBox(Editor& editor, int x1, int y1, int x2, int y2, Rgb colour) {
+void FilledBox(PictureEditor& editor, int x1, int y1, int x2, int y2, Rgb colour) {
   DrawLineRgb(editor.screen, nullptr, x1, y1, false, x2, y2, colour, kFilledBoxMode, colour);
 }
 
 // The visible part of `source` stretched over the 640 x 400 view.
-void ShowThroughZoom(Editor& editor, const Image& source) {
+void ShowThroughZoom(PictureEditor& editor, const Image& source) {
   ImageSet& images = editor.images;
   source.DrawInto(images.viewCrop, -editor.view.scrollX, -editor.view.scrollY);
   images.viewCrop.DrawInto(images.zoomedView, 0, 0, 640, 400);
@@ -25,7 +24,7 @@ void ShowThroughZoom(Editor& editor, const Image& source) {
 
 }  // namespace
 
-void SetUpView(Editor& editor) {
+void SetUpView(PictureEditor& editor) {
   ViewState& view = editor.view;
   const int height = PictureHeight(editor.settings);
   view.zoomX = view.zoom;
@@ -48,30 +47,29 @@ void SetUpView(Editor& editor) {
   }
 }
 
-void ChangeZoom(Editor& editor, int level) {
+void ChangeZoom(PictureEditor& editor, int level) {
   editor.view.zoom = 1 << std::clamp(level, 0, 3);
   SetUpView(editor);
-  EndPendingLine(editor);
   ShowPreviewBase(editor);
   DrawScrollBars(editor);
 }
 
-PicturePoint PictureFromPointer(const Editor& editor) {
+PicturePoint PictureFromPointer(const PictureEditor& editor) {
   const ViewState& view = editor.view;
   return {FloorDiv(editor.loop.pointer.x, view.zoomX) + view.scrollX,
           FloorDiv(editor.loop.pointer.y, view.zoomY) + view.scrollY};
 }
 
-bool PointerInView(const Editor& editor) {
+bool PointerInView(const PictureEditor& editor) {
   const PointerPosition& pointer = editor.loop.pointer;
   return pointer.x >= 0 && pointer.x <= 639 && pointer.y >= 0 && pointer.y <= 399;
 }
 
-bool InPicture(const Editor& editor, PicturePoint point) {
+bool InPicture(const PictureEditor& editor, PicturePoint point) {
   return point.x >= 0 && point.x <= editor.view.lastColumn && point.y >= 0 && point.y <= editor.view.lastRow;
 }
 
-void ShowCanvas(Editor& editor) {
+void ShowCanvas(PictureEditor& editor) {
   if (editor.view.zoomX == 1 && editor.view.zoomY == 1) {
     editor.images.canvas.Draw(0, 0);
   } else {
@@ -79,12 +77,12 @@ void ShowCanvas(Editor& editor) {
   }
 }
 
-void ShowPreviewBase(Editor& editor) {
+void ShowPreviewBase(PictureEditor& editor) {
   editor.images.clean.DrawInto(editor.images.canvas, 0, 0);
   ShowThroughZoom(editor, editor.images.clean);
 }
 
-void DrawScrollBars(Editor& editor) {
+void DrawScrollBars(PictureEditor& editor) {
   const ViewState& view = editor.view;
   if (view.zoom == 1) return;
   Screen& screen = editor.screen;
@@ -117,42 +115,40 @@ void DrawScrollBars(Editor& editor) {
   line(left + width - 1, 405, left + width - 1, 419, kShadow);
 }
 
-void DragScrollBars(Editor& editor) {
+void FollowScrollDrag(PictureEditor& editor) {
   ViewState& view = editor.view;
+  if (view.zoom <= 1) return;
   const int step = VerticalStep(editor.settings);
-  while (editor.platform.IsButtonDown(MouseButton::Left)) {
-    editor.loop.pointer = editor.platform.ReadPointer();
-    SleepPumping(editor.screen, 1);
-    if (view.zoom <= 1) continue;
-    const PointerPosition pointer = editor.loop.pointer;
-    const int top = view.scrollY * step;
-    const int length = view.visibleHeight * step;
-    if (!view.draggingVertical && pointer.x >= 642 && pointer.x <= 660 && pointer.y >= top &&
-        pointer.y <= top + length) {
-      view.grabVertical = pointer.y - top;
-      view.draggingVertical = true;
-    }
-    if (view.draggingVertical) {
-      view.scrollY = std::clamp(FloorDiv(pointer.y - view.grabVertical, step), 0, view.maxScrollY);
-      DrawScrollBars(editor);
-      ShowPreviewBase(editor);
-    }
-    if (!view.draggingHorizontal && pointer.y >= 402 && pointer.y <= 420 && pointer.x >= view.scrollX &&
-        pointer.x <= view.scrollX + view.visibleWidth) {
-      view.grabHorizontal = pointer.x - view.scrollX;
-      view.draggingHorizontal = true;
-    }
-    if (view.draggingHorizontal) {
-      view.scrollX = std::clamp(pointer.x - view.grabHorizontal, 0, view.maxScrollX);
-      DrawScrollBars(editor);
-      ShowPreviewBase(editor);
-    }
+  const PointerPosition pointer = editor.loop.pointer;
+  const int top = view.scrollY * step;
+  const int length = view.visibleHeight * step;
+  if (!view.draggingVertical && pointer.x >= 642 && pointer.x <= 660 && pointer.y >= top && pointer.y <= top + length) {
+    view.grabVertical = pointer.y - top;
+    view.draggingVertical = true;
   }
-  view.draggingVertical = false;
-  view.draggingHorizontal = false;
+  if (view.draggingVertical) {
+    view.scrollY = std::clamp(FloorDiv(pointer.y - view.grabVertical, step), 0, view.maxScrollY);
+    DrawScrollBars(editor);
+    ShowPreviewBase(editor);
+  }
+  if (!view.draggingHorizontal && pointer.y >= 402 && pointer.y <= 420 && pointer.x >= view.scrollX &&
+      pointer.x <= view.scrollX + view.visibleWidth) {
+    view.grabHorizontal = pointer.x - view.scrollX;
+    view.draggingHorizontal = true;
+  }
+  if (view.draggingHorizontal) {
+    view.scrollX = std::clamp(pointer.x - view.grabHorizontal, 0, view.maxScrollX);
+    DrawScrollBars(editor);
+    ShowPreviewBase(editor);
+  }
 }
 
-void ShowMagnifier(Editor& editor) {
+void EndScrollDrag(PictureEditor& editor) {
+  editor.view.draggingVertical = false;
+  editor.view.draggingHorizontal = false;
+}
+
+void ShowMagnifier(PictureEditor& editor) {
   const PicturePoint centre = PictureFromPointer(editor);
   const Bitmap& canvas = editor.images.canvas.Pixels();
   for (int column = centre.x - 9; column <= centre.x + 9; ++column) {
@@ -175,9 +171,9 @@ void ShowMagnifier(Editor& editor) {
   DrawLine(editor.screen, 79, 495, false, 88, 504, 7 - index, kBoxMode, 0);
 }
 
-void ShowColourIndicator(Editor& editor) {
+void ShowColourIndicator(PictureEditor& editor) {
   Screen& screen = editor.screen;
-  DrawingState& drawing = editor.drawing;
+  const DrawingState& drawing = editor.drawing;
   if (PictureHeight(editor.settings) == 400) DrawLine(screen, -1, -1, false, 640, 400, drawing.borderColour, kBoxMode, 0);
   DrawLine(screen, 670, 502, false, 736, 534, 0, kBoxMode, 0);
   DrawLine(screen, 671, 503, false, 735, 533, drawing.borderColour, kFilledBoxMode, drawing.borderColour);
@@ -187,19 +183,15 @@ void ShowColourIndicator(Editor& editor) {
     return;
   }
   DrawLine(screen, 675, 507, false, 731, 529, drawing.secondColour, kFilledBoxMode, drawing.secondColour);
-  const float selection = editor.panels.value[panel::TilePalette];
-  if (selection < 64 || drawing.mode == kind::TwoColourLine) {
-    drawing.tileKind = 0;
+  if (drawing.tileKind == 0) {
     for (int y = 507; y <= 529; ++y) {
       for (int x = 675 + y % 2; x <= 731; x += 2) PlotPixel(screen, x, y, drawing.drawingColour);
     }
-  } else if (selection >= 128) {
-    drawing.tileKind = 2;
+  } else if (drawing.tileKind == 2) {
     for (int y = 507; y <= 529; y += 2) {
       for (int x = 675 + 2 * ((y / 2) % 2); x <= 731; x += 4) PlotPixel(screen, x, y, drawing.drawingColour);
     }
   } else {
-    drawing.tileKind = 1;
     for (int y = 507; y <= 529; ++y) {
       for (int x = 675 + 2 * (y % 2); x <= 731; x += 4) PlotPixel(screen, x, y, drawing.drawingColour);
     }
