@@ -109,7 +109,6 @@ void ShowResolutionLabel(Editor& editor) {
   PrintText(editor.screen,
             NumberToText(600 - 200 * editor.settings.editingResolution) + " " + editor.texts.lines + "\r\n");
   SetTextColours(text, 7, 0);
-  editor.view.lastRow = PictureHeight(editor.settings) - 1;
 }
 
 }  // namespace kumodo

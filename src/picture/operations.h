@@ -69,7 +69,6 @@ struct DrawingState {
   std::uint8_t tileKind = 0;
   std::int32_t chainCounter = 0;   // segments stored for the chain being drawn
   std::int32_t snapshotMarker = 0;  // nonzero while an undo snapshot is held
-  std::int32_t lastProbed = 0;      // colour index or RGB value last read from the canvas
 };
 
 // Makes a record from the drawing state (coordinates truncated toward zero)

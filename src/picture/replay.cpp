@@ -39,7 +39,7 @@ void ReplayPicture(PictureEditor& editor, int probeColour) {
   const DrawingState saved = d;
   d.snapshotMarker = 0;
   editor.picture.foundIndex = -1;
-  d.lastProbed = 0;
+  int probed = 0;  // what the probe pixel was after the record before
   // The last record before the group the next undo removes, by undo's own rule.
   const int snapshotIndex = list.count > 0 ? LastGroupStart(list) - 1 : -1;
   const TileSource tiles = EditorTiles(editor);
@@ -54,11 +54,10 @@ void ReplayPicture(PictureEditor& editor, int probeColour) {
     LoadOperation(list, i, d);
     DrawLoadedRecord(editor.images.canvas.Pixels(), d, editor.picture.paintDisplay, tiles);
     if (probeColour != kNoProbe) {
-      const int before = d.lastProbed;
-      d.lastProbed = PointColour(editor.images.canvas.Pixels(), editor.loop.pointer, editor.picture.probeX,
-                                 editor.picture.probeY);
-      if (editor.picture.foundIndex == -1 && d.mode == kind::Line && d.lastProbed != before &&
-          d.lastProbed == probeColour) {
+      const int before = probed;
+      probed =
+          PointColour(editor.images.canvas.Pixels(), editor.loop.pointer, editor.picture.probeX, editor.picture.probeY);
+      if (editor.picture.foundIndex == -1 && d.mode == kind::Line && probed != before && probed == probeColour) {
         editor.picture.foundIndex = i;
       }
     }

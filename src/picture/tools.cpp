@@ -48,23 +48,19 @@ void AutoScroll(PictureEditor& editor, PicturePoint target) {
 }
 
 void PaintStep(PictureEditor& editor, bool tiled) {
+  const auto point = ClickedPoint(editor);
+  if (!point) return;
   DrawingState& d = editor.drawing;
-  const PicturePoint point = PictureFromPointer(editor);
-  int under = 0;
-  if (PointerInView(editor)) {
-    under = PointColour(editor.images.canvas.Pixels(), editor.loop.pointer, point.x, point.y);
-    d.lastProbed = under;
-  }
-  if (!ClickedPoint(editor)) return;
+  const int under = PointColour(editor.images.canvas.Pixels(), editor.loop.pointer, point->x, point->y);
   if (under == d.drawingColour || under == d.borderColour || (tiled && under == d.secondColour)) {
     editor.screen.platform->Beep();
     return;
   }
-  d.x1 = point.x;
-  d.y1 = point.y;
+  d.x1 = point->x;
+  d.y1 = point->y;
   TakeSnapshot(editor, editor.operations.count);
   // Any fill value above 7 means the current tile.
-  PaintArea(editor.screen, &editor.images.canvas.Pixels(), point.x, point.y,
+  PaintArea(editor.screen, &editor.images.canvas.Pixels(), point->x, point->y,
             FillBrush(d, EditorTiles(editor), tiled ? 9 : d.drawingColour), d.borderColour);
   FinishAction(editor);
   AppendOperation(editor.operations, d, 1);
@@ -156,7 +152,6 @@ void TwoColourLineToolStep(PictureEditor& editor) {
   picture.probeX = point->x;
   picture.probeY = point->y;
   picture.pickedColour = PointColour(editor.images.canvas.Pixels(), editor.loop.pointer, point->x, point->y);
-  d.lastProbed = picture.pickedColour;
   ReplayPicture(editor, picture.pickedColour);
   if (picture.foundIndex == -1) {
     editor.screen.platform->Beep();

@@ -157,7 +157,6 @@ void ShowMagnifier(PictureEditor& editor) {
       const int top = 424 + 8 * (row - centre.y + 9);
       if (InPicture(editor, {column, row}) && canvas.Contains(column, row)) {
         const Rgb pixel = canvas.At(column, row);
-        editor.drawing.lastProbed = static_cast<std::int32_t>(pixel);
         FilledBox(editor, left, top, left + 7, top + 7, pixel);
       } else {
         editor.images.scratch.Draw(left, top);

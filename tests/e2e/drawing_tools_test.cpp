@@ -4,11 +4,12 @@
 #include <cmath>
 #include <random>
 
+#include "app/panels.h"
 #include "picture/replay.h"
 #include "picture/tiles.h"
 #include "picture/view.h"
-#include "screen/raster.h"
 #include "screen/palette.h"
+#include "screen/raster.h"
 #include "support/scripted_editor.h"
 
 namespace kumodo {
@@ -359,6 +360,24 @@ TEST(TilePaintTool, FillsWithTheChosenTileAndRecordsIt) {
     }
   }
   EXPECT_EQ(s.platform.beeps, 1);
+}
+
+TEST(TilePaintTool, RecordsTheKindOfThePaletteEntryClickedWithoutARepaint) {
+  // Kind 2, first colour 3, second colour 5: the third palette's entry (3, 5).
+  ScriptedEditor s(Script()
+                       .Key(2, vk::Digit0 + 7)
+                       .Key(2, vk::F1 + 3)
+                       .ClickAt(20, 512 + 16 * 3 + 4, 431 + 16 * 5 + 4)
+                       .ClickAt(60, 150, 150));
+  AddWhiteBox(s);
+  s.RunUntil(100);
+  ASSERT_EQ(s.editor.operations.count, 5);
+  EXPECT_EQ(Record(s, 4), (OperationRecord{4, 150, 150, 2, 5, 3, 7, 1}));
+  // Choosing the two-colour line and tile paint again keeps the entry's kind.
+  SelectTool(s.editor, 4);
+  EXPECT_EQ(s.editor.drawing.tileKind, 0);
+  SelectTool(s.editor, 3);
+  EXPECT_EQ(s.editor.drawing.tileKind, 2);
 }
 
 TEST(TilePaintTool, AnImpossibleTileFillsPlainlyInTheDrawingColour) {
