@@ -9,6 +9,7 @@
 #include "picture/replay.h"
 #include "picture/tools.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 
 namespace kumodo {
 namespace {
@@ -57,7 +58,7 @@ void ArrowKeys(Editor& editor) {
   Platform& platform = editor.platform;
   if (platform.IsKeyDown(vk::Left) && pointer.x >= 1) platform.MoveCursorBy(-1, 0);
   if (platform.IsKeyDown(vk::Right) && pointer.x < editor.view.lastColumn) platform.MoveCursorBy(1, 0);
-  if (platform.IsKeyDown(vk::Down) && pointer.y < 399) platform.MoveCursorBy(0, step);
+  if (platform.IsKeyDown(vk::Down) && pointer.y < kView.bottom) platform.MoveCursorBy(0, step);
   if (platform.IsKeyDown(vk::Up) && pointer.y >= 1) platform.MoveCursorBy(0, -step);
 }
 

@@ -4,22 +4,14 @@
 
 #include "picture/replay.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 
 namespace kumodo {
 namespace {
 
-constexpr int kLastColumn = 639;
-constexpr int kIconColumn = kLastColumn + 32;
-
-struct IconPlace {
-  int panel;
-  int button;
-  const char* name;
-  int left;
-  int top;
-};
+constexpr int kLastColumn = kView.right;
 
 constexpr IconPlace kIcons[] = {
     {panel::Underlay, 0, "icon0-0.bmp", kIconColumn, 100},
@@ -40,18 +32,18 @@ constexpr IconPlace kIcons[] = {
     {panel::Undo, 0, "icon6-1.bmp", kIconColumn, 208},
     {panel::PaintDisplay, 0, "icon4-3.bmp", kIconColumn, 180},
     {panel::PaintDisplay, 1, "icon4-4.bmp", kLastColumn + 77, 180},
-    {panel::OutputResolution, 0, "icon11-1.bmp", 240, 208},
-    {panel::OutputResolution, 1, "icon11-2.bmp", 350, 208},
-    {panel::Tiling, 0, "icon9-1.bmp", 240, 256},
-    {panel::Tiling, 1, "icon9-2.bmp", 350, 256},
+    {panel::OutputResolution, 0, "icon11-1.bmp", kSettingsLeftColumn, 208},
+    {panel::OutputResolution, 1, "icon11-2.bmp", kSettingsRightColumn, 208},
+    {panel::Tiling, 0, "icon9-1.bmp", kSettingsLeftColumn, 256},
+    {panel::Tiling, 1, "icon9-2.bmp", kSettingsRightColumn, 256},
     {panel::Zoom, 0, "iconz-1.bmp", kLastColumn + 9, 544},
     {panel::Zoom, 1, "iconz-2.bmp", kLastColumn + 41, 544},
     {panel::Zoom, 2, "iconz-3.bmp", kLastColumn + 73, 544},
     {panel::Zoom, 3, "iconz-4.bmp", kLastColumn + 105, 544},
-    {panel::EditingResolution, 0, "icon8-1.bmp", 240, 128},
-    {panel::EditingResolution, 1, "icon8-2.bmp", 350, 128},
-    {panel::SettingsOkCancel, 0, "icon12-1.bmp", 240, 304},
-    {panel::SettingsOkCancel, 1, "icon12-2.bmp", 350, 304},
+    {panel::EditingResolution, 0, "icon8-1.bmp", kSettingsLeftColumn, 128},
+    {panel::EditingResolution, 1, "icon8-2.bmp", kSettingsRightColumn, 128},
+    {panel::SettingsOkCancel, 0, "icon12-1.bmp", kSettingsLeftColumn, 304},
+    {panel::SettingsOkCancel, 1, "icon12-2.bmp", kSettingsRightColumn, 304},
 };
 
 // The paint and tile paint buttons of the tool panel.
@@ -90,6 +82,13 @@ void DragScrollBars(Editor& editor) {
     FollowScrollDrag(editor);
   }
   EndScrollDrag(editor);
+}
+
+const IconPlace* FindIcon(int panelIndex, int button) {
+  for (const IconPlace& icon : kIcons) {
+    if (icon.panel == panelIndex && icon.button == button) return &icon;
+  }
+  return nullptr;
 }
 
 void LoadIcons(Editor& editor) {

@@ -5,6 +5,20 @@
 
 namespace kumodo {
 
+// A button with a bitmap of its own: the bitmap's file in res/ and where
+// its top-left corner goes.
+struct IconPlace {
+  int panel;
+  int button;
+  const char* name;
+  int left;
+  int top;
+};
+
+// The icon table's entry for a button; null for one drawn elsewhere (the
+// colour selectors and the tile palettes).
+const IconPlace* FindIcon(int panelIndex, int button);
+
 // Fills the button table with the icons' names and places, and loads both
 // looks of every icon from res/ ("res/NAME" selected, "res/nNAME" not). A
 // button whose selected look is missing does not exist.

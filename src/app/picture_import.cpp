@@ -3,6 +3,7 @@
 #include "files/colour_reduction.h"
 #include "picture/replay.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 #include "screen/primitives.h"
 
 namespace kumodo {
@@ -34,7 +35,7 @@ void ImportPicture(Editor& editor) {
   const bool digital = editor.platform.ShowMessageBox(editor.texts.reductionQuestion, editor.texts.reductionCaption,
                                                       MessageBoxButtons::OkCancel,
                                                       MessageBoxIcon::None) == MessageBoxAnswer::Ok;
-  DrawLine(editor.screen, 0, 0, false, 639, 399, 0, kFilledBoxMode, 0);
+  DrawLine(editor.screen, kView.left, kView.top, false, kView.right, kView.bottom, 0, kFilledBoxMode, 0);
   picture.Draw(0, 0);
   ReducePicture(editor, digital);
   editor.undone.groups.clear();

@@ -12,7 +12,7 @@ bool WriteSettingsFile(Editor& editor);
 // The modal settings screen over the picture, until OK or Cancel.
 void SettingsScreen(Editor& editor);
 
-// "400 ライン" or "200 ライン" below the view; also sets the picture's last row.
+// "400 ライン" or "200 ライン" below the view.
 void ShowResolutionLabel(Editor& editor);
 
 }  // namespace kumodo

@@ -9,6 +9,7 @@
 #include "picture/replay.h"
 #include "picture/view.h"
 #include "platform/file_system.h"
+#include "screen/layout.h"
 
 namespace kumodo {
 namespace {
@@ -29,7 +30,7 @@ void CreateImages(Editor& editor) {
   for (Image* image : {&images.canvas, &images.snapshot, &images.zoomedView, &images.clean, &images.work[0],
                        &images.work[1], &images.work[2]}) {
     image->BindToScreen(screen);
-    image->Capture(0, 0, 640, 400);
+    image->Capture(0, 0, kViewWidth, kViewHeight);
   }
   images.viewCrop.BindToScreen(screen);
   images.viewCrop.Capture(0, 0, 320, 200);

@@ -4,15 +4,12 @@
 #include "picture/tiles.h"
 #include "picture/view.h"
 #include "platform/text_encoding.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 
 namespace kumodo {
 namespace {
-
-constexpr int kSwatch = 16;
-constexpr int kPaletteTop = 431;
-constexpr int kPaletteLefts[3] = {256, 384, 512};
 
 void DefineButton(Editor& editor, int panelIndex, int button, int left, int top) {
   PanelButton& entry = editor.panels.buttons[panelIndex][button];
@@ -25,8 +22,8 @@ void DefineButton(Editor& editor, int panelIndex, int button, int left, int top)
 void PaintColourSelectors(Editor& editor) {
   for (int row = 0; row < 2; ++row) {
     for (int i = 0; i < 8; ++i) {
-      const int left = 648 + kSwatch * i;
-      const int top = 448 + 32 * row;
+      const int left = kSelectorLeft + kSwatch * i;
+      const int top = row == 0 ? kDrawingSelectorTop : kBorderSelectorTop;
       DrawLine(editor.screen, left, top, false, left + 15, top + 15, i, kFilledBoxMode, i);
       DefineButton(editor, panel::DrawingColour + row, i, left, top);
     }

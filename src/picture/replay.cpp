@@ -5,6 +5,7 @@
 #include "picture/record_drawing.h"
 #include "picture/tiles.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 
@@ -44,8 +45,9 @@ void ReplayPicture(PictureEditor& editor, int probeColour) {
   const int snapshotIndex = list.count > 0 ? LastGroupStart(list) - 1 : -1;
   const TileSource tiles = EditorTiles(editor);
 
-  DrawLine(editor.screen, 0, 0, false, 639, 399, 0, kFilledBoxMode, 0);
-  DrawLineRgb(editor.screen, &editor.images.canvas.Pixels(), 0, 0, false, 639, 399, 0, kFilledBoxMode, 0);
+  DrawLine(editor.screen, kView.left, kView.top, false, kView.right, kView.bottom, 0, kFilledBoxMode, 0);
+  DrawLineRgb(editor.screen, &editor.images.canvas.Pixels(), 0, 0, false, kPictureWidth - 1, kPictureHeight - 1, 0,
+              kFilledBoxMode, 0);
   if (editor.picture.underlay == 1 || editor.picture.underlay == 2) {
     editor.images.work[editor.picture.underlay].DrawInto(editor.images.canvas, 0, 0);
     ShowCanvas(editor);

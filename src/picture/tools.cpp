@@ -4,6 +4,7 @@
 
 #include "picture/replay.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 
@@ -37,8 +38,8 @@ void AutoScroll(PictureEditor& editor, PicturePoint target) {
   const int oldY = view.scrollY;
   if (pointer.x < 16) view.scrollX = std::max(0, view.scrollX - step);
   if (pointer.y < 16) view.scrollY = std::max(0, view.scrollY - step);
-  if (pointer.x >= 625) view.scrollX = std::min(view.maxScrollX, view.scrollX + step);
-  if (pointer.y >= 385) view.scrollY = std::min(view.maxScrollY, view.scrollY + step);
+  if (pointer.x >= kViewWidth - 15) view.scrollX = std::min(view.maxScrollX, view.scrollX + step);
+  if (pointer.y >= kViewHeight - 15) view.scrollY = std::min(view.maxScrollY, view.scrollY + step);
   if (view.scrollX == oldX && view.scrollY == oldY) return;
   DrawScrollBars(editor);
   ShowPreviewBase(editor);

@@ -2,6 +2,8 @@
 // Records of the picture view and of how the picture is shown.
 #include <cstdint>
 
+#include "screen/layout.h"
+
 namespace kumodo {
 
 struct ViewState {
@@ -10,12 +12,12 @@ struct ViewState {
   int zoomY = 1;  // twice the zoom in the 200-line setting
   int scrollX = 0;
   int scrollY = 0;
-  int visibleWidth = 640;
-  int visibleHeight = 400;
+  int visibleWidth = kViewWidth;
+  int visibleHeight = kViewHeight;
   int maxScrollX = 0;
   int maxScrollY = 0;
-  int lastColumn = 639;
-  int lastRow = 399;  // 199 in the 200-line setting
+  int lastColumn = kPictureWidth - 1;
+  int lastRow = kPictureHeight - 1;  // 199 in the 200-line setting
   bool draggingVertical = false;
   bool draggingHorizontal = false;
   int grabVertical = 0;

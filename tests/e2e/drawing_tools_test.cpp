@@ -8,8 +8,10 @@
 #include "picture/replay.h"
 #include "picture/tiles.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 #include "screen/raster.h"
+#include "support/icons.h"
 #include "support/scripted_editor.h"
 
 namespace kumodo {
@@ -131,10 +133,10 @@ TEST(Polyline, UndoInTheMiddleEndsThePolylineFirst) {
 }
 
 // A line or polyline under way meets the other commands.
-constexpr PointerPosition kZoomTwo{681 + 5, 544 + 5};
-constexpr PointerPosition kUnderlayNone{671 + 5, 140 + 5};
-constexpr PointerPosition kPaintDisplayOff{716 + 5, 180 + 5};
-constexpr PointerPosition kSaveIcon{671 + 5, 46 + 5};
+const PointerPosition kZoomTwo = icons::Centre(panel::Zoom, 1);
+const PointerPosition kUnderlayNone = icons::Centre(panel::Underlay, 2);
+const PointerPosition kPaintDisplayOff = icons::Centre(panel::PaintDisplay, 1);
+const PointerPosition kSaveIcon = icons::Centre(panel::Files, 1);
 
 Script& ClickIcon(Script& script, std::uint64_t at, PointerPosition icon) { return script.ClickAt(at, icon.x, icon.y); }
 
@@ -367,7 +369,7 @@ TEST(TilePaintTool, RecordsTheKindOfThePaletteEntryClickedWithoutARepaint) {
   ScriptedEditor s(Script()
                        .Key(2, vk::Digit0 + 7)
                        .Key(2, vk::F1 + 3)
-                       .ClickAt(20, 512 + 16 * 3 + 4, 431 + 16 * 5 + 4)
+                       .ClickAt(20, kPaletteLefts[2] + kSwatch * 3 + 4, kPaletteTop + kSwatch * 5 + 4)
                        .ClickAt(60, 150, 150));
   AddWhiteBox(s);
   s.RunUntil(100);
