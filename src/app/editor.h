@@ -61,24 +61,24 @@ constexpr int SettingsOkCancel = 12;
 constexpr int kIconsPerPanel = 11;
 
 struct PanelButton {
-  float left = 0;
-  float top = 0;
-  float width = 0;  // the button exists only while this is above 0
-  float height = 0;
+  int left = 0;
+  int top = 0;
+  int width = 0;  // the button exists only while this is above 0
+  int height = 0;
   std::string name;  // the icon's bitmap file; empty for buttons drawn elsewhere
 };
 
 struct Panels {
   std::array<std::array<PanelButton, kButtonsPerPanel>, kPanelCount> buttons;
   // The selected button; a value naming no button selects none.
-  std::array<float, kPanelCount> value{0, 0, 4, 1, 0, 0, 0, 0, 0, 0, 0, 0, 2};
-  // A panel is hit-tested and drawn only while this is exactly 1.
-  std::array<float, kPanelCount> active{};
+  std::array<int, kPanelCount> value{0, 0, 4, 1, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+  // A panel is hit-tested and drawn only while active.
+  std::array<bool, kPanelCount> active{};
   int changeCounter = 0;  // value changes since the press handler last counted
   int hit = -1;           // the panel the last press hit, until a step acts on it; -1 for none
   // The paint and tile paint icons' widths, kept while paint display hides them.
-  float savedPaintWidth = 0;
-  float savedTilePaintWidth = 0;
+  int savedPaintWidth = 0;
+  int savedTilePaintWidth = 0;
   // Entry b of the tile palette selects these drawing and second colours.
   std::array<std::int16_t, kButtonsPerPanel> firstColours{};
   std::array<std::int16_t, kButtonsPerPanel> secondColours{};
@@ -92,6 +92,14 @@ struct CommandKeyState {
   KeyCommand command = KeyCommand::None;  // settled when the key went down
   std::uint64_t repeatAtMs = 0;           // 0 while the key is up
 };
+// F12 alone; the letters with Ctrl.
+struct CommandKeyStates {
+  CommandKeyState f12;
+  CommandKeyState z;
+  CommandKeyState y;
+  CommandKeyState s;
+  CommandKeyState o;
+};
 
 // The picture's records are the base; the shell's are added here.
 struct Editor : PictureEditor {
@@ -100,8 +108,7 @@ struct Editor : PictureEditor {
   Platform& platform;
   UiTexts texts;
   Panels panels;
-  // F12, Z, Y, S and O.
-  std::array<CommandKeyState, 5> commandKeys{};
+  CommandKeyStates commandKeys;
   // The path the last file dialog returned; the document files derive their names from it.
   std::string documentPath;
   // Where res/, the command file and the settings are.

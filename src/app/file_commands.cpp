@@ -120,26 +120,25 @@ void SettingsCommand(Editor& editor) {
   SettingsScreen(editor);
 }
 
-void RunFileCommand(Editor& editor, int button) {
-  if (button < 0 || button > 3) return;
+void RunFileCommand(Editor& editor, FileCommand command) {
   // Opening, importing and the settings end a line under way, whatever the
   // dialogs answer: a polyline would otherwise go on into another document,
   // picture or resolution with its old chain numbers and first point.
-  if (button != 1) CancelLine(editor);
-  if (button == 3) {
+  if (command != FileCommand::Save) CancelLine(editor);
+  if (command == FileCommand::Settings) {
     SettingsCommand(editor);
   } else if (!editor.platform.PromptsAvailable()) {
     // Without its dialogs a file command could only ever seem cancelled.
     ShowStatusMessage(editor,
                       "ファイルのダイアログを出せません: プロンプト用のプログラム kumodo-prompt が kumodo の隣にありません");
-  } else if (button == 0) {
+  } else if (command == FileCommand::Open) {
     OpenCommand(editor);
-  } else if (button == 1) {
+  } else if (command == FileCommand::Save) {
     SaveCommand(editor);
   } else {
     ImportCommand(editor);
   }
-  editor.panels.value[panel::Files] = 4;
+  editor.panels.value[panel::Files] = kNoFileCommand;
   DrawPanel(editor, panel::Files);
   FlushScreen(editor.screen);
 }

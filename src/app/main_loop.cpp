@@ -21,10 +21,6 @@ constexpr std::uint64_t kRepeatIntervalMs = 100;
 // Tool buttons 0 to 5 answer to F1 to F6; the paint tools only while fills are shown.
 constexpr int kKeyedTools = 6;
 
-int PanelValue(const Editor& editor, int panelIndex) {
-  return static_cast<int>(editor.panels.value[panelIndex]);
-}
-
 // True once for a press on the panel: the step that acts on it clears the hit.
 bool TakePanelHit(Editor& editor, int panelIndex) {
   if (editor.panels.hit != panelIndex) return false;
@@ -70,7 +66,7 @@ void UpdateKeyboardClick(Editor& editor) {
 }
 
 void ToolSelection(Editor& editor) {
-  const int shown = PanelValue(editor, panel::Tools);
+  const int shown = editor.panels.value[panel::Tools];
   const bool pressed = TakePanelHit(editor, panel::Tools);
   for (int button = 0; button < kKeyedTools; ++button) {
     // Every key is read, so that one pressed while its tool is unavailable does not act later.
@@ -113,12 +109,12 @@ std::vector<KeyCommand> CommandKeys(Editor& editor) {
   const bool shift = editor.platform.IsKeyDown(vk::Shift);
   auto with = [control](KeyCommand command) { return control ? command : KeyCommand::None; };
   return {
-      CommandOfKey(editor, editor.commandKeys[0], editor.platform.IsKeyDown(vk::F12),
+      CommandOfKey(editor, editor.commandKeys.f12, editor.platform.IsKeyDown(vk::F12),
                    shift ? KeyCommand::Redo : KeyCommand::Undo),
-      CommandOfKey(editor, editor.commandKeys[1], LetterDown(editor, 'Z'), with(KeyCommand::Undo)),
-      CommandOfKey(editor, editor.commandKeys[2], LetterDown(editor, 'Y'), with(KeyCommand::Redo)),
-      CommandOfKey(editor, editor.commandKeys[3], LetterDown(editor, 'S'), with(KeyCommand::Save)),
-      CommandOfKey(editor, editor.commandKeys[4], LetterDown(editor, 'O'), with(KeyCommand::Open)),
+      CommandOfKey(editor, editor.commandKeys.z, LetterDown(editor, 'Z'), with(KeyCommand::Undo)),
+      CommandOfKey(editor, editor.commandKeys.y, LetterDown(editor, 'Y'), with(KeyCommand::Redo)),
+      CommandOfKey(editor, editor.commandKeys.s, LetterDown(editor, 'S'), with(KeyCommand::Save)),
+      CommandOfKey(editor, editor.commandKeys.o, LetterDown(editor, 'O'), with(KeyCommand::Open)),
   };
 }
 
@@ -196,19 +192,19 @@ void RunPass(Editor& editor) {
     }
   }
   if (TakePanelHit(editor, panel::Underlay)) {
-    ChooseUnderlay(editor, PanelValue(editor, panel::Underlay));
+    ChooseUnderlay(editor, editor.panels.value[panel::Underlay]);
     ReplayPicture(editor, kNoProbe);
   }
   if (TakePanelHit(editor, panel::Zoom)) {
     EndPendingLine(editor);
-    ChangeZoom(editor, PanelValue(editor, panel::Zoom));
+    ChangeZoom(editor, editor.panels.value[panel::Zoom]);
   }
-  if (TakePanelHit(editor, panel::DrawingColour)) SetDrawingColour(editor, PanelValue(editor, panel::DrawingColour));
+  if (TakePanelHit(editor, panel::DrawingColour)) SetDrawingColour(editor, editor.panels.value[panel::DrawingColour]);
   DigitKeys(editor, vk::Numpad0, SetDrawingColour);
-  if (TakePanelHit(editor, panel::BorderColour)) SetBorderColour(editor, PanelValue(editor, panel::BorderColour));
+  if (TakePanelHit(editor, panel::BorderColour)) SetBorderColour(editor, editor.panels.value[panel::BorderColour]);
   DigitKeys(editor, vk::Digit0, SetBorderColour);
   if (TakePanelHit(editor, panel::TilePalette)) {
-    const int entry = PanelValue(editor, panel::TilePalette);
+    const int entry = editor.panels.value[panel::TilePalette];
     editor.drawing.drawingColour = editor.panels.firstColours[entry];
     editor.drawing.secondColour = editor.panels.secondColours[entry];
     ChooseTileKind(editor);
@@ -216,14 +212,17 @@ void RunPass(Editor& editor) {
   }
   ArrowKeys(editor);
   UpdateKeyboardClick(editor);
-  if (TakePanelHit(editor, panel::PaintDisplay)) SwitchPaintDisplay(editor, PanelValue(editor, panel::PaintDisplay));
+  if (TakePanelHit(editor, panel::PaintDisplay)) SwitchPaintDisplay(editor, editor.panels.value[panel::PaintDisplay]);
   ToolSelection(editor);
-  if (TakePanelHit(editor, panel::Files)) RunFileCommand(editor, PanelValue(editor, panel::Files));
+  if (TakePanelHit(editor, panel::Files)) {
+    const int button = editor.panels.value[panel::Files];
+    if (button >= 0 && button < kFileCommandCount) RunFileCommand(editor, static_cast<FileCommand>(button));
+  }
   const std::vector<KeyCommand> commands = CommandKeys(editor);
   auto asked = [&](KeyCommand command) { return std::find(commands.begin(), commands.end(), command) != commands.end(); };
-  if (asked(KeyCommand::Save)) RunFileCommand(editor, 1);
-  if (asked(KeyCommand::Open)) RunFileCommand(editor, 0);
-  const bool undoPressed = editor.panels.hit == panel::Undo && PanelValue(editor, panel::Undo) == 0;
+  if (asked(KeyCommand::Save)) RunFileCommand(editor, FileCommand::Save);
+  if (asked(KeyCommand::Open)) RunFileCommand(editor, FileCommand::Open);
+  const bool undoPressed = editor.panels.hit == panel::Undo && editor.panels.value[panel::Undo] == 0;
   if (asked(KeyCommand::Undo) || undoPressed) Undo(editor);
   if (asked(KeyCommand::Redo)) Redo(editor);
   if (editor.platform.IsKeyDown(vk::Escape) || loop.rightButton) CancelLine(editor);

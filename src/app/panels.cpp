@@ -46,6 +46,12 @@ constexpr IconPlace kIcons[] = {
     {panel::SettingsOkCancel, 1, "icon12-2.bmp", kSettingsRightColumn, 304},
 };
 
+// The underlay panel's buttons; the third is the black underlay, the last
+// also makes the window half transparent, over the black underlay.
+constexpr int kDimmedButton = 0;
+constexpr int kReducedButton = 1;
+constexpr int kSeeThroughButton = 3;
+
 // The paint and tile paint buttons of the tool panel.
 constexpr int kPaintButton = 2;
 constexpr int kTilePaintButton = 3;
@@ -64,14 +70,11 @@ constexpr ToolChoice kTools[] = {
 
 // A button's rectangle includes both its right and bottom edges.
 bool PointerOn(const PanelButton& button, PointerPosition pointer) {
-  const int left = static_cast<int>(button.left);
-  const int top = static_cast<int>(button.top);
-  const int right = static_cast<int>(left + button.width);
-  const int bottom = static_cast<int>(top + button.height);
-  return pointer.x >= left && pointer.x <= right && pointer.y >= top && pointer.y <= bottom;
+  return pointer.x >= button.left && pointer.x <= button.left + button.width && pointer.y >= button.top &&
+         pointer.y <= button.top + button.height;
 }
 
-bool Active(const Editor& editor, int panelIndex) { return editor.panels.active[panelIndex] == 1.0f; }
+bool Active(const Editor& editor, int panelIndex) { return editor.panels.active[panelIndex]; }
 
 }  // namespace
 
@@ -96,8 +99,8 @@ void LoadIcons(Editor& editor) {
   for (const IconPlace& icon : kIcons) {
     PanelButton& button = panels.buttons[icon.panel][icon.button];
     button.name = icon.name;
-    button.left = static_cast<float>(icon.left);
-    button.top = static_cast<float>(icon.top);
+    button.left = icon.left;
+    button.top = icon.top;
   }
   for (int p = 0; p < kPanelCount; ++p) {
     for (int b = 0; b < kIconsPerPanel; ++b) {
@@ -105,8 +108,8 @@ void LoadIcons(Editor& editor) {
       if (button.name.empty()) continue;
       Image& selected = editor.panels.icons[0][p][b];
       if (!selected.Load(DataFile(editor.folders, "res/" + button.name))) continue;
-      button.width = static_cast<float>(selected.Width());
-      button.height = static_cast<float>(selected.Height());
+      button.width = selected.Width();
+      button.height = selected.Height();
       editor.panels.icons[1][p][b].Load(DataFile(editor.folders, "res/n" + button.name));
     }
   }
@@ -134,7 +137,7 @@ void UpdatePanelValue(Editor& editor, int panelIndex) {
   for (int b = 0; b < kButtonsPerPanel; ++b) {
     const PanelButton& button = panels.buttons[panelIndex][b];
     if (button.width > 0 && PointerOn(button, editor.loop.pointer)) {
-      panels.value[panelIndex] = static_cast<float>(b);
+      panels.value[panelIndex] = b;
       ++panels.changeCounter;
       return;
     }
@@ -150,23 +153,24 @@ void DrawPanel(Editor& editor, int panelIndex) {
   const Panels& panels = editor.panels;
   for (int b = 0; b < kIconsPerPanel; ++b) {
     const PanelButton& button = panels.buttons[panelIndex][b];
-    const int left = static_cast<int>(button.left);
-    const int top = static_cast<int>(button.top);
+    const int left = button.left;
+    const int top = button.top;
     if (button.width > 0) {
-      const int look = panels.value[panelIndex] == static_cast<float>(b) ? 0 : 1;
+      const int look = panels.value[panelIndex] == b ? 0 : 1;
       editor.panels.icons[look][panelIndex][b].Draw(left, top);
     } else if (panelIndex == panel::Tools && !editor.picture.paintDisplay &&
                (b == kPaintButton || b == kTilePaintButton)) {
-      DrawLineRgb(editor.screen, nullptr, left, top, false, static_cast<int>(left + panels.savedPaintWidth), top + 20,
-                  kPanelBackground, kFilledBoxMode, kPanelBackground);
+      DrawLineRgb(editor.screen, nullptr, left, top, false, left + panels.savedPaintWidth, top + 20, kPanelBackground,
+                  kFilledBoxMode, kPanelBackground);
     }
   }
 }
 
 void ShowEditorPanels(Editor& editor) {
-  editor.panels.active.fill(0);
-  for (int p : {0, 1, 2, 3, 4, 7, 8, 9, 10}) {
-    editor.panels.active[p] = 1;
+  editor.panels.active.fill(false);
+  for (int p : {panel::Underlay, panel::Tools, panel::Files, panel::Undo, panel::PaintDisplay, panel::TilePalette,
+                panel::DrawingColour, panel::BorderColour, panel::Zoom}) {
+    editor.panels.active[p] = true;
     DrawPanel(editor, p);
   }
 }
@@ -174,15 +178,15 @@ void ShowEditorPanels(Editor& editor) {
 void ShowSettingsPanels(Editor& editor) {
   Panels& panels = editor.panels;
   const Settings& settings = editor.settings;
-  panels.active.fill(0);
-  const std::pair<int, float> shown[] = {
-      {panel::OutputResolution, 1.0f - settings.outputResolution},
-      {panel::Tiling, 1.0f - settings.tiling},
-      {panel::EditingResolution, settings.editingResolution - 1.0f},
-      {panel::SettingsOkCancel, 2.0f},
+  panels.active.fill(false);
+  const std::pair<int, int> shown[] = {
+      {panel::OutputResolution, 1 - settings.outputResolution},
+      {panel::Tiling, 1 - settings.tiling},
+      {panel::EditingResolution, settings.editingResolution - 1},
+      {panel::SettingsOkCancel, 2},
   };
   for (const auto& [p, value] : shown) {
-    panels.active[p] = 1;
+    panels.active[p] = true;
     panels.value[p] = value;
     DrawPanel(editor, p);
   }
@@ -203,8 +207,10 @@ void HandlePanelPress(Editor& editor) {
 }
 
 void ChooseUnderlay(Editor& editor, int button) {
-  editor.platform.SetWindowOpacity(button == 3 ? 128 : 255);
-  editor.picture.underlay = button == 0 ? 1 : button == 1 ? 2 : 0;
+  editor.platform.SetWindowOpacity(button == kSeeThroughButton ? 128 : 255);
+  editor.picture.underlay = button == kDimmedButton    ? underlay::Dimmed
+                            : button == kReducedButton ? underlay::Reduced
+                                                       : underlay::Black;
 }
 
 void SwitchPaintDisplay(Editor& editor, int button) {
@@ -220,7 +226,7 @@ void SwitchPaintDisplay(Editor& editor, int button) {
 
 void SelectTool(Editor& editor, int button) {
   const ToolChoice& choice = kTools[button];
-  editor.panels.value[panel::Tools] = static_cast<float>(button);
+  editor.panels.value[panel::Tools] = button;
   DrawPanel(editor, panel::Tools);
   editor.drawing.mode = choice.mode;
   if (choice.resetsClicks) editor.loop.clicksTaken = 0;
@@ -236,7 +242,7 @@ void ChooseTileKind(Editor& editor) {
   if (drawing.mode == kind::TwoColourLine) {
     drawing.tileKind = 0;
   } else if (drawing.mode == kind::TilePaint) {
-    const float entry = editor.panels.value[panel::TilePalette];
+    const int entry = editor.panels.value[panel::TilePalette];
     drawing.tileKind = entry < 64 ? 0 : entry >= 128 ? 2 : 1;
   }
 }

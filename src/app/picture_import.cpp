@@ -14,8 +14,8 @@ void ReducePicture(Editor& editor, bool digital) {
   for (int x = 0; x < kGridPictureWidth; ++x) {
     for (int y = 0; y < kGridPictureRows; ++y) {
       screen.At(x, y) = reduction.reduced.At(x, y);
-      SetPixel(editor.images.work[2].Pixels(), x, y, reduction.reduced.At(x, y));
-      SetPixel(editor.images.work[1].Pixels(), x, y, reduction.dimmed.At(x, y));
+      SetPixel(editor.images.work[underlay::Reduced].Pixels(), x, y, reduction.reduced.At(x, y));
+      SetPixel(editor.images.work[underlay::Dimmed].Pixels(), x, y, reduction.dimmed.At(x, y));
     }
   }
   editor.colourGrid = std::move(reduction.grid);

@@ -27,8 +27,9 @@ void CreateImages(Editor& editor) {
     }
   }
   // The plain images start as captures of the (black) back buffer.
-  for (Image* image : {&images.canvas, &images.snapshot, &images.zoomedView, &images.clean, &images.work[0],
-                       &images.work[1], &images.work[2]}) {
+  for (Image* image :
+       {&images.canvas, &images.snapshot, &images.zoomedView, &images.clean, &images.work[underlay::Black],
+        &images.work[underlay::Dimmed], &images.work[underlay::Reduced]}) {
     image->BindToScreen(screen);
     image->Capture(0, 0, kViewWidth, kViewHeight);
   }
@@ -62,7 +63,7 @@ void StartUp(Editor& editor) {
   editor.picture = PictureState();
   editor.loop = LoopState();
   editor.panels.hit = -1;
-  editor.commandKeys = {};
+  editor.commandKeys = CommandKeyStates();
   PaintStatusPanel(editor);
   SetUpView(editor);
   ShowEditorPanels(editor);

@@ -13,8 +13,8 @@ namespace {
 
 void DefineButton(Editor& editor, int panelIndex, int button, int left, int top) {
   PanelButton& entry = editor.panels.buttons[panelIndex][button];
-  entry.left = static_cast<float>(left);
-  entry.top = static_cast<float>(top);
+  entry.left = left;
+  entry.top = top;
   entry.width = 15;
   entry.height = 15;
 }
@@ -64,7 +64,7 @@ void PaintKeyGuide(Editor& editor) {
   for (const auto& [place, file] : labels) {
     const PanelButton& button = editor.panels.buttons[place.first][place.second];
     if (editor.images.scratch.Load(DataFile(editor.folders, file))) {
-      editor.images.scratch.Draw(static_cast<int>(button.left + button.width + 4), static_cast<int>(button.top));
+      editor.images.scratch.Draw(button.left + button.width + 4, button.top);
     }
   }
 }

@@ -42,7 +42,7 @@ struct ImageSet {
   Image snapshot;
   Image zoomedView;
   Image clean;
-  std::array<Image, 3> work;
+  std::array<Image, 3> work;  // the underlays, by underlay::
   Image import;
   Image panel;
   Image scratch;

@@ -48,7 +48,8 @@ void ReplayPicture(PictureEditor& editor, int probeColour) {
   DrawLine(editor.screen, kView.left, kView.top, false, kView.right, kView.bottom, 0, kFilledBoxMode, 0);
   DrawLineRgb(editor.screen, &editor.images.canvas.Pixels(), 0, 0, false, kPictureWidth - 1, kPictureHeight - 1, 0,
               kFilledBoxMode, 0);
-  if (editor.picture.underlay == 1 || editor.picture.underlay == 2) {
+  // The black underlay is the cleared canvas itself.
+  if (editor.picture.underlay == underlay::Dimmed || editor.picture.underlay == underlay::Reduced) {
     editor.images.work[editor.picture.underlay].DrawInto(editor.images.canvas, 0, 0);
     ShowCanvas(editor);
   }

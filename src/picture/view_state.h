@@ -24,9 +24,17 @@ struct ViewState {
   int grabHorizontal = 0;
 };
 
+// What is drawn under the records: the index into ImageSet::work. The black
+// picture is work image Black, captured at start-up; an import makes the other two.
+namespace underlay {
+constexpr int Black = 0;
+constexpr int Dimmed = 1;   // the imported picture, dimmed
+constexpr int Reduced = 2;  // the imported picture in the reduced colours
+}  // namespace underlay
+
 struct PictureState {
   bool paintDisplay = true;  // paint and tile paint records shown, their tools available
-  int underlay = 0;          // 0 none, or work image 1 or 2 drawn under the records
+  int underlay = underlay::Black;
   int probeX = 0;            // the two-colour line tool's probe
   int probeY = 0;
   int pickedColour = 0;

@@ -90,8 +90,8 @@ std::string Session::DocumentPath(int slot) const {
 // Pointer onto the icon, press, release.
 std::vector<ScriptEvent> Session::ClickIcon(std::uint64_t at, int panelIndex, int button) const {
   const PanelButton& icon = app_.editor.panels.buttons[panelIndex][button];
-  const int x = static_cast<int>(icon.left + std::max(icon.width, 8.0f) / 2);
-  const int y = static_cast<int>(icon.top + std::max(icon.height, 8.0f) / 2);
+  const int x = icon.left + std::max(icon.width, 8) / 2;
+  const int y = icon.top + std::max(icon.height, 8) / 2;
   return {{at, Kind::MovePointer, x, y}, {at + 4, Kind::PressButton, kLeft}, {at + 9, Kind::ReleaseButton, kLeft}};
 }
 
