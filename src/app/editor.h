@@ -10,34 +10,10 @@
 #include "export/tile_strings.h"
 #include "files/program_folders.h"
 #include "picture/picture_editor.h"
-#include "platform/text_encoding.h"
 #include "trace/colour_grid.h"
 #include "trace/work_lists.h"
 
 namespace kumodo {
-
-// Interface texts, held as the Shift-JIS bytes the program shows.
-struct UiTexts {
-  std::string windowTitle = Utf8ToSjis("Kumodo BASICジェネレータ");
-  std::string writing = Utf8ToSjis("書き込み中");
-  std::string reading = Utf8ToSjis("読み込み中");
-  std::string editingResolutionHeading = Utf8ToSjis("画面編集の解像度");
-  std::string basicOutputHeading = Utf8ToSjis("BASICファイル出力の設定");
-  std::string resolutionHeading = Utf8ToSjis("解像度");
-  std::string tilingHeading = Utf8ToSjis("タイリング機能の有無");
-  std::string lines = Utf8ToSjis("ライン");
-  std::string drawingColourLabel = Utf8ToSjis("描画色(ﾃﾝｷｰ  0～7)");
-  std::string borderColourLabel = Utf8ToSjis("境界色(ﾒｲﾝｷｰ 0～7)");
-  std::string overwriteText = Utf8ToSjis("既にファイルがあります");
-  std::string overwriteCaption = Utf8ToSjis("上書きしますか？");
-  std::string documentFilter = Utf8ToSjis("csv ファイル(*.csv)");
-  std::string pictureFilter = Utf8ToSjis("Bmp/Jpegファイル(*.bmp;*.jpg;*.gif)");
-  std::string allFilesFilter = Utf8ToSjis("すべてのファイル(*.*)");
-  std::string pictureTooLarge = Utf8ToSjis("画像サイズオーバーです。640×400dot以内にして下さい");
-  std::string pictureTooLargeCaption = Utf8ToSjis("画像サイズオーバー");
-  std::string reductionQuestion = Utf8ToSjis("グレースケール(8階調)をデジタル8色に変換しますか？");
-  std::string reductionCaption = Utf8ToSjis("減色モードの設定");
-};
 
 // The icon panels: groups of bitmap buttons of which at most one is selected.
 constexpr int kPanelCount = 13;
@@ -106,7 +82,6 @@ struct Editor : PictureEditor {
   explicit Editor(Platform& platform) : PictureEditor(platform), platform(platform) {}
 
   Platform& platform;
-  UiTexts texts;
   Panels panels;
   CommandKeyStates commandKeys;
   // The path the last file dialog returned; the document files derive their names from it.

@@ -1,5 +1,6 @@
 #include "app/picture_import.h"
 
+#include "app/ui_texts.h"
 #include "files/colour_reduction.h"
 #include "picture/replay.h"
 #include "picture/view.h"
@@ -28,13 +29,13 @@ void ImportPicture(Editor& editor) {
   Image& picture = editor.images.import;
   // The size the file states: a picture too large was never decoded.
   if (PictureTooLarge(picture.LoadedWidth(), picture.LoadedHeight())) {
-    editor.platform.ShowMessageBox(editor.texts.pictureTooLarge, editor.texts.pictureTooLargeCaption,
+    editor.platform.ShowMessageBox(Utf8ToSjis(ui::kPictureTooLarge), Utf8ToSjis(ui::kPictureTooLargeCaption),
                                    MessageBoxButtons::Ok, MessageBoxIcon::Warning);
     return;
   }
-  const bool digital = editor.platform.ShowMessageBox(editor.texts.reductionQuestion, editor.texts.reductionCaption,
-                                                      MessageBoxButtons::OkCancel,
-                                                      MessageBoxIcon::None) == MessageBoxAnswer::Ok;
+  const bool digital =
+      editor.platform.ShowMessageBox(Utf8ToSjis(ui::kReductionQuestion), Utf8ToSjis(ui::kReductionCaption),
+                                     MessageBoxButtons::OkCancel, MessageBoxIcon::None) == MessageBoxAnswer::Ok;
   DrawLine(editor.screen, kView.left, kView.top, false, kView.right, kView.bottom, 0, kFilledBoxMode, 0);
   picture.Draw(0, 0);
   ReducePicture(editor, digital);

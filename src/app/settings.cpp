@@ -5,6 +5,7 @@
 #include "app/document_files.h"
 #include "app/main_loop.h"
 #include "app/panels.h"
+#include "app/ui_texts.h"
 #include "files/number_text.h"
 #include "files/text_file.h"
 #include "picture/replay.h"
@@ -16,14 +17,14 @@ namespace {
 struct Heading {
   int column;
   int row;
-  const std::string UiTexts::*text;
+  std::string_view text;
 };
 
 constexpr Heading kHeadings[] = {
-    {22, 6, &UiTexts::editingResolutionHeading},
-    {22, 10, &UiTexts::basicOutputHeading},
-    {28, 12, &UiTexts::resolutionHeading},
-    {28, 15, &UiTexts::tilingHeading},
+    {22, 6, ui::kEditingResolutionHeading},
+    {22, 10, ui::kBasicOutputHeading},
+    {28, 12, ui::kResolutionHeading},
+    {28, 15, ui::kTilingHeading},
 };
 
 }  // namespace
@@ -39,7 +40,10 @@ bool WriteSettingsFile(Editor& editor) {
   std::error_code error;
   std::filesystem::create_directories(NativePath(path).parent_path(), error);
   const FileResult result = WriteWholeFile(path, SettingsFileText(editor.settings), LinksFollowed::OwnOnly);
-  if (!result.ok) ReportFileProblem(editor, "保存できません", "設定を書き込めませんでした:", path, result.reason);
+  if (!result.ok) {
+    ReportFileProblem(editor, std::string(ui::kCannotSaveCaption), std::string(ui::kSettingsNotWritten), path,
+                      result.reason);
+  }
   return result.ok;
 }
 
@@ -52,7 +56,7 @@ void SettingsScreen(Editor& editor) {
   SetTextColours(text, 0, -1);
   for (const Heading& heading : kHeadings) {
     LocateText(text, heading.column, heading.row);
-    PrintText(editor.screen, editor.texts.*heading.text + "\r\n");
+    PrintText(editor.screen, Utf8ToSjis(heading.text) + "\r\n");
   }
   SetTextColours(text, 7, 0);
   ShowSettingsPanels(editor);
@@ -107,7 +111,7 @@ void ShowResolutionLabel(Editor& editor) {
   SetTextColours(text, 0, -1);
   LocateText(text, 21, 27);
   PrintText(editor.screen,
-            NumberToText(600 - 200 * editor.settings.editingResolution) + " " + editor.texts.lines + "\r\n");
+            NumberToText(600 - 200 * editor.settings.editingResolution) + " " + Utf8ToSjis(ui::kLines) + "\r\n");
   SetTextColours(text, 7, 0);
 }
 

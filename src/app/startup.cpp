@@ -5,6 +5,7 @@
 #include "app/panels.h"
 #include "app/settings.h"
 #include "app/status_panel.h"
+#include "app/ui_texts.h"
 #include "export/basic_program.h"
 #include "picture/replay.h"
 #include "picture/view.h"
@@ -47,7 +48,7 @@ void SetWindowIcon(Editor& editor) {
 
 void StartUp(Editor& editor) {
   editor.folders = FindProgramFolders();
-  editor.platform.SetWindowTitle(editor.texts.windowTitle);
+  editor.platform.SetWindowTitle(Utf8ToSjis(ui::kWindowTitle));
   SetWindowIcon(editor);
   CreateImages(editor);
   editor.platform.SetWindowOpacity(255);
@@ -72,8 +73,7 @@ void StartUp(Editor& editor) {
   // Without a command file every save writes a program of bare line numbers: say so.
   std::error_code error;
   if (!std::filesystem::is_regular_file(NativePath(commandFile), error)) {
-    ShowStatusMessage(editor, "BASIC のコマンドファイルが見つかりません (" + commandFile +
-                                  "): 保存するプログラムには命令が入りません");
+    ShowStatusMessage(editor, ui::NoCommandFile(commandFile));
   }
   FlushScreen(editor.screen);
 }

@@ -1,6 +1,7 @@
 #include "app/status_panel.h"
 
 #include "app/settings.h"
+#include "app/ui_texts.h"
 #include "picture/tiles.h"
 #include "picture/view.h"
 #include "platform/text_encoding.h"
@@ -94,9 +95,9 @@ void PaintStatusPanel(Editor& editor) {
   TextLayer& text = editor.screen.text;
   SetTextColours(text, 0, -1);
   LocateText(text, 81, 27);
-  PrintText(editor.screen, editor.texts.drawingColourLabel + "\r\n");
+  PrintText(editor.screen, Utf8ToSjis(ui::kDrawingColourLabel) + "\r\n");
   LocateText(text, 81, 29);
-  PrintText(editor.screen, editor.texts.borderColourLabel + "\r\n");
+  PrintText(editor.screen, Utf8ToSjis(ui::kBorderColourLabel) + "\r\n");
   SetTextColours(text, 7, 0);
   PaintColourSelectors(editor);
   PaintTilePalettes(editor);
