@@ -164,6 +164,85 @@ void RunToolStep(Editor& editor) {
   }
 }
 
+// A press that came before this check is the panels'; one that hit no
+// panel still reaches the tool, where it was pressed, so no click is lost.
+void TakePress(Editor& editor) {
+  LoopState& loop = editor.loop;
+  const bool newPress = !loop.previousLeftButton;
+  const PointerPosition pressedAt = loop.pointer;
+  HandlePanelPress(editor);
+  if (newPress && editor.panels.hit == -1) {
+    loop.clickPending = true;
+    loop.pointer = pressedAt;
+  }
+}
+
+void ViewAndColourChoices(Editor& editor) {
+  Panels& panels = editor.panels;
+  if (TakePanelHit(editor, panel::Underlay)) {
+    ChooseUnderlay(editor, panels.value[panel::Underlay]);
+    ReplayPicture(editor, kNoProbe);
+  }
+  if (TakePanelHit(editor, panel::Zoom)) {
+    EndPendingLine(editor);
+    ChangeZoom(editor, panels.value[panel::Zoom]);
+  }
+  if (TakePanelHit(editor, panel::DrawingColour)) SetDrawingColour(editor, panels.value[panel::DrawingColour]);
+  DigitKeys(editor, vk::Numpad0, SetDrawingColour);
+  if (TakePanelHit(editor, panel::BorderColour)) SetBorderColour(editor, panels.value[panel::BorderColour]);
+  DigitKeys(editor, vk::Digit0, SetBorderColour);
+  if (TakePanelHit(editor, panel::TilePalette)) {
+    const int entry = panels.value[panel::TilePalette];
+    editor.drawing.drawingColour = panels.firstColours[entry];
+    editor.drawing.secondColour = panels.secondColours[entry];
+    ChooseTileKind(editor);
+    ShowColourIndicator(editor);
+  }
+}
+
+void KeysAndToolChoice(Editor& editor) {
+  ArrowKeys(editor);
+  UpdateKeyboardClick(editor);
+  if (TakePanelHit(editor, panel::PaintDisplay)) SwitchPaintDisplay(editor, editor.panels.value[panel::PaintDisplay]);
+  ToolSelection(editor);
+}
+
+// The file commands, undo, redo and cancel, from the panels and the keys.
+void Commands(Editor& editor) {
+  if (TakePanelHit(editor, panel::Files)) {
+    const int button = editor.panels.value[panel::Files];
+    if (button >= 0 && button < kFileCommandCount) RunFileCommand(editor, static_cast<FileCommand>(button));
+  }
+  const std::vector<KeyCommand> commands = CommandKeys(editor);
+  auto asked = [&](KeyCommand command) { return std::find(commands.begin(), commands.end(), command) != commands.end(); };
+  if (asked(KeyCommand::Save)) RunFileCommand(editor, FileCommand::Save);
+  if (asked(KeyCommand::Open)) RunFileCommand(editor, FileCommand::Open);
+  const bool undoPressed = editor.panels.hit == panel::Undo && editor.panels.value[panel::Undo] == 0;
+  if (asked(KeyCommand::Undo) || undoPressed) Undo(editor);
+  if (asked(KeyCommand::Redo)) Redo(editor);
+  if (editor.platform.IsKeyDown(vk::Escape) || editor.loop.rightButton) CancelLine(editor);
+}
+
+// A press during the sleep reaches the tool in this same pass, at the spot
+// where it happened even when the pointer moved there during the sleep; a
+// quick click still reaches the panels in the next pass.
+void SampleAfterSleep(Editor& editor) {
+  LoopState& loop = editor.loop;
+  loop.leftButton = editor.platform.PeekButton(MouseButton::Left);
+  loop.rightButton = editor.platform.PeekButton(MouseButton::Right);
+  if (loop.leftButton && !loop.previousLeftButton) loop.pointer = editor.platform.ReadPointer();
+}
+
+// The current tool's step. A new drawing action: what was undone can no longer be redone.
+void ToolStep(Editor& editor) {
+  const int countBefore = editor.operations.count;
+  const OperationRecord spareBefore = editor.operations.slots[kMaxOperations];
+  RunToolStep(editor);
+  if (editor.operations.count != countBefore || editor.operations.slots[kMaxOperations] != spareBefore) {
+    editor.undone.groups.clear();
+  }
+}
+
 }  // namespace
 
 void SamplePointerAndButtons(Editor& editor) {
@@ -180,66 +259,13 @@ void RunPass(Editor& editor) {
   LoopState& loop = editor.loop;
   loop.passCounter = static_cast<std::uint8_t>((loop.passCounter + 1) % 8);
   SamplePointerAndButtons(editor);
-  if (loop.leftButton) {
-    // A press that came before this check is the panels'; one that hit no
-    // panel still reaches the tool, where it was pressed, so no click is lost.
-    const bool newPress = !loop.previousLeftButton;
-    const PointerPosition pressedAt = loop.pointer;
-    HandlePanelPress(editor);
-    if (newPress && editor.panels.hit == -1) {
-      loop.clickPending = true;
-      loop.pointer = pressedAt;
-    }
-  }
-  if (TakePanelHit(editor, panel::Underlay)) {
-    ChooseUnderlay(editor, editor.panels.value[panel::Underlay]);
-    ReplayPicture(editor, kNoProbe);
-  }
-  if (TakePanelHit(editor, panel::Zoom)) {
-    EndPendingLine(editor);
-    ChangeZoom(editor, editor.panels.value[panel::Zoom]);
-  }
-  if (TakePanelHit(editor, panel::DrawingColour)) SetDrawingColour(editor, editor.panels.value[panel::DrawingColour]);
-  DigitKeys(editor, vk::Numpad0, SetDrawingColour);
-  if (TakePanelHit(editor, panel::BorderColour)) SetBorderColour(editor, editor.panels.value[panel::BorderColour]);
-  DigitKeys(editor, vk::Digit0, SetBorderColour);
-  if (TakePanelHit(editor, panel::TilePalette)) {
-    const int entry = editor.panels.value[panel::TilePalette];
-    editor.drawing.drawingColour = editor.panels.firstColours[entry];
-    editor.drawing.secondColour = editor.panels.secondColours[entry];
-    ChooseTileKind(editor);
-    ShowColourIndicator(editor);
-  }
-  ArrowKeys(editor);
-  UpdateKeyboardClick(editor);
-  if (TakePanelHit(editor, panel::PaintDisplay)) SwitchPaintDisplay(editor, editor.panels.value[panel::PaintDisplay]);
-  ToolSelection(editor);
-  if (TakePanelHit(editor, panel::Files)) {
-    const int button = editor.panels.value[panel::Files];
-    if (button >= 0 && button < kFileCommandCount) RunFileCommand(editor, static_cast<FileCommand>(button));
-  }
-  const std::vector<KeyCommand> commands = CommandKeys(editor);
-  auto asked = [&](KeyCommand command) { return std::find(commands.begin(), commands.end(), command) != commands.end(); };
-  if (asked(KeyCommand::Save)) RunFileCommand(editor, FileCommand::Save);
-  if (asked(KeyCommand::Open)) RunFileCommand(editor, FileCommand::Open);
-  const bool undoPressed = editor.panels.hit == panel::Undo && editor.panels.value[panel::Undo] == 0;
-  if (asked(KeyCommand::Undo) || undoPressed) Undo(editor);
-  if (asked(KeyCommand::Redo)) Redo(editor);
-  if (editor.platform.IsKeyDown(vk::Escape) || loop.rightButton) CancelLine(editor);
+  if (loop.leftButton) TakePress(editor);
+  ViewAndColourChoices(editor);
+  KeysAndToolChoice(editor);
+  Commands(editor);
   SleepPumping(editor.screen, 1);
-  // A press during the sleep reaches the tool in this same pass, at the spot
-  // where it happened even when the pointer moved there during the sleep; a
-  // quick click still reaches the panels in the next pass.
-  loop.leftButton = editor.platform.PeekButton(MouseButton::Left);
-  loop.rightButton = editor.platform.PeekButton(MouseButton::Right);
-  if (loop.leftButton && !loop.previousLeftButton) loop.pointer = editor.platform.ReadPointer();
-  const int countBefore = editor.operations.count;
-  const OperationRecord spareBefore = editor.operations.slots[kMaxOperations];
-  RunToolStep(editor);
-  // A new drawing action: what was undone can no longer be redone.
-  if (editor.operations.count != countBefore || editor.operations.slots[kMaxOperations] != spareBefore) {
-    editor.undone.groups.clear();
-  }
+  SampleAfterSleep(editor);
+  ToolStep(editor);
   loop.clickPending = false;
   if (loop.pointer.x != loop.previousPointer.x || loop.pointer.y != loop.previousPointer.y) ShowMagnifier(editor);
 }
