@@ -4,7 +4,6 @@
 #include "picture/replay.h"
 #include "picture/tools.h"
 #include "picture/view.h"
-#include "screen/layout.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 #include "trace/outline.h"
@@ -33,10 +32,8 @@ void DrawOutline(Editor& editor) {
 
 void OutlineToolStep(Editor& editor) {
   const PicturePoint point = PictureFromPointer(editor);
-  const PointerPosition pointer = editor.loop.pointer;
-  const bool overCanvas =
-      pointer.x >= 0 && pointer.x <= editor.view.lastColumn && pointer.y >= 0 && pointer.y <= kViewHeight;
-  if (!overCanvas || !InPicture(editor, point) || !PassHasClick(editor)) return;
+  // The outline tool has always taken the row just below the view too.
+  if (!PointerInView(editor, 1) || !InPicture(editor, point) || !PassHasClick(editor)) return;
   if (!editor.colourGrid.filled) return;
   // The picture's height may have changed since the import.
   editor.colourGrid.Frame(PictureHeight(editor.settings));

@@ -29,10 +29,7 @@ constexpr Heading kHeadings[] = {
 
 }  // namespace
 
-void ReadSettingsFile(Editor& editor) {
-  ReadSettings(editor.folders.settingsFile, editor.settings);
-  editor.view.lastRow = PictureHeight(editor.settings) - 1;
-}
+void ReadSettingsFile(Editor& editor) { ReadSettings(editor.folders.settingsFile, editor.settings); }
 
 bool WriteSettingsFile(Editor& editor) {
   const std::string& path = editor.folders.settingsFile;
@@ -74,8 +71,8 @@ void SettingsScreen(Editor& editor) {
     }
     if (panels.hit == panel::Tiling) settings.tiling = panels.value[panel::Tiling] == 0 ? 1 : 0;
     if (panels.hit == panel::SettingsOkCancel) break;
-    // Unlike the original busy loop, rest a millisecond: an open settings
-    // screen should not take a whole processor core.
+    // Rest a millisecond: an open settings screen should not take a whole
+    // processor core.
     SleepPumping(editor.screen, 1);
   }
 

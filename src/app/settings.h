@@ -5,7 +5,7 @@
 namespace kumodo {
 
 // Reads the settings file of the program's folders; values the file does
-// not supply keep what they had.
+// not supply keep what they had. The view follows at SetUpView.
 void ReadSettingsFile(Editor& editor);
 bool WriteSettingsFile(Editor& editor);
 

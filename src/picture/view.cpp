@@ -65,9 +65,10 @@ PicturePoint PictureFromPointer(const PictureEditor& editor) {
           FloorDiv(editor.loop.pointer.y, view.zoomY) + view.scrollY};
 }
 
-bool PointerInView(const PictureEditor& editor) {
+bool PointerInView(const PictureEditor& editor, int rowsBelow) {
   const PointerPosition& pointer = editor.loop.pointer;
-  return pointer.x >= kView.left && pointer.x <= kView.right && pointer.y >= kView.top && pointer.y <= kView.bottom;
+  return pointer.x >= kView.left && pointer.x <= kView.right && pointer.y >= kView.top &&
+         pointer.y <= kView.bottom + rowsBelow;
 }
 
 bool InPicture(const PictureEditor& editor, PicturePoint point) {

@@ -21,7 +21,9 @@ void ChangeZoom(PictureEditor& editor, int level);
 
 // The picture pixel under the pointer of the last input sample.
 PicturePoint PictureFromPointer(const PictureEditor& editor);
-bool PointerInView(const PictureEditor& editor);
+// The pointer of the last input sample is over the view, or within
+// `rowsBelow` rows under it.
+bool PointerInView(const PictureEditor& editor, int rowsBelow = 0);
 bool InPicture(const PictureEditor& editor, PicturePoint point);
 
 // Shows the canvas through the view.
