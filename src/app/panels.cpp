@@ -76,6 +76,35 @@ bool PointerOn(const PanelButton& button, PointerPosition pointer) {
 
 bool Active(const Editor& editor, int panelIndex) { return editor.panels.active[panelIndex]; }
 
+// The panel under the pointer (the highest-numbered active one), or -1.
+void HitTestPanels(Editor& editor) {
+  editor.loop.pointer = editor.platform.ReadPointer();
+  editor.panels.hit = -1;
+  for (int p = 0; p < kPanelCount; ++p) {
+    if (!Active(editor, p)) continue;
+    for (const PanelButton& button : editor.panels.buttons[p]) {
+      if (button.width > 0 && PointerOn(button, editor.loop.pointer)) {
+        editor.panels.hit = p;
+        break;
+      }
+    }
+  }
+}
+
+// Selects the button of the panel under the pointer, if any.
+void UpdatePanelValue(Editor& editor, int panelIndex) {
+  if (!Active(editor, panelIndex)) return;
+  Panels& panels = editor.panels;
+  for (int b = 0; b < kButtonsPerPanel; ++b) {
+    const PanelButton& button = panels.buttons[panelIndex][b];
+    if (button.width > 0 && PointerOn(button, editor.loop.pointer)) {
+      panels.value[panelIndex] = b;
+      ++panels.changeCounter;
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 void DragScrollBars(Editor& editor) {
@@ -115,33 +144,6 @@ void LoadIcons(Editor& editor) {
   }
   panels.savedPaintWidth = panels.buttons[panel::Tools][kPaintButton].width;
   panels.savedTilePaintWidth = panels.buttons[panel::Tools][kTilePaintButton].width;
-}
-
-void HitTestPanels(Editor& editor) {
-  editor.loop.pointer = editor.platform.ReadPointer();
-  editor.panels.hit = -1;
-  for (int p = 0; p < kPanelCount; ++p) {
-    if (!Active(editor, p)) continue;
-    for (const PanelButton& button : editor.panels.buttons[p]) {
-      if (button.width > 0 && PointerOn(button, editor.loop.pointer)) {
-        editor.panels.hit = p;
-        break;
-      }
-    }
-  }
-}
-
-void UpdatePanelValue(Editor& editor, int panelIndex) {
-  if (!Active(editor, panelIndex)) return;
-  Panels& panels = editor.panels;
-  for (int b = 0; b < kButtonsPerPanel; ++b) {
-    const PanelButton& button = panels.buttons[panelIndex][b];
-    if (button.width > 0 && PointerOn(button, editor.loop.pointer)) {
-      panels.value[panelIndex] = b;
-      ++panels.changeCounter;
-      return;
-    }
-  }
 }
 
 void DrawPanel(Editor& editor, int panelIndex) {

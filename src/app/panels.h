@@ -24,10 +24,6 @@ const IconPlace* FindIcon(int panelIndex, int button);
 // button whose selected look is missing does not exist.
 void LoadIcons(Editor& editor);
 
-// The panel under the pointer (the highest-numbered active one), or -1.
-void HitTestPanels(Editor& editor);
-// Selects the button of the panel under the pointer, if any.
-void UpdatePanelValue(Editor& editor, int panelIndex);
 void DrawPanel(Editor& editor, int panelIndex);
 void ShowEditorPanels(Editor& editor);
 void ShowSettingsPanels(Editor& editor);

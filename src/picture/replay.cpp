@@ -1,7 +1,5 @@
 #include "picture/replay.h"
 
-#include <cmath>
-
 #include "picture/record_drawing.h"
 #include "picture/tiles.h"
 #include "picture/view.h"
@@ -14,6 +12,11 @@ namespace {
 
 constexpr int kViewRefreshEvery = 100;
 
+void RestoreSnapshot(PictureEditor& editor) {
+  editor.images.snapshot.DrawInto(editor.images.canvas, 0, 0);
+  ShowCanvas(editor);
+}
+
 }  // namespace
 
 TileSource EditorTiles(const PictureEditor& editor) {
@@ -25,11 +28,6 @@ TileSource EditorTiles(const PictureEditor& editor) {
 void TakeSnapshot(PictureEditor& editor, int marker) {
   editor.images.canvas.DrawInto(editor.images.snapshot, 0, 0);
   editor.drawing.snapshotMarker = marker;
-}
-
-void RestoreSnapshot(PictureEditor& editor) {
-  editor.images.snapshot.DrawInto(editor.images.canvas, 0, 0);
-  ShowCanvas(editor);
 }
 
 void CommitCanvas(PictureEditor& editor) { editor.images.canvas.DrawInto(editor.images.clean, 0, 0); }

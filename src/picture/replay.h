@@ -21,7 +21,6 @@ TileSource EditorTiles(const PictureEditor& editor);
 // snapshot marker: a tool passes the list count before its action, the
 // replay the index of the record after which it took the copy.
 void TakeSnapshot(PictureEditor& editor, int marker);
-void RestoreSnapshot(PictureEditor& editor);
 // Copies the canvas into the clean image, so that previews start from the finished picture.
 void CommitCanvas(PictureEditor& editor);
 

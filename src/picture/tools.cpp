@@ -1,6 +1,7 @@
 #include "picture/tools.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "picture/replay.h"
 #include "picture/view.h"
