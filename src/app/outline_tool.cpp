@@ -4,6 +4,7 @@
 #include "picture/replay.h"
 #include "picture/tools.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 #include "trace/outline.h"
@@ -26,7 +27,7 @@ void DrawOutline(Editor& editor) {
     AppendOperation(editor.operations, d, ++d.chainCounter);
   }
   if (d.chainCounter == 0) editor.platform.Beep();
-  LocateText(editor.screen.text, 21, 33);
+  LocateText(editor.screen.text, kOutlineCountColumn, kOutlineCountRow);
   PrintText(editor.screen, NumberToText(d.chainCounter) + "   \r\n");
 }
 

@@ -10,6 +10,7 @@
 #include "files/text_file.h"
 #include "picture/replay.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 
 namespace kumodo {
 namespace {
@@ -101,12 +102,13 @@ void SettingsScreen(Editor& editor) {
 }
 
 void ShowResolutionLabel(Editor& editor) {
-  for (int x = 168; x <= 232; x += 16) {
-    for (int y = 416; y <= 464; y += 16) editor.images.panel.Draw(x, y);
+  const ScreenBox patch = kResolutionLabelPatch;
+  for (int x = patch.left; x < patch.right; x += 16) {
+    for (int y = patch.top; y < patch.bottom; y += 16) editor.images.panel.Draw(x, y);
   }
   TextLayer& text = editor.screen.text;
   SetTextColours(text, 0, -1);
-  LocateText(text, 21, 27);
+  LocateText(text, kResolutionLabelColumn, kResolutionLabelRow);
   PrintText(editor.screen,
             NumberToText(600 - 200 * editor.settings.editingResolution) + " " + Utf8ToSjis(ui::kLines) + "\r\n");
   SetTextColours(text, 7, 0);

@@ -64,6 +64,15 @@ constexpr int kSwatch = 16;
 constexpr int kSelectorLeft = 648;
 constexpr int kDrawingSelectorTop = 448;
 constexpr int kBorderSelectorTop = 480;
+// Text below the view, in the text layer's 8 x 16 cells: the editing
+// resolution over a patch of 16 x 16 panel tiles, and the outline tool's
+// count of lines.
+constexpr ScreenBox kResolutionLabelPatch{168, 416, 247, 479};
+constexpr int kResolutionLabelColumn = 21;
+constexpr int kResolutionLabelRow = 27;
+constexpr int kOutlineCountColumn = 21;
+constexpr int kOutlineCountRow = 33;
+
 // The three tile palettes below the view, one a tile kind: 8 x 8 swatches,
 // first colour across, second colour down.
 constexpr int kPaletteTop = 431;
