@@ -19,7 +19,7 @@ void BM_Save30000Records(benchmark::State& state) {
   BenchEditor bench;
   Editor& editor = bench.editor;
   std::mt19937 random(3);
-  const std::int16_t kinds[] = {1, 3, 4, 8, 10};
+  const std::int16_t kinds[] = {kind::Line, kind::Paint, kind::TilePaint, kind::Dot, kind::TwoColourLine};
   for (int i = 0; i < kMaxOperations; ++i) {
     const std::int16_t k = kinds[random() % 5];
     editor.operations.slots[editor.operations.count++] = {

@@ -1,5 +1,6 @@
 #include "app/document_files.h"
 
+#include "app/ui_texts.h"
 #include "export/basic_program.h"
 #include "export/machine_program.h"
 #include "files/csv_document.h"
@@ -49,7 +50,7 @@ void ReportFileProblem(Editor& editor, const std::string& captionUtf8, const std
 
 FileResult SaveCsvDocument(Editor& editor) {
   const OperationList& list = editor.operations;
-  ShowProgressPanel(editor, editor.texts.writing);
+  ShowProgressPanel(editor, Utf8ToSjis(ui::kWriting));
   for (int i = 0; i < list.count; i += 100) {
     const double fraction = list.count > 1 ? static_cast<double>(i) / (list.count - 1) : 0.0;
     ProgressBarTo(editor, static_cast<int>(240 + 80 * fraction));
@@ -93,20 +94,19 @@ std::string MachineAdvice(const Editor& editor, const ProgramMemory& memory) {
 }
 
 bool LoadCsvDocument(Editor& editor) {
-  ShowProgressPanel(editor, editor.texts.reading);
+  ShowProgressPanel(editor, Utf8ToSjis(ui::kReading));
   const DocumentRead read = ReadCsvDocument(editor.documentPath, editor.operations, [&](std::size_t at, std::size_t size) {
     ProgressBarTo(editor, static_cast<int>(240 + 160 * static_cast<double>(at) / std::max<std::size_t>(size, 1)));
   });
   EraseProgressMessage(editor);
   if (!read.ok) {
-    ReportFileProblem(editor, "読み込めません", "文書を開けませんでした:", editor.documentPath, read.reason);
+    ReportFileProblem(editor, std::string(ui::kCannotReadCaption), std::string(ui::kDocumentNotOpened),
+                      editor.documentPath, read.reason);
     return false;
   }
   if (read.linesLeftOut > 0) {
-    const std::string message = "この文書は " + std::to_string(kMaxOperations) + " 行を超えています。最初の " +
-                                std::to_string(kMaxOperations) + " 行を読み込み、残りの " +
-                                std::to_string(read.linesLeftOut) + " 行は読み込んでいません。";
-    editor.platform.ShowMessageBox(Utf8ToSjis(message), Utf8ToSjis("読み込み"), MessageBoxButtons::Ok,
+    editor.platform.ShowMessageBox(Utf8ToSjis(ui::LinesLeftOut(kMaxOperations, read.linesLeftOut)),
+                                   Utf8ToSjis(ui::kLinesLeftOutCaption), MessageBoxButtons::Ok,
                                    MessageBoxIcon::Warning);
   }
   return true;

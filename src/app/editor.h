@@ -9,40 +9,11 @@
 #include "export/basic_commands.h"
 #include "export/tile_strings.h"
 #include "files/program_folders.h"
-#include "files/settings_record.h"
-#include "picture/operations.h"
-#include "picture/view_state.h"
+#include "picture/picture_editor.h"
 #include "trace/colour_grid.h"
 #include "trace/work_lists.h"
-#include "platform/platform.h"
-#include "platform/text_encoding.h"
-#include "screen/image.h"
-#include "screen/screen.h"
 
 namespace kumodo {
-
-// Interface texts, held as the Shift-JIS bytes the program shows.
-struct UiTexts {
-  std::string windowTitle = Utf8ToSjis("Kumodo BASICジェネレータ");
-  std::string writing = Utf8ToSjis("書き込み中");
-  std::string reading = Utf8ToSjis("読み込み中");
-  std::string editingResolutionHeading = Utf8ToSjis("画面編集の解像度");
-  std::string basicOutputHeading = Utf8ToSjis("BASICファイル出力の設定");
-  std::string resolutionHeading = Utf8ToSjis("解像度");
-  std::string tilingHeading = Utf8ToSjis("タイリング機能の有無");
-  std::string lines = Utf8ToSjis("ライン");
-  std::string drawingColourLabel = Utf8ToSjis("描画色(ﾃﾝｷｰ  0～7)");
-  std::string borderColourLabel = Utf8ToSjis("境界色(ﾒｲﾝｷｰ 0～7)");
-  std::string overwriteText = Utf8ToSjis("既にファイルがあります");
-  std::string overwriteCaption = Utf8ToSjis("上書きしますか？");
-  std::string documentFilter = Utf8ToSjis("csv ファイル(*.csv)");
-  std::string pictureFilter = Utf8ToSjis("Bmp/Jpegファイル(*.bmp;*.jpg;*.gif)");
-  std::string allFilesFilter = Utf8ToSjis("すべてのファイル(*.*)");
-  std::string pictureTooLarge = Utf8ToSjis("画像サイズオーバーです。640×400dot以内にして下さい");
-  std::string pictureTooLargeCaption = Utf8ToSjis("画像サイズオーバー");
-  std::string reductionQuestion = Utf8ToSjis("グレースケール(8階調)をデジタル8色に変換しますか？");
-  std::string reductionCaption = Utf8ToSjis("減色モードの設定");
-};
 
 // The icon panels: groups of bitmap buttons of which at most one is selected.
 constexpr int kPanelCount = 13;
@@ -63,27 +34,32 @@ constexpr int EditingResolution = 11;
 constexpr int SettingsOkCancel = 12;
 }  // namespace panel
 
+constexpr int kIconsPerPanel = 11;
+
 struct PanelButton {
-  float left = 0;
-  float top = 0;
-  float width = 0;  // the button exists only while this is above 0
-  float height = 0;
+  int left = 0;
+  int top = 0;
+  int width = 0;  // the button exists only while this is above 0
+  int height = 0;
   std::string name;  // the icon's bitmap file; empty for buttons drawn elsewhere
 };
 
 struct Panels {
   std::array<std::array<PanelButton, kButtonsPerPanel>, kPanelCount> buttons;
   // The selected button; a value naming no button selects none.
-  std::array<float, kPanelCount> value{0, 0, 4, 1, 0, 0, 0, 0, 0, 0, 0, 0, 2};
-  // A panel is hit-tested and drawn only while this is exactly 1.
-  std::array<float, kPanelCount> active{};
+  std::array<int, kPanelCount> value{0, 0, 4, 1, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+  // A panel is hit-tested and drawn only while active.
+  std::array<bool, kPanelCount> active{};
   int changeCounter = 0;  // value changes since the press handler last counted
+  int hit = -1;           // the panel the last press hit, until a step acts on it; -1 for none
   // The paint and tile paint icons' widths, kept while paint display hides them.
-  float savedPaintWidth = 0;
-  float savedTilePaintWidth = 0;
+  int savedPaintWidth = 0;
+  int savedTilePaintWidth = 0;
   // Entry b of the tile palette selects these drawing and second colours.
   std::array<std::int16_t, kButtonsPerPanel> firstColours{};
   std::array<std::int16_t, kButtonsPerPanel> secondColours{};
+  // [look][panel][button]: look 0 selected, 1 not selected.
+  std::array<std::array<std::array<Image, kIconsPerPanel>, kPanelCount>, 2> icons;
 };
 
 // A key that runs a command: undo and redo repeat while it is held.
@@ -92,62 +68,22 @@ struct CommandKeyState {
   KeyCommand command = KeyCommand::None;  // settled when the key went down
   std::uint64_t repeatAtMs = 0;           // 0 while the key is up
 };
-
-// What the main loop samples and keeps from one pass to the next.
-struct LoopState {
-  std::uint8_t passCounter = 0;  // 0..7; the arrow keys act when it is 0
-  PointerPosition pointer;
-  PointerPosition previousPointer;
-  bool leftButton = false;
-  bool rightButton = false;
-  bool previousLeftButton = false;
-  bool previousRightButton = false;
-  // 0 while neither Enter nor Space is down, 1 in the first pass one of them
-  // is down, 2 while it stays down.
-  std::uint8_t keyboardClick = 0;
-  int hitPanel = -1;
-  // A press taken by the panel press handler that hit no panel: the tool
-  // still gets it as a click in the same pass, at the spot pressed.
-  bool clickPending = false;
-  int clicksTaken = 0;
-  // F12, Z, Y, S and O.
-  std::array<CommandKeyState, 5> commandKeys{};
+// F12 alone; the letters with Ctrl.
+struct CommandKeyStates {
+  CommandKeyState f12;
+  CommandKeyState z;
+  CommandKeyState y;
+  CommandKeyState s;
+  CommandKeyState o;
 };
 
-constexpr int kIconsPerPanel = 11;
-constexpr int kTileImageCount = 192;
-
-// The image objects made at start-up; they live as long as the editor.
-struct ImageSet {
-  Image canvas;
-  Image viewCrop;
-  Image snapshot;
-  Image zoomedView;
-  Image clean;
-  std::array<Image, 3> work;
-  Image import;
-  Image panel;
-  Image scratch;
-  std::vector<Image> tiles = std::vector<Image>(kTileImageCount);
-  // [look][panel][button]: look 0 selected, 1 not selected.
-  std::array<std::array<std::array<Image, kIconsPerPanel>, kPanelCount>, 2> icons;
-};
-
-struct Editor {
-  explicit Editor(Platform& platform) : platform(platform), screen(platform) {}
+// The picture's records are the base; the shell's are added here.
+struct Editor : PictureEditor {
+  explicit Editor(Platform& platform) : PictureEditor(platform), platform(platform) {}
 
   Platform& platform;
-  Screen screen;
-  UiTexts texts;
-  ImageSet images;
-  LoopState loop;
-  Settings settings;
   Panels panels;
-  OperationList operations;
-  UndoneGroups undone;
-  DrawingState drawing;
-  ViewState view;
-  PictureState picture;
+  CommandKeyStates commandKeys;
   // The path the last file dialog returned; the document files derive their names from it.
   std::string documentPath;
   // Where res/, the command file and the settings are.

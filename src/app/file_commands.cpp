@@ -7,6 +7,7 @@
 #include "app/picture_import.h"
 #include "app/settings.h"
 #include "app/status_panel.h"
+#include "app/ui_texts.h"
 #include "export/basic_program.h"
 #include "files/csv_document.h"
 #include "files/text_file.h"
@@ -17,8 +18,8 @@
 namespace kumodo {
 namespace {
 
-std::vector<FileFilter> DocumentFilters(const UiTexts& texts) {
-  return {{texts.documentFilter, "*.csv"}, {texts.allFilesFilter, "*"}};
+std::vector<FileFilter> DocumentFilters() {
+  return {{Utf8ToSjis(ui::kDocumentFilter), "*.csv"}, {Utf8ToSjis(ui::kAllFilesFilter), "*"}};
 }
 
 // Every dialog replaces the document path, with nothing when cancelled.
@@ -29,12 +30,12 @@ bool Choose(Editor& editor, std::optional<std::string> chosen) {
 
 std::string WhyNotLoaded(const Image& picture, const std::string& path) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(NativePath(path), error)) return "ファイルを開けません";
+  if (!std::filesystem::is_regular_file(NativePath(path), error)) return std::string(ui::kCannotOpenFile);
   switch (picture.LoadedKind()) {
     case PictureKind::Unrecognised:
-      return "BMP, JPEG, GIF, PNG のいずれでもありません";
+      return std::string(ui::kNotAPicture);
     default:
-      return "ファイルが壊れているか、大きすぎます";
+      return std::string(ui::kBrokenOrTooLarge);
   }
 }
 
@@ -61,12 +62,11 @@ void SaveDocumentFiles(Editor& editor, const std::string& csvPath) {
 }  // namespace
 
 void ShowDocumentTitle(Editor& editor) {
-  editor.platform.SetWindowTitle(editor.texts.windowTitle + " - " +
-                                 Utf8ToSjis(FileNamePart(editor.documentPath)));
+  editor.platform.SetWindowTitle(Utf8ToSjis(std::string(ui::kWindowTitle) + " - " + FileNamePart(editor.documentPath)));
 }
 
 void OpenCommand(Editor& editor) {
-  if (Choose(editor, editor.platform.ChooseFileToOpen(DocumentFilters(editor.texts)))) OpenDocument(editor);
+  if (Choose(editor, editor.platform.ChooseFileToOpen(DocumentFilters()))) OpenDocument(editor);
 }
 
 void OpenDocument(Editor& editor) {
@@ -83,7 +83,7 @@ void OpenDocument(Editor& editor) {
 }
 
 void SaveCommand(Editor& editor) {
-  if (!Choose(editor, editor.platform.ChooseFileToSave(DocumentFilters(editor.texts)))) return;
+  if (!Choose(editor, editor.platform.ChooseFileToSave(DocumentFilters()))) return;
   // Ask about the file that will really be replaced: the CSV file, also when
   // the typed name has no extension.
   const std::string csvPath = DocumentCsvPath(editor.documentPath);
@@ -91,16 +91,16 @@ void SaveCommand(Editor& editor) {
   const bool exists = std::filesystem::exists(NativePath(csvPath), error);
   // The clean image already holds the finished picture; committing the
   // canvas here would keep a pending line's rubber band in it for good.
-  const bool save = !exists || editor.platform.ShowMessageBox(editor.texts.overwriteText, editor.texts.overwriteCaption,
-                                                              MessageBoxButtons::OkCancel,
-                                                              MessageBoxIcon::Warning) == MessageBoxAnswer::Ok;
+  const bool save = !exists || editor.platform.ShowMessageBox(
+                                   Utf8ToSjis(ui::kOverwriteText), Utf8ToSjis(ui::kOverwriteCaption),
+                                   MessageBoxButtons::OkCancel, MessageBoxIcon::Warning) == MessageBoxAnswer::Ok;
   if (save) SaveDocumentFiles(editor, csvPath);
   ShowPreviewBase(editor);
 }
 
 void ImportCommand(Editor& editor) {
-  const std::vector<FileFilter> filters = {{editor.texts.pictureFilter, "*.bmp;*.jpg;*.gif;*.png"},
-                                           {editor.texts.allFilesFilter, "*"}};
+  const std::vector<FileFilter> filters = {{Utf8ToSjis(ui::kPictureFilter), "*.bmp;*.jpg;*.gif;*.png"},
+                                           {Utf8ToSjis(ui::kAllFilesFilter), "*"}};
   if (!Choose(editor, editor.platform.ChooseFileToOpen(filters))) return;
   Image& picture = editor.images.import;
   // A picture that cannot be read is said so; reducing the empty image
@@ -108,8 +108,8 @@ void ImportCommand(Editor& editor) {
   // large gets the size warning, from its header alone.
   const bool loaded = picture.Load(editor.documentPath);
   if (!loaded && !PictureTooLarge(picture.LoadedWidth(), picture.LoadedHeight())) {
-    ReportFileProblem(editor, "画像を読み込めません", "画像を読み込めませんでした:", editor.documentPath,
-                      WhyNotLoaded(picture, editor.documentPath));
+    ReportFileProblem(editor, std::string(ui::kPictureNotReadCaption), std::string(ui::kPictureNotRead),
+                      editor.documentPath, WhyNotLoaded(picture, editor.documentPath));
     return;
   }
   ImportPicture(editor);
@@ -121,26 +121,24 @@ void SettingsCommand(Editor& editor) {
   SettingsScreen(editor);
 }
 
-void RunFileCommand(Editor& editor, int button) {
-  if (button < 0 || button > 3) return;
+void RunFileCommand(Editor& editor, FileCommand command) {
   // Opening, importing and the settings end a line under way, whatever the
   // dialogs answer: a polyline would otherwise go on into another document,
   // picture or resolution with its old chain numbers and first point.
-  if (button != 1) CancelLine(editor);
-  if (button == 3) {
+  if (command != FileCommand::Save) CancelLine(editor);
+  if (command == FileCommand::Settings) {
     SettingsCommand(editor);
   } else if (!editor.platform.PromptsAvailable()) {
     // Without its dialogs a file command could only ever seem cancelled.
-    ShowStatusMessage(editor,
-                      "ファイルのダイアログを出せません: プロンプト用のプログラム kumodo-prompt が kumodo の隣にありません");
-  } else if (button == 0) {
+    ShowStatusMessage(editor, std::string(ui::kNoPrompts));
+  } else if (command == FileCommand::Open) {
     OpenCommand(editor);
-  } else if (button == 1) {
+  } else if (command == FileCommand::Save) {
     SaveCommand(editor);
   } else {
     ImportCommand(editor);
   }
-  editor.panels.value[panel::Files] = 4;
+  editor.panels.value[panel::Files] = kNoFileCommand;
   DrawPanel(editor, panel::Files);
   FlushScreen(editor.screen);
 }

@@ -4,8 +4,14 @@
 
 namespace kumodo {
 
-// Runs the command of file panel button 0 to 3, then shows no button selected.
-void RunFileCommand(Editor& editor, int button);
+// The file panel's buttons, in its order.
+enum class FileCommand { Open, Save, Import, Settings };
+constexpr int kFileCommandCount = 4;
+// The file panel's value while no command runs: no button shows selected.
+constexpr int kNoFileCommand = kFileCommandCount;
+
+// Runs the command, then shows no file button selected.
+void RunFileCommand(Editor& editor, FileCommand command);
 
 void OpenCommand(Editor& editor);
 // The open command after its dialog: reads the document at the document path,

@@ -9,6 +9,7 @@
 #include "picture/replay.h"
 #include "picture/tools.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 
 namespace kumodo {
 namespace {
@@ -20,14 +21,10 @@ constexpr std::uint64_t kRepeatIntervalMs = 100;
 // Tool buttons 0 to 5 answer to F1 to F6; the paint tools only while fills are shown.
 constexpr int kKeyedTools = 6;
 
-int PanelValue(const Editor& editor, int panelIndex) {
-  return static_cast<int>(editor.panels.value[panelIndex]);
-}
-
 // True once for a press on the panel: the step that acts on it clears the hit.
 bool TakePanelHit(Editor& editor, int panelIndex) {
-  if (editor.loop.hitPanel != panelIndex) return false;
-  editor.loop.hitPanel = -1;
+  if (editor.panels.hit != panelIndex) return false;
+  editor.panels.hit = -1;
   return true;
 }
 
@@ -57,7 +54,7 @@ void ArrowKeys(Editor& editor) {
   Platform& platform = editor.platform;
   if (platform.IsKeyDown(vk::Left) && pointer.x >= 1) platform.MoveCursorBy(-1, 0);
   if (platform.IsKeyDown(vk::Right) && pointer.x < editor.view.lastColumn) platform.MoveCursorBy(1, 0);
-  if (platform.IsKeyDown(vk::Down) && pointer.y < 399) platform.MoveCursorBy(0, step);
+  if (platform.IsKeyDown(vk::Down) && pointer.y < kView.bottom) platform.MoveCursorBy(0, step);
   if (platform.IsKeyDown(vk::Up) && pointer.y >= 1) platform.MoveCursorBy(0, -step);
 }
 
@@ -69,7 +66,7 @@ void UpdateKeyboardClick(Editor& editor) {
 }
 
 void ToolSelection(Editor& editor) {
-  const int shown = PanelValue(editor, panel::Tools);
+  const int shown = editor.panels.value[panel::Tools];
   const bool pressed = TakePanelHit(editor, panel::Tools);
   for (int button = 0; button < kKeyedTools; ++button) {
     // Every key is read, so that one pressed while its tool is unavailable does not act later.
@@ -108,17 +105,16 @@ bool LetterDown(Editor& editor, char letter) { return editor.platform.IsKeyDown(
 // the program's own keys, Ctrl+Z undo, Ctrl+Y redo, Ctrl+S save and Ctrl+O
 // open (once per press). Every one of these keys is read in every pass.
 std::vector<KeyCommand> CommandKeys(Editor& editor) {
-  LoopState& loop = editor.loop;
   const bool control = editor.platform.IsKeyDown(vk::Control);
   const bool shift = editor.platform.IsKeyDown(vk::Shift);
   auto with = [control](KeyCommand command) { return control ? command : KeyCommand::None; };
   return {
-      CommandOfKey(editor, loop.commandKeys[0], editor.platform.IsKeyDown(vk::F12),
+      CommandOfKey(editor, editor.commandKeys.f12, editor.platform.IsKeyDown(vk::F12),
                    shift ? KeyCommand::Redo : KeyCommand::Undo),
-      CommandOfKey(editor, loop.commandKeys[1], LetterDown(editor, 'Z'), with(KeyCommand::Undo)),
-      CommandOfKey(editor, loop.commandKeys[2], LetterDown(editor, 'Y'), with(KeyCommand::Redo)),
-      CommandOfKey(editor, loop.commandKeys[3], LetterDown(editor, 'S'), with(KeyCommand::Save)),
-      CommandOfKey(editor, loop.commandKeys[4], LetterDown(editor, 'O'), with(KeyCommand::Open)),
+      CommandOfKey(editor, editor.commandKeys.z, LetterDown(editor, 'Z'), with(KeyCommand::Undo)),
+      CommandOfKey(editor, editor.commandKeys.y, LetterDown(editor, 'Y'), with(KeyCommand::Redo)),
+      CommandOfKey(editor, editor.commandKeys.s, LetterDown(editor, 'S'), with(KeyCommand::Save)),
+      CommandOfKey(editor, editor.commandKeys.o, LetterDown(editor, 'O'), with(KeyCommand::Open)),
   };
 }
 
@@ -132,7 +128,7 @@ void Undo(Editor& editor) {
   editor.panels.value[panel::Undo] = 0;
   DrawPanel(editor, panel::Undo);
   UndoCommand(editor);
-  editor.loop.hitPanel = -1;
+  editor.panels.hit = -1;
   editor.panels.value[panel::Undo] = 1;
   DrawPanel(editor, panel::Undo);
 }
@@ -168,6 +164,85 @@ void RunToolStep(Editor& editor) {
   }
 }
 
+// A press that came before this check is the panels'; one that hit no
+// panel still reaches the tool, where it was pressed, so no click is lost.
+void TakePress(Editor& editor) {
+  LoopState& loop = editor.loop;
+  const bool newPress = !loop.previousLeftButton;
+  const PointerPosition pressedAt = loop.pointer;
+  HandlePanelPress(editor);
+  if (newPress && editor.panels.hit == -1) {
+    loop.clickPending = true;
+    loop.pointer = pressedAt;
+  }
+}
+
+void ViewAndColourChoices(Editor& editor) {
+  Panels& panels = editor.panels;
+  if (TakePanelHit(editor, panel::Underlay)) {
+    ChooseUnderlay(editor, panels.value[panel::Underlay]);
+    ReplayPicture(editor, kNoProbe);
+  }
+  if (TakePanelHit(editor, panel::Zoom)) {
+    EndPendingLine(editor);
+    ChangeZoom(editor, panels.value[panel::Zoom]);
+  }
+  if (TakePanelHit(editor, panel::DrawingColour)) SetDrawingColour(editor, panels.value[panel::DrawingColour]);
+  DigitKeys(editor, vk::Numpad0, SetDrawingColour);
+  if (TakePanelHit(editor, panel::BorderColour)) SetBorderColour(editor, panels.value[panel::BorderColour]);
+  DigitKeys(editor, vk::Digit0, SetBorderColour);
+  if (TakePanelHit(editor, panel::TilePalette)) {
+    const int entry = panels.value[panel::TilePalette];
+    editor.drawing.drawingColour = panels.firstColours[entry];
+    editor.drawing.secondColour = panels.secondColours[entry];
+    ChooseTileKind(editor);
+    ShowColourIndicator(editor);
+  }
+}
+
+void KeysAndToolChoice(Editor& editor) {
+  ArrowKeys(editor);
+  UpdateKeyboardClick(editor);
+  if (TakePanelHit(editor, panel::PaintDisplay)) SwitchPaintDisplay(editor, editor.panels.value[panel::PaintDisplay]);
+  ToolSelection(editor);
+}
+
+// The file commands, undo, redo and cancel, from the panels and the keys.
+void Commands(Editor& editor) {
+  if (TakePanelHit(editor, panel::Files)) {
+    const int button = editor.panels.value[panel::Files];
+    if (button >= 0 && button < kFileCommandCount) RunFileCommand(editor, static_cast<FileCommand>(button));
+  }
+  const std::vector<KeyCommand> commands = CommandKeys(editor);
+  auto asked = [&](KeyCommand command) { return std::find(commands.begin(), commands.end(), command) != commands.end(); };
+  if (asked(KeyCommand::Save)) RunFileCommand(editor, FileCommand::Save);
+  if (asked(KeyCommand::Open)) RunFileCommand(editor, FileCommand::Open);
+  const bool undoPressed = editor.panels.hit == panel::Undo && editor.panels.value[panel::Undo] == 0;
+  if (asked(KeyCommand::Undo) || undoPressed) Undo(editor);
+  if (asked(KeyCommand::Redo)) Redo(editor);
+  if (editor.platform.IsKeyDown(vk::Escape) || editor.loop.rightButton) CancelLine(editor);
+}
+
+// A press during the sleep reaches the tool in this same pass, at the spot
+// where it happened even when the pointer moved there during the sleep; a
+// quick click still reaches the panels in the next pass.
+void SampleAfterSleep(Editor& editor) {
+  LoopState& loop = editor.loop;
+  loop.leftButton = editor.platform.PeekButton(MouseButton::Left);
+  loop.rightButton = editor.platform.PeekButton(MouseButton::Right);
+  if (loop.leftButton && !loop.previousLeftButton) loop.pointer = editor.platform.ReadPointer();
+}
+
+// The current tool's step. A new drawing action: what was undone can no longer be redone.
+void ToolStep(Editor& editor) {
+  const int countBefore = editor.operations.count;
+  const OperationRecord spareBefore = editor.operations.slots[kMaxOperations];
+  RunToolStep(editor);
+  if (editor.operations.count != countBefore || editor.operations.slots[kMaxOperations] != spareBefore) {
+    editor.undone.groups.clear();
+  }
+}
+
 }  // namespace
 
 void SamplePointerAndButtons(Editor& editor) {
@@ -184,59 +259,13 @@ void RunPass(Editor& editor) {
   LoopState& loop = editor.loop;
   loop.passCounter = static_cast<std::uint8_t>((loop.passCounter + 1) % 8);
   SamplePointerAndButtons(editor);
-  if (loop.leftButton) {
-    // A press that came before this check is the panels'; one that hit no
-    // panel still reaches the tool, where it was pressed, so no click is lost.
-    const bool newPress = !loop.previousLeftButton;
-    const PointerPosition pressedAt = loop.pointer;
-    HandlePanelPress(editor);
-    if (newPress && loop.hitPanel == -1) {
-      loop.clickPending = true;
-      loop.pointer = pressedAt;
-    }
-  }
-  if (TakePanelHit(editor, panel::Underlay)) {
-    ChooseUnderlay(editor, PanelValue(editor, panel::Underlay));
-    ReplayPicture(editor, kNoProbe);
-  }
-  if (TakePanelHit(editor, panel::Zoom)) ChangeZoom(editor, PanelValue(editor, panel::Zoom));
-  if (TakePanelHit(editor, panel::DrawingColour)) SetDrawingColour(editor, PanelValue(editor, panel::DrawingColour));
-  DigitKeys(editor, vk::Numpad0, SetDrawingColour);
-  if (TakePanelHit(editor, panel::BorderColour)) SetBorderColour(editor, PanelValue(editor, panel::BorderColour));
-  DigitKeys(editor, vk::Digit0, SetBorderColour);
-  if (TakePanelHit(editor, panel::TilePalette)) {
-    const int entry = PanelValue(editor, panel::TilePalette);
-    editor.drawing.drawingColour = editor.panels.firstColours[entry];
-    editor.drawing.secondColour = editor.panels.secondColours[entry];
-    ShowColourIndicator(editor);
-  }
-  ArrowKeys(editor);
-  UpdateKeyboardClick(editor);
-  if (TakePanelHit(editor, panel::PaintDisplay)) SwitchPaintDisplay(editor, PanelValue(editor, panel::PaintDisplay));
-  ToolSelection(editor);
-  if (TakePanelHit(editor, panel::Files)) RunFileCommand(editor, PanelValue(editor, panel::Files));
-  const std::vector<KeyCommand> commands = CommandKeys(editor);
-  auto asked = [&](KeyCommand command) { return std::find(commands.begin(), commands.end(), command) != commands.end(); };
-  if (asked(KeyCommand::Save)) RunFileCommand(editor, 1);
-  if (asked(KeyCommand::Open)) RunFileCommand(editor, 0);
-  const bool undoPressed = loop.hitPanel == panel::Undo && PanelValue(editor, panel::Undo) == 0;
-  if (asked(KeyCommand::Undo) || undoPressed) Undo(editor);
-  if (asked(KeyCommand::Redo)) Redo(editor);
-  if (editor.platform.IsKeyDown(vk::Escape) || loop.rightButton) CancelLine(editor);
+  if (loop.leftButton) TakePress(editor);
+  ViewAndColourChoices(editor);
+  KeysAndToolChoice(editor);
+  Commands(editor);
   SleepPumping(editor.screen, 1);
-  // A press during the sleep reaches the tool in this same pass, at the spot
-  // where it happened even when the pointer moved there during the sleep; a
-  // quick click still reaches the panels in the next pass.
-  loop.leftButton = editor.platform.PeekButton(MouseButton::Left);
-  loop.rightButton = editor.platform.PeekButton(MouseButton::Right);
-  if (loop.leftButton && !loop.previousLeftButton) loop.pointer = editor.platform.ReadPointer();
-  const int countBefore = editor.operations.count;
-  const OperationRecord spareBefore = editor.operations.slots[kMaxOperations];
-  RunToolStep(editor);
-  // A new drawing action: what was undone can no longer be redone.
-  if (editor.operations.count != countBefore || editor.operations.slots[kMaxOperations] != spareBefore) {
-    editor.undone.groups.clear();
-  }
+  SampleAfterSleep(editor);
+  ToolStep(editor);
   loop.clickPending = false;
   if (loop.pointer.x != loop.previousPointer.x || loop.pointer.y != loop.previousPointer.y) ShowMagnifier(editor);
 }

@@ -4,6 +4,7 @@
 #include "picture/replay.h"
 #include "picture/tools.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 #include "trace/outline.h"
@@ -26,15 +27,14 @@ void DrawOutline(Editor& editor) {
     AppendOperation(editor.operations, d, ++d.chainCounter);
   }
   if (d.chainCounter == 0) editor.platform.Beep();
-  LocateText(editor.screen.text, 21, 33);
+  LocateText(editor.screen.text, kOutlineCountColumn, kOutlineCountRow);
   PrintText(editor.screen, NumberToText(d.chainCounter) + "   \r\n");
 }
 
 void OutlineToolStep(Editor& editor) {
   const PicturePoint point = PictureFromPointer(editor);
-  const PointerPosition pointer = editor.loop.pointer;
-  const bool overCanvas = pointer.x >= 0 && pointer.x <= editor.view.lastColumn && pointer.y >= 0 && pointer.y <= 400;
-  if (!overCanvas || !InPicture(editor, point) || !PassHasClick(editor)) return;
+  // The outline tool has always taken the row just below the view too.
+  if (!PointerInView(editor, 1) || !InPicture(editor, point) || !PassHasClick(editor)) return;
   if (!editor.colourGrid.filled) return;
   // The picture's height may have changed since the import.
   editor.colourGrid.Frame(PictureHeight(editor.settings));

@@ -4,22 +4,14 @@
 
 #include "picture/replay.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 
 namespace kumodo {
 namespace {
 
-constexpr int kLastColumn = 639;
-constexpr int kIconColumn = kLastColumn + 32;
-
-struct IconPlace {
-  int panel;
-  int button;
-  const char* name;
-  int left;
-  int top;
-};
+constexpr int kLastColumn = kView.right;
 
 constexpr IconPlace kIcons[] = {
     {panel::Underlay, 0, "icon0-0.bmp", kIconColumn, 100},
@@ -40,19 +32,25 @@ constexpr IconPlace kIcons[] = {
     {panel::Undo, 0, "icon6-1.bmp", kIconColumn, 208},
     {panel::PaintDisplay, 0, "icon4-3.bmp", kIconColumn, 180},
     {panel::PaintDisplay, 1, "icon4-4.bmp", kLastColumn + 77, 180},
-    {panel::OutputResolution, 0, "icon11-1.bmp", 240, 208},
-    {panel::OutputResolution, 1, "icon11-2.bmp", 350, 208},
-    {panel::Tiling, 0, "icon9-1.bmp", 240, 256},
-    {panel::Tiling, 1, "icon9-2.bmp", 350, 256},
+    {panel::OutputResolution, 0, "icon11-1.bmp", kSettingsLeftColumn, 208},
+    {panel::OutputResolution, 1, "icon11-2.bmp", kSettingsRightColumn, 208},
+    {panel::Tiling, 0, "icon9-1.bmp", kSettingsLeftColumn, 256},
+    {panel::Tiling, 1, "icon9-2.bmp", kSettingsRightColumn, 256},
     {panel::Zoom, 0, "iconz-1.bmp", kLastColumn + 9, 544},
     {panel::Zoom, 1, "iconz-2.bmp", kLastColumn + 41, 544},
     {panel::Zoom, 2, "iconz-3.bmp", kLastColumn + 73, 544},
     {panel::Zoom, 3, "iconz-4.bmp", kLastColumn + 105, 544},
-    {panel::EditingResolution, 0, "icon8-1.bmp", 240, 128},
-    {panel::EditingResolution, 1, "icon8-2.bmp", 350, 128},
-    {panel::SettingsOkCancel, 0, "icon12-1.bmp", 240, 304},
-    {panel::SettingsOkCancel, 1, "icon12-2.bmp", 350, 304},
+    {panel::EditingResolution, 0, "icon8-1.bmp", kSettingsLeftColumn, 128},
+    {panel::EditingResolution, 1, "icon8-2.bmp", kSettingsRightColumn, 128},
+    {panel::SettingsOkCancel, 0, "icon12-1.bmp", kSettingsLeftColumn, 304},
+    {panel::SettingsOkCancel, 1, "icon12-2.bmp", kSettingsRightColumn, 304},
 };
+
+// The underlay panel's buttons; the third is the black underlay, the last
+// also makes the window half transparent, over the black underlay.
+constexpr int kDimmedButton = 0;
+constexpr int kReducedButton = 1;
+constexpr int kSeeThroughButton = 3;
 
 // The paint and tile paint buttons of the tool panel.
 constexpr int kPaintButton = 2;
@@ -72,65 +70,80 @@ constexpr ToolChoice kTools[] = {
 
 // A button's rectangle includes both its right and bottom edges.
 bool PointerOn(const PanelButton& button, PointerPosition pointer) {
-  const int left = static_cast<int>(button.left);
-  const int top = static_cast<int>(button.top);
-  const int right = static_cast<int>(left + button.width);
-  const int bottom = static_cast<int>(top + button.height);
-  return pointer.x >= left && pointer.x <= right && pointer.y >= top && pointer.y <= bottom;
+  return pointer.x >= button.left && pointer.x <= button.left + button.width && pointer.y >= button.top &&
+         pointer.y <= button.top + button.height;
 }
 
-bool Active(const Editor& editor, int panelIndex) { return editor.panels.active[panelIndex] == 1.0f; }
+bool Active(const Editor& editor, int panelIndex) { return editor.panels.active[panelIndex]; }
 
-}  // namespace
-
-void LoadIcons(Editor& editor) {
-  Panels& panels = editor.panels;
-  for (const IconPlace& icon : kIcons) {
-    PanelButton& button = panels.buttons[icon.panel][icon.button];
-    button.name = icon.name;
-    button.left = static_cast<float>(icon.left);
-    button.top = static_cast<float>(icon.top);
-  }
-  for (int p = 0; p < kPanelCount; ++p) {
-    for (int b = 0; b < kIconsPerPanel; ++b) {
-      PanelButton& button = panels.buttons[p][b];
-      if (button.name.empty()) continue;
-      Image& selected = editor.images.icons[0][p][b];
-      if (!selected.Load(DataFile(editor.folders, "res/" + button.name))) continue;
-      button.width = static_cast<float>(selected.Width());
-      button.height = static_cast<float>(selected.Height());
-      editor.images.icons[1][p][b].Load(DataFile(editor.folders, "res/n" + button.name));
-    }
-  }
-  panels.savedPaintWidth = panels.buttons[panel::Tools][kPaintButton].width;
-  panels.savedTilePaintWidth = panels.buttons[panel::Tools][kTilePaintButton].width;
-}
-
+// The panel under the pointer (the highest-numbered active one), or -1.
 void HitTestPanels(Editor& editor) {
   editor.loop.pointer = editor.platform.ReadPointer();
-  editor.loop.hitPanel = -1;
+  editor.panels.hit = -1;
   for (int p = 0; p < kPanelCount; ++p) {
     if (!Active(editor, p)) continue;
     for (const PanelButton& button : editor.panels.buttons[p]) {
       if (button.width > 0 && PointerOn(button, editor.loop.pointer)) {
-        editor.loop.hitPanel = p;
+        editor.panels.hit = p;
         break;
       }
     }
   }
 }
 
+// Selects the button of the panel under the pointer, if any.
 void UpdatePanelValue(Editor& editor, int panelIndex) {
   if (!Active(editor, panelIndex)) return;
   Panels& panels = editor.panels;
   for (int b = 0; b < kButtonsPerPanel; ++b) {
     const PanelButton& button = panels.buttons[panelIndex][b];
     if (button.width > 0 && PointerOn(button, editor.loop.pointer)) {
-      panels.value[panelIndex] = static_cast<float>(b);
+      panels.value[panelIndex] = b;
       ++panels.changeCounter;
       return;
     }
   }
+}
+
+}  // namespace
+
+void DragScrollBars(Editor& editor) {
+  while (editor.platform.IsButtonDown(MouseButton::Left)) {
+    editor.loop.pointer = editor.platform.ReadPointer();
+    SleepPumping(editor.screen, 1);
+    FollowScrollDrag(editor);
+  }
+  EndScrollDrag(editor);
+}
+
+const IconPlace* FindIcon(int panelIndex, int button) {
+  for (const IconPlace& icon : kIcons) {
+    if (icon.panel == panelIndex && icon.button == button) return &icon;
+  }
+  return nullptr;
+}
+
+void LoadIcons(Editor& editor) {
+  Panels& panels = editor.panels;
+  for (const IconPlace& icon : kIcons) {
+    PanelButton& button = panels.buttons[icon.panel][icon.button];
+    button.name = icon.name;
+    button.left = icon.left;
+    button.top = icon.top;
+  }
+  for (int p = 0; p < kPanelCount; ++p) {
+    for (int b = 0; b < kIconsPerPanel; ++b) {
+      PanelButton& button = panels.buttons[p][b];
+      if (button.name.empty()) continue;
+      Image& selected = editor.panels.icons[0][p][b];
+      if (!selected.Load(DataFile(editor.folders, "res/" + button.name))) continue;
+      button.width = selected.Width();
+      button.height = selected.Height();
+      editor.panels.icons[1][p][b].Load(DataFile(editor.folders, "res/n" + button.name));
+    }
+  }
+  panels.savedPaintWidth = panels.buttons[panel::Tools][kPaintButton].width;
+  panels.savedTilePaintWidth = panels.buttons[panel::Tools][kTilePaintButton].width;
 }
 
 void DrawPanel(Editor& editor, int panelIndex) {
@@ -142,23 +155,24 @@ void DrawPanel(Editor& editor, int panelIndex) {
   const Panels& panels = editor.panels;
   for (int b = 0; b < kIconsPerPanel; ++b) {
     const PanelButton& button = panels.buttons[panelIndex][b];
-    const int left = static_cast<int>(button.left);
-    const int top = static_cast<int>(button.top);
+    const int left = button.left;
+    const int top = button.top;
     if (button.width > 0) {
-      const int look = panels.value[panelIndex] == static_cast<float>(b) ? 0 : 1;
-      editor.images.icons[look][panelIndex][b].Draw(left, top);
+      const int look = panels.value[panelIndex] == b ? 0 : 1;
+      editor.panels.icons[look][panelIndex][b].Draw(left, top);
     } else if (panelIndex == panel::Tools && !editor.picture.paintDisplay &&
                (b == kPaintButton || b == kTilePaintButton)) {
-      DrawLineRgb(editor.screen, nullptr, left, top, false, static_cast<int>(left + panels.savedPaintWidth), top + 20,
-                  kPanelBackground, kFilledBoxMode, kPanelBackground);
+      DrawLineRgb(editor.screen, nullptr, left, top, false, left + panels.savedPaintWidth, top + 20, kPanelBackground,
+                  kFilledBoxMode, kPanelBackground);
     }
   }
 }
 
 void ShowEditorPanels(Editor& editor) {
-  editor.panels.active.fill(0);
-  for (int p : {0, 1, 2, 3, 4, 7, 8, 9, 10}) {
-    editor.panels.active[p] = 1;
+  editor.panels.active.fill(false);
+  for (int p : {panel::Underlay, panel::Tools, panel::Files, panel::Undo, panel::PaintDisplay, panel::TilePalette,
+                panel::DrawingColour, panel::BorderColour, panel::Zoom}) {
+    editor.panels.active[p] = true;
     DrawPanel(editor, p);
   }
 }
@@ -166,15 +180,15 @@ void ShowEditorPanels(Editor& editor) {
 void ShowSettingsPanels(Editor& editor) {
   Panels& panels = editor.panels;
   const Settings& settings = editor.settings;
-  panels.active.fill(0);
-  const std::pair<int, float> shown[] = {
-      {panel::OutputResolution, 1.0f - settings.outputResolution},
-      {panel::Tiling, 1.0f - settings.tiling},
-      {panel::EditingResolution, settings.editingResolution - 1.0f},
-      {panel::SettingsOkCancel, 2.0f},
+  panels.active.fill(false);
+  const std::pair<int, int> shown[] = {
+      {panel::OutputResolution, 1 - settings.outputResolution},
+      {panel::Tiling, 1 - settings.tiling},
+      {panel::EditingResolution, settings.editingResolution - 1},
+      {panel::SettingsOkCancel, 2},
   };
   for (const auto& [p, value] : shown) {
-    panels.active[p] = 1;
+    panels.active[p] = true;
     panels.value[p] = value;
     DrawPanel(editor, p);
   }
@@ -195,8 +209,10 @@ void HandlePanelPress(Editor& editor) {
 }
 
 void ChooseUnderlay(Editor& editor, int button) {
-  editor.platform.SetWindowOpacity(button == 3 ? 128 : 255);
-  editor.picture.underlay = button == 0 ? 1 : button == 1 ? 2 : 0;
+  editor.platform.SetWindowOpacity(button == kSeeThroughButton ? 128 : 255);
+  editor.picture.underlay = button == kDimmedButton    ? underlay::Dimmed
+                            : button == kReducedButton ? underlay::Reduced
+                                                       : underlay::Black;
 }
 
 void SwitchPaintDisplay(Editor& editor, int button) {
@@ -212,14 +228,25 @@ void SwitchPaintDisplay(Editor& editor, int button) {
 
 void SelectTool(Editor& editor, int button) {
   const ToolChoice& choice = kTools[button];
-  editor.panels.value[panel::Tools] = static_cast<float>(button);
+  editor.panels.value[panel::Tools] = button;
   DrawPanel(editor, panel::Tools);
   editor.drawing.mode = choice.mode;
   if (choice.resetsClicks) editor.loop.clicksTaken = 0;
   if (choice.resetsChain) editor.drawing.chainCounter = 0;
+  ChooseTileKind(editor);
   ShowColourIndicator(editor);
   ShowPreviewBase(editor);
-  editor.loop.hitPanel = -1;
+  editor.panels.hit = -1;
+}
+
+void ChooseTileKind(Editor& editor) {
+  DrawingState& drawing = editor.drawing;
+  if (drawing.mode == kind::TwoColourLine) {
+    drawing.tileKind = 0;
+  } else if (drawing.mode == kind::TilePaint) {
+    const int entry = editor.panels.value[panel::TilePalette];
+    drawing.tileKind = entry < 64 ? 0 : entry >= 128 ? 2 : 1;
+  }
 }
 
 }  // namespace kumodo

@@ -1,8 +1,10 @@
 #include "app/picture_import.h"
 
+#include "app/ui_texts.h"
 #include "files/colour_reduction.h"
 #include "picture/replay.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 #include "screen/primitives.h"
 
 namespace kumodo {
@@ -13,8 +15,8 @@ void ReducePicture(Editor& editor, bool digital) {
   for (int x = 0; x < kGridPictureWidth; ++x) {
     for (int y = 0; y < kGridPictureRows; ++y) {
       screen.At(x, y) = reduction.reduced.At(x, y);
-      SetPixel(editor.images.work[2].Pixels(), x, y, reduction.reduced.At(x, y));
-      SetPixel(editor.images.work[1].Pixels(), x, y, reduction.dimmed.At(x, y));
+      SetPixel(editor.images.work[underlay::Reduced].Pixels(), x, y, reduction.reduced.At(x, y));
+      SetPixel(editor.images.work[underlay::Dimmed].Pixels(), x, y, reduction.dimmed.At(x, y));
     }
   }
   editor.colourGrid = std::move(reduction.grid);
@@ -27,14 +29,14 @@ void ImportPicture(Editor& editor) {
   Image& picture = editor.images.import;
   // The size the file states: a picture too large was never decoded.
   if (PictureTooLarge(picture.LoadedWidth(), picture.LoadedHeight())) {
-    editor.platform.ShowMessageBox(editor.texts.pictureTooLarge, editor.texts.pictureTooLargeCaption,
+    editor.platform.ShowMessageBox(Utf8ToSjis(ui::kPictureTooLarge), Utf8ToSjis(ui::kPictureTooLargeCaption),
                                    MessageBoxButtons::Ok, MessageBoxIcon::Warning);
     return;
   }
-  const bool digital = editor.platform.ShowMessageBox(editor.texts.reductionQuestion, editor.texts.reductionCaption,
-                                                      MessageBoxButtons::OkCancel,
-                                                      MessageBoxIcon::None) == MessageBoxAnswer::Ok;
-  DrawLine(editor.screen, 0, 0, false, 639, 399, 0, kFilledBoxMode, 0);
+  const bool digital =
+      editor.platform.ShowMessageBox(Utf8ToSjis(ui::kReductionQuestion), Utf8ToSjis(ui::kReductionCaption),
+                                     MessageBoxButtons::OkCancel, MessageBoxIcon::None) == MessageBoxAnswer::Ok;
+  DrawLine(editor.screen, kView.left, kView.top, false, kView.right, kView.bottom, 0, kFilledBoxMode, 0);
   picture.Draw(0, 0);
   ReducePicture(editor, digital);
   editor.undone.groups.clear();

@@ -5,10 +5,12 @@
 #include "app/document_files.h"
 #include "app/main_loop.h"
 #include "app/panels.h"
+#include "app/ui_texts.h"
 #include "files/number_text.h"
 #include "files/text_file.h"
 #include "picture/replay.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 
 namespace kumodo {
 namespace {
@@ -16,22 +18,19 @@ namespace {
 struct Heading {
   int column;
   int row;
-  const std::string UiTexts::*text;
+  std::string_view text;
 };
 
 constexpr Heading kHeadings[] = {
-    {22, 6, &UiTexts::editingResolutionHeading},
-    {22, 10, &UiTexts::basicOutputHeading},
-    {28, 12, &UiTexts::resolutionHeading},
-    {28, 15, &UiTexts::tilingHeading},
+    {22, 6, ui::kEditingResolutionHeading},
+    {22, 10, ui::kBasicOutputHeading},
+    {28, 12, ui::kResolutionHeading},
+    {28, 15, ui::kTilingHeading},
 };
 
 }  // namespace
 
-void ReadSettingsFile(Editor& editor) {
-  ReadSettings(editor.folders.settingsFile, editor.settings);
-  editor.view.lastRow = PictureHeight(editor.settings) - 1;
-}
+void ReadSettingsFile(Editor& editor) { ReadSettings(editor.folders.settingsFile, editor.settings); }
 
 bool WriteSettingsFile(Editor& editor) {
   const std::string& path = editor.folders.settingsFile;
@@ -39,7 +38,10 @@ bool WriteSettingsFile(Editor& editor) {
   std::error_code error;
   std::filesystem::create_directories(NativePath(path).parent_path(), error);
   const FileResult result = WriteWholeFile(path, SettingsFileText(editor.settings), LinksFollowed::OwnOnly);
-  if (!result.ok) ReportFileProblem(editor, "保存できません", "設定を書き込めませんでした:", path, result.reason);
+  if (!result.ok) {
+    ReportFileProblem(editor, std::string(ui::kCannotSaveCaption), std::string(ui::kSettingsNotWritten), path,
+                      result.reason);
+  }
   return result.ok;
 }
 
@@ -52,7 +54,7 @@ void SettingsScreen(Editor& editor) {
   SetTextColours(text, 0, -1);
   for (const Heading& heading : kHeadings) {
     LocateText(text, heading.column, heading.row);
-    PrintText(editor.screen, editor.texts.*heading.text + "\r\n");
+    PrintText(editor.screen, Utf8ToSjis(heading.text) + "\r\n");
   }
   SetTextColours(text, 7, 0);
   ShowSettingsPanels(editor);
@@ -62,16 +64,16 @@ void SettingsScreen(Editor& editor) {
     SamplePointerAndButtons(editor);
     if (loop.leftButton) HandlePanelPress(editor);
     const Panels& panels = editor.panels;
-    if (loop.hitPanel == panel::EditingResolution) {
+    if (panels.hit == panel::EditingResolution) {
       settings.editingResolution = panels.value[panel::EditingResolution] == 0 ? 1 : 2;
     }
-    if (loop.hitPanel == panel::OutputResolution) {
+    if (panels.hit == panel::OutputResolution) {
       settings.outputResolution = panels.value[panel::OutputResolution] == 0 ? 1 : 0;
     }
-    if (loop.hitPanel == panel::Tiling) settings.tiling = panels.value[panel::Tiling] == 0 ? 1 : 0;
-    if (loop.hitPanel == panel::SettingsOkCancel) break;
-    // Unlike the original busy loop, rest a millisecond: an open settings
-    // screen should not take a whole processor core.
+    if (panels.hit == panel::Tiling) settings.tiling = panels.value[panel::Tiling] == 0 ? 1 : 0;
+    if (panels.hit == panel::SettingsOkCancel) break;
+    // Rest a millisecond: an open settings screen should not take a whole
+    // processor core.
     SleepPumping(editor.screen, 1);
   }
 
@@ -100,16 +102,16 @@ void SettingsScreen(Editor& editor) {
 }
 
 void ShowResolutionLabel(Editor& editor) {
-  for (int x = 168; x <= 232; x += 16) {
-    for (int y = 416; y <= 464; y += 16) editor.images.panel.Draw(x, y);
+  const ScreenBox patch = kResolutionLabelPatch;
+  for (int x = patch.left; x < patch.right; x += 16) {
+    for (int y = patch.top; y < patch.bottom; y += 16) editor.images.panel.Draw(x, y);
   }
   TextLayer& text = editor.screen.text;
   SetTextColours(text, 0, -1);
-  LocateText(text, 21, 27);
+  LocateText(text, kResolutionLabelColumn, kResolutionLabelRow);
   PrintText(editor.screen,
-            NumberToText(600 - 200 * editor.settings.editingResolution) + " " + editor.texts.lines + "\r\n");
+            NumberToText(600 - 200 * editor.settings.editingResolution) + " " + Utf8ToSjis(ui::kLines) + "\r\n");
   SetTextColours(text, 7, 0);
-  editor.view.lastRow = PictureHeight(editor.settings) - 1;
 }
 
 }  // namespace kumodo

@@ -5,10 +5,12 @@
 #include "app/panels.h"
 #include "app/settings.h"
 #include "app/status_panel.h"
+#include "app/ui_texts.h"
 #include "export/basic_program.h"
 #include "picture/replay.h"
 #include "picture/view.h"
 #include "platform/file_system.h"
+#include "screen/layout.h"
 
 namespace kumodo {
 namespace {
@@ -20,16 +22,17 @@ void CreateImages(Editor& editor) {
   Screen& screen = editor.screen;
   for (Image* image : {&images.import, &images.panel, &images.scratch}) image->BindToScreen(screen);
   for (Image& tile : images.tiles) tile.BindToScreen(screen);
-  for (auto& look : images.icons) {
+  for (auto& look : editor.panels.icons) {
     for (auto& panel : look) {
       for (Image& icon : panel) icon.BindToScreen(screen);
     }
   }
   // The plain images start as captures of the (black) back buffer.
-  for (Image* image : {&images.canvas, &images.snapshot, &images.zoomedView, &images.clean, &images.work[0],
-                       &images.work[1], &images.work[2]}) {
+  for (Image* image :
+       {&images.canvas, &images.snapshot, &images.zoomedView, &images.clean, &images.work[underlay::Black],
+        &images.work[underlay::Dimmed], &images.work[underlay::Reduced]}) {
     image->BindToScreen(screen);
-    image->Capture(0, 0, 640, 400);
+    image->Capture(0, 0, kViewWidth, kViewHeight);
   }
   images.viewCrop.BindToScreen(screen);
   images.viewCrop.Capture(0, 0, 320, 200);
@@ -45,7 +48,7 @@ void SetWindowIcon(Editor& editor) {
 
 void StartUp(Editor& editor) {
   editor.folders = FindProgramFolders();
-  editor.platform.SetWindowTitle(editor.texts.windowTitle);
+  editor.platform.SetWindowTitle(Utf8ToSjis(ui::kWindowTitle));
   SetWindowIcon(editor);
   CreateImages(editor);
   editor.platform.SetWindowOpacity(255);
@@ -60,6 +63,8 @@ void StartUp(Editor& editor) {
   editor.drawing = DrawingState();
   editor.picture = PictureState();
   editor.loop = LoopState();
+  editor.panels.hit = -1;
+  editor.commandKeys = CommandKeyStates();
   PaintStatusPanel(editor);
   SetUpView(editor);
   ShowEditorPanels(editor);
@@ -68,8 +73,7 @@ void StartUp(Editor& editor) {
   // Without a command file every save writes a program of bare line numbers: say so.
   std::error_code error;
   if (!std::filesystem::is_regular_file(NativePath(commandFile), error)) {
-    ShowStatusMessage(editor, "BASIC のコマンドファイルが見つかりません (" + commandFile +
-                                  "): 保存するプログラムには命令が入りません");
+    ShowStatusMessage(editor, ui::NoCommandFile(commandFile));
   }
   FlushScreen(editor.screen);
 }

@@ -1,23 +1,21 @@
 #include "app/status_panel.h"
 
 #include "app/settings.h"
+#include "app/ui_texts.h"
 #include "picture/tiles.h"
 #include "picture/view.h"
 #include "platform/text_encoding.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 
 namespace kumodo {
 namespace {
 
-constexpr int kSwatch = 16;
-constexpr int kPaletteTop = 431;
-constexpr int kPaletteLefts[3] = {256, 384, 512};
-
 void DefineButton(Editor& editor, int panelIndex, int button, int left, int top) {
   PanelButton& entry = editor.panels.buttons[panelIndex][button];
-  entry.left = static_cast<float>(left);
-  entry.top = static_cast<float>(top);
+  entry.left = left;
+  entry.top = top;
   entry.width = 15;
   entry.height = 15;
 }
@@ -25,8 +23,8 @@ void DefineButton(Editor& editor, int panelIndex, int button, int left, int top)
 void PaintColourSelectors(Editor& editor) {
   for (int row = 0; row < 2; ++row) {
     for (int i = 0; i < 8; ++i) {
-      const int left = 648 + kSwatch * i;
-      const int top = 448 + 32 * row;
+      const int left = kSelectorLeft + kSwatch * i;
+      const int top = row == 0 ? kDrawingSelectorTop : kBorderSelectorTop;
       DrawLine(editor.screen, left, top, false, left + 15, top + 15, i, kFilledBoxMode, i);
       DefineButton(editor, panel::DrawingColour + row, i, left, top);
     }
@@ -67,7 +65,7 @@ void PaintKeyGuide(Editor& editor) {
   for (const auto& [place, file] : labels) {
     const PanelButton& button = editor.panels.buttons[place.first][place.second];
     if (editor.images.scratch.Load(DataFile(editor.folders, file))) {
-      editor.images.scratch.Draw(static_cast<int>(button.left + button.width + 4), static_cast<int>(button.top));
+      editor.images.scratch.Draw(button.left + button.width + 4, button.top);
     }
   }
 }
@@ -97,9 +95,9 @@ void PaintStatusPanel(Editor& editor) {
   TextLayer& text = editor.screen.text;
   SetTextColours(text, 0, -1);
   LocateText(text, 81, 27);
-  PrintText(editor.screen, editor.texts.drawingColourLabel + "\r\n");
+  PrintText(editor.screen, Utf8ToSjis(ui::kDrawingColourLabel) + "\r\n");
   LocateText(text, 81, 29);
-  PrintText(editor.screen, editor.texts.borderColourLabel + "\r\n");
+  PrintText(editor.screen, Utf8ToSjis(ui::kBorderColourLabel) + "\r\n");
   SetTextColours(text, 7, 0);
   PaintColourSelectors(editor);
   PaintTilePalettes(editor);

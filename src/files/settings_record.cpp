@@ -1,6 +1,7 @@
 #include "files/settings_record.h"
 
 #include "files/file_channel.h"
+#include "screen/layout.h"
 
 namespace kumodo {
 
@@ -20,7 +21,9 @@ std::string SettingsFileText(const Settings& settings) {
   return text;
 }
 
-int PictureHeight(const Settings& settings) { return settings.editingResolution == 2 ? 200 : 400; }
+int PictureHeight(const Settings& settings) {
+  return settings.editingResolution == 2 ? kPictureHeight / 2 : kPictureHeight;
+}
 int VerticalStep(const Settings& settings) { return settings.editingResolution == 2 ? 2 : 1; }
 
 }  // namespace kumodo

@@ -13,10 +13,34 @@ constexpr int Line = 1;
 constexpr int Polyline = 2;  // a mode only: its segments are Line records
 constexpr int Paint = 3;
 constexpr int TilePaint = 4;
+// 5, 6 and 7: a row of the tile mixture of kind 0, 1 or 2, from x1 to x2 on
+// row y1. Only the BASIC program draws them; the editor makes none.
+constexpr int MixtureRow = 5;
 constexpr int Dot = 8;
 constexpr int Trace = 9;  // a mode only: its outline is Line records
 constexpr int TwoColourLine = 10;
 }  // namespace kind
+
+// The positions of a record's eight fields, as the CSV document stores them.
+// Fields a kind does not use are 0.
+namespace field {
+constexpr int Kind = 0;
+constexpr int X1 = 1;
+constexpr int Y1 = 2;
+constexpr int X2 = 3;
+constexpr int Y2 = 4;
+constexpr int Colour = 5;  // the drawing colour; a mixture row's first colour
+// The fill's border colour. A two-colour line keeps its line's (second)
+// colour here, its dots being in Colour; so does a mixture row.
+constexpr int Border = 6;
+constexpr int LineColour = 6;
+// The position in its chain, from 1: undo removes as many records as the
+// last one's position says.
+constexpr int Chain = 7;
+// A tile fill has no second point: these two positions hold its tile.
+constexpr int TileKind = 3;  // 0 to 2
+constexpr int Second = 4;    // the second colour of the tile
+}  // namespace field
 
 using OperationRecord = std::array<std::int16_t, 8>;
 
@@ -45,7 +69,6 @@ struct DrawingState {
   std::uint8_t tileKind = 0;
   std::int32_t chainCounter = 0;   // segments stored for the chain being drawn
   std::int32_t snapshotMarker = 0;  // nonzero while an undo snapshot is held
-  std::int32_t lastProbed = 0;      // colour index or RGB value last read from the canvas
 };
 
 // Makes a record from the drawing state (coordinates truncated toward zero)
@@ -53,7 +76,7 @@ struct DrawingState {
 // the spare slot and the count stays.
 void AppendOperation(OperationList& list, const DrawingState& state, std::int16_t chainPosition);
 
-// Copies the record's fields into the drawing state (not field 7).
+// Copies the record's fields into the drawing state, all but its chain position.
 void LoadOperation(const OperationList& list, int index, DrawingState& state);
 
 // Where the last group starts: as many records back from the end as the

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "picture/tiles.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 
 namespace kumodo {
@@ -164,7 +165,7 @@ TileSource RuleTiles() {
 }
 
 Bitmap RenderPicture(const OperationList& list, int height, bool paintDisplay, const TileSource& tiles) {
-  Bitmap canvas(640, height);
+  Bitmap canvas(kPictureWidth, height);
   DrawingState state;
   for (int i = 0; i <= list.count; ++i) {
     LoadOperation(list, i, state);

@@ -1,10 +1,9 @@
 #include "picture/replay.h"
 
-#include <cmath>
-
 #include "picture/record_drawing.h"
 #include "picture/tiles.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 
@@ -13,40 +12,42 @@ namespace {
 
 constexpr int kViewRefreshEvery = 100;
 
+void RestoreSnapshot(PictureEditor& editor) {
+  editor.images.snapshot.DrawInto(editor.images.canvas, 0, 0);
+  ShowCanvas(editor);
+}
+
 }  // namespace
 
-TileSource EditorTiles(const Editor& editor) {
+TileSource EditorTiles(const PictureEditor& editor) {
   return [&editor](int tileKind, int first, int second) -> const Bitmap& {
     return editor.images.tiles[TileImageNumber(tileKind, first, second)].Pixels();
   };
 }
 
-void TakeSnapshot(Editor& editor, int marker) {
+void TakeSnapshot(PictureEditor& editor, int marker) {
   editor.images.canvas.DrawInto(editor.images.snapshot, 0, 0);
   editor.drawing.snapshotMarker = marker;
 }
 
-void RestoreSnapshot(Editor& editor) {
-  editor.images.snapshot.DrawInto(editor.images.canvas, 0, 0);
-  ShowCanvas(editor);
-}
+void CommitCanvas(PictureEditor& editor) { editor.images.canvas.DrawInto(editor.images.clean, 0, 0); }
 
-void CommitCanvas(Editor& editor) { editor.images.canvas.DrawInto(editor.images.clean, 0, 0); }
-
-void ReplayPicture(Editor& editor, int probeColour) {
+void ReplayPicture(PictureEditor& editor, int probeColour) {
   DrawingState& d = editor.drawing;
   OperationList& list = editor.operations;
   const DrawingState saved = d;
   d.snapshotMarker = 0;
   editor.picture.foundIndex = -1;
-  d.lastProbed = 0;
+  int probed = 0;  // what the probe pixel was after the record before
   // The last record before the group the next undo removes, by undo's own rule.
   const int snapshotIndex = list.count > 0 ? LastGroupStart(list) - 1 : -1;
   const TileSource tiles = EditorTiles(editor);
 
-  DrawLine(editor.screen, 0, 0, false, 639, 399, 0, kFilledBoxMode, 0);
-  DrawLineRgb(editor.screen, &editor.images.canvas.Pixels(), 0, 0, false, 639, 399, 0, kFilledBoxMode, 0);
-  if (editor.picture.underlay == 1 || editor.picture.underlay == 2) {
+  DrawLine(editor.screen, kView.left, kView.top, false, kView.right, kView.bottom, 0, kFilledBoxMode, 0);
+  DrawLineRgb(editor.screen, &editor.images.canvas.Pixels(), 0, 0, false, kPictureWidth - 1, kPictureHeight - 1, 0,
+              kFilledBoxMode, 0);
+  // The black underlay is the cleared canvas itself.
+  if (editor.picture.underlay == underlay::Dimmed || editor.picture.underlay == underlay::Reduced) {
     editor.images.work[editor.picture.underlay].DrawInto(editor.images.canvas, 0, 0);
     ShowCanvas(editor);
   }
@@ -54,11 +55,10 @@ void ReplayPicture(Editor& editor, int probeColour) {
     LoadOperation(list, i, d);
     DrawLoadedRecord(editor.images.canvas.Pixels(), d, editor.picture.paintDisplay, tiles);
     if (probeColour != kNoProbe) {
-      const int before = d.lastProbed;
-      d.lastProbed = PointColour(editor.images.canvas.Pixels(), editor.loop.pointer, editor.picture.probeX,
-                                 editor.picture.probeY);
-      if (editor.picture.foundIndex == -1 && d.mode == kind::Line && d.lastProbed != before &&
-          d.lastProbed == probeColour) {
+      const int before = probed;
+      probed =
+          PointColour(editor.images.canvas.Pixels(), editor.loop.pointer, editor.picture.probeX, editor.picture.probeY);
+      if (editor.picture.foundIndex == -1 && d.mode == kind::Line && probed != before && probed == probeColour) {
         editor.picture.foundIndex = i;
       }
     }
@@ -79,7 +79,7 @@ void ReplayPicture(Editor& editor, int probeColour) {
   FlushScreen(editor.screen);
 }
 
-void UndoCommand(Editor& editor) {
+void UndoCommand(PictureEditor& editor) {
   OperationList& list = editor.operations;
   if (list.count == 0) return;
   editor.undone.groups.emplace_back(list.slots.begin() + LastGroupStart(list), list.slots.begin() + list.count);
@@ -94,7 +94,7 @@ void UndoCommand(Editor& editor) {
   ShowMagnifier(editor);
 }
 
-void RedoCommand(Editor& editor) {
+void RedoCommand(PictureEditor& editor) {
   std::vector<std::vector<OperationRecord>>& groups = editor.undone.groups;
   OperationList& list = editor.operations;
   if (groups.empty() || list.count + static_cast<int>(groups.back().size()) > kMaxOperations) return;

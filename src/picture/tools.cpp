@@ -1,9 +1,11 @@
 #include "picture/tools.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "picture/replay.h"
 #include "picture/view.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 
@@ -11,25 +13,25 @@ namespace kumodo {
 namespace {
 
 // Where a one-click tool acts this pass, if it does.
-std::optional<PicturePoint> ClickedPoint(const Editor& editor) {
+std::optional<PicturePoint> ClickedPoint(const PictureEditor& editor) {
   if (!PointerInView(editor)) return std::nullopt;
   const PicturePoint point = PictureFromPointer(editor);
   if (!InPicture(editor, point) || !PassHasClick(editor)) return std::nullopt;
   return point;
 }
 
-void DrawLineIntoCanvas(Editor& editor, double x1, double y1, double x2, double y2, int colour) {
+void DrawLineIntoCanvas(PictureEditor& editor, double x1, double y1, double x2, double y2, int colour) {
   DrawLineRgb(editor.screen, &editor.images.canvas.Pixels(), static_cast<int>(x1), static_cast<int>(y1), false,
               static_cast<int>(x2), static_cast<int>(y2), PaletteColour(colour), kLineMode, 0);
 }
 
-void FinishAction(Editor& editor) {
+void FinishAction(PictureEditor& editor) {
   ShowCanvas(editor);
   ShowMagnifier(editor);
   CommitCanvas(editor);
 }
 
-void AutoScroll(Editor& editor, PicturePoint target) {
+void AutoScroll(PictureEditor& editor, PicturePoint target) {
   ViewState& view = editor.view;
   const PointerPosition pointer = editor.loop.pointer;
   const int step = 10 - view.zoom;
@@ -37,8 +39,8 @@ void AutoScroll(Editor& editor, PicturePoint target) {
   const int oldY = view.scrollY;
   if (pointer.x < 16) view.scrollX = std::max(0, view.scrollX - step);
   if (pointer.y < 16) view.scrollY = std::max(0, view.scrollY - step);
-  if (pointer.x >= 625) view.scrollX = std::min(view.maxScrollX, view.scrollX + step);
-  if (pointer.y >= 385) view.scrollY = std::min(view.maxScrollY, view.scrollY + step);
+  if (pointer.x >= kViewWidth - 15) view.scrollX = std::min(view.maxScrollX, view.scrollX + step);
+  if (pointer.y >= kViewHeight - 15) view.scrollY = std::min(view.maxScrollY, view.scrollY + step);
   if (view.scrollX == oldX && view.scrollY == oldY) return;
   DrawScrollBars(editor);
   ShowPreviewBase(editor);
@@ -47,24 +49,20 @@ void AutoScroll(Editor& editor, PicturePoint target) {
   ShowMagnifier(editor);
 }
 
-void PaintStep(Editor& editor, bool tiled) {
+void PaintStep(PictureEditor& editor, bool tiled) {
+  const auto point = ClickedPoint(editor);
+  if (!point) return;
   DrawingState& d = editor.drawing;
-  const PicturePoint point = PictureFromPointer(editor);
-  int under = 0;
-  if (PointerInView(editor)) {
-    under = PointColour(editor.images.canvas.Pixels(), editor.loop.pointer, point.x, point.y);
-    d.lastProbed = under;
-  }
-  if (!ClickedPoint(editor)) return;
+  const int under = PointColour(editor.images.canvas.Pixels(), editor.loop.pointer, point->x, point->y);
   if (under == d.drawingColour || under == d.borderColour || (tiled && under == d.secondColour)) {
-    editor.platform.Beep();
+    editor.screen.platform->Beep();
     return;
   }
-  d.x1 = point.x;
-  d.y1 = point.y;
+  d.x1 = point->x;
+  d.y1 = point->y;
   TakeSnapshot(editor, editor.operations.count);
   // Any fill value above 7 means the current tile.
-  PaintArea(editor.screen, &editor.images.canvas.Pixels(), point.x, point.y,
+  PaintArea(editor.screen, &editor.images.canvas.Pixels(), point->x, point->y,
             FillBrush(d, EditorTiles(editor), tiled ? 9 : d.drawingColour), d.borderColour);
   FinishAction(editor);
   AppendOperation(editor.operations, d, 1);
@@ -72,12 +70,12 @@ void PaintStep(Editor& editor, bool tiled) {
 
 }  // namespace
 
-bool PassHasClick(const Editor& editor) {
+bool PassHasClick(const PictureEditor& editor) {
   const LoopState& loop = editor.loop;
   return loop.keyboardClick == 1 || (!loop.previousLeftButton && loop.leftButton) || loop.clickPending;
 }
 
-void LineToolStep(Editor& editor) {
+void LineToolStep(PictureEditor& editor) {
   DrawingState& d = editor.drawing;
   LoopState& loop = editor.loop;
   const PicturePoint point = PictureFromPointer(editor);
@@ -121,21 +119,21 @@ void LineToolStep(Editor& editor) {
   }
 }
 
-void EndPendingLine(Editor& editor) {
+void EndPendingLine(PictureEditor& editor) {
   editor.loop.clicksTaken = 0;
   editor.drawing.chainCounter = 0;
 }
 
-void CancelLine(Editor& editor) {
+void CancelLine(PictureEditor& editor) {
   EndPendingLine(editor);
   ShowPreviewBase(editor);
   ShowMagnifier(editor);
 }
 
-void PaintToolStep(Editor& editor) { PaintStep(editor, false); }
-void TilePaintToolStep(Editor& editor) { PaintStep(editor, true); }
+void PaintToolStep(PictureEditor& editor) { PaintStep(editor, false); }
+void TilePaintToolStep(PictureEditor& editor) { PaintStep(editor, true); }
 
-void DotToolStep(Editor& editor) {
+void DotToolStep(PictureEditor& editor) {
   const auto point = ClickedPoint(editor);
   if (!point) return;
   DrawingState& d = editor.drawing;
@@ -147,7 +145,7 @@ void DotToolStep(Editor& editor) {
   AppendOperation(editor.operations, d, 1);
 }
 
-void TwoColourLineToolStep(Editor& editor) {
+void TwoColourLineToolStep(PictureEditor& editor) {
   const auto point = ClickedPoint(editor);
   if (!point) return;
   DrawingState& d = editor.drawing;
@@ -156,26 +154,25 @@ void TwoColourLineToolStep(Editor& editor) {
   picture.probeX = point->x;
   picture.probeY = point->y;
   picture.pickedColour = PointColour(editor.images.canvas.Pixels(), editor.loop.pointer, point->x, point->y);
-  d.lastProbed = picture.pickedColour;
   ReplayPicture(editor, picture.pickedColour);
   if (picture.foundIndex == -1) {
-    editor.platform.Beep();
+    editor.screen.platform->Beep();
     return;
   }
   // Convert the whole chain the clicked segment belongs to.
   int first = picture.foundIndex;
-  while (first > 0 && list.slots[first][7] >= 2) --first;
+  while (first > 0 && list.slots[first][field::Chain] >= 2) --first;
   TakeSnapshot(editor, editor.operations.count);
   const int countBefore = list.count;
-  for (int k = first; k == first || (k < countBefore && list.slots[k][7] >= 2); ++k) {
+  for (int k = first; k == first || (k < countBefore && list.slots[k][field::Chain] >= 2); ++k) {
     const OperationRecord segment = list.slots[k];
-    d.x1 = segment[1];
-    d.y1 = segment[2];
-    d.x2 = segment[3];
-    d.y2 = segment[4];
+    d.x1 = segment[field::X1];
+    d.y1 = segment[field::Y1];
+    d.x2 = segment[field::X2];
+    d.y2 = segment[field::Y2];
     DrawLineIntoCanvas(editor, d.x1, d.y1, d.x2, d.y2, d.secondColour);
     DrawTwoColourDots(editor.images.canvas.Pixels(), d);
-    AppendOperation(list, d, segment[7]);
+    AppendOperation(list, d, segment[field::Chain]);
   }
   FinishAction(editor);
 }

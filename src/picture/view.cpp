@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "picture/tools.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 #include "screen/primitives.h"
 
@@ -11,67 +11,71 @@ namespace {
 
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
-void FilledBox(Editor& editor, int x1, int y1, int x2, int y2, Rgb colour) {
+void FilledBox(PictureEditor& editor, int x1, int y1, int x2, int y2, Rgb colour) {
   DrawLineRgb(editor.screen, nullptr, x1, y1, false, x2, y2, colour, kFilledBoxMode, colour);
 }
 
-// The visible part of `source` stretched over the 640 x 400 view.
-void ShowThroughZoom(Editor& editor, const Image& source) {
+void FilledBox(PictureEditor& editor, ScreenBox box, Rgb colour) {
+  FilledBox(editor, box.left, box.top, box.right, box.bottom, colour);
+}
+
+// The visible part of `source` stretched over the view.
+void ShowThroughZoom(PictureEditor& editor, const Image& source) {
   ImageSet& images = editor.images;
   source.DrawInto(images.viewCrop, -editor.view.scrollX, -editor.view.scrollY);
-  images.viewCrop.DrawInto(images.zoomedView, 0, 0, 640, 400);
+  images.viewCrop.DrawInto(images.zoomedView, 0, 0, kViewWidth, kViewHeight);
   images.zoomedView.Draw(0, 0);
 }
 
 }  // namespace
 
-void SetUpView(Editor& editor) {
+void SetUpView(PictureEditor& editor) {
   ViewState& view = editor.view;
   const int height = PictureHeight(editor.settings);
   view.zoomX = view.zoom;
   view.zoomY = VerticalStep(editor.settings) * view.zoom;
-  view.visibleWidth = 640 / view.zoomX;
-  view.visibleHeight = 400 / view.zoomY;
-  view.maxScrollX = 640 - view.visibleWidth;
+  view.visibleWidth = kViewWidth / view.zoomX;
+  view.visibleHeight = kViewHeight / view.zoomY;
+  view.maxScrollX = kPictureWidth - view.visibleWidth;
   view.maxScrollY = height - view.visibleHeight;
   view.lastRow = height - 1;
-  editor.images.canvas.Pixels() = Bitmap(640, height);
+  editor.images.canvas.Pixels() = Bitmap(kPictureWidth, height);
   editor.images.viewCrop.Pixels() = Bitmap(view.visibleWidth, view.visibleHeight);
   if (view.zoom == 1) {
     view.scrollX = 0;
     view.scrollY = 0;
-    FilledBox(editor, 640, 0, 662, 399, kPanelBackground);
-    FilledBox(editor, 0, 400, 639, 422, kPanelBackground);
+    FilledBox(editor, kVerticalBarStrip, kPanelBackground);
+    FilledBox(editor, kHorizontalBarStrip, kPanelBackground);
   } else {
     view.scrollX = std::clamp(view.scrollX, 0, view.maxScrollX);
     view.scrollY = std::clamp(view.scrollY, 0, view.maxScrollY);
   }
 }
 
-void ChangeZoom(Editor& editor, int level) {
+void ChangeZoom(PictureEditor& editor, int level) {
   editor.view.zoom = 1 << std::clamp(level, 0, 3);
   SetUpView(editor);
-  EndPendingLine(editor);
   ShowPreviewBase(editor);
   DrawScrollBars(editor);
 }
 
-PicturePoint PictureFromPointer(const Editor& editor) {
+PicturePoint PictureFromPointer(const PictureEditor& editor) {
   const ViewState& view = editor.view;
   return {FloorDiv(editor.loop.pointer.x, view.zoomX) + view.scrollX,
           FloorDiv(editor.loop.pointer.y, view.zoomY) + view.scrollY};
 }
 
-bool PointerInView(const Editor& editor) {
+bool PointerInView(const PictureEditor& editor, int rowsBelow) {
   const PointerPosition& pointer = editor.loop.pointer;
-  return pointer.x >= 0 && pointer.x <= 639 && pointer.y >= 0 && pointer.y <= 399;
+  return pointer.x >= kView.left && pointer.x <= kView.right && pointer.y >= kView.top &&
+         pointer.y <= kView.bottom + rowsBelow;
 }
 
-bool InPicture(const Editor& editor, PicturePoint point) {
+bool InPicture(const PictureEditor& editor, PicturePoint point) {
   return point.x >= 0 && point.x <= editor.view.lastColumn && point.y >= 0 && point.y <= editor.view.lastRow;
 }
 
-void ShowCanvas(Editor& editor) {
+void ShowCanvas(PictureEditor& editor) {
   if (editor.view.zoomX == 1 && editor.view.zoomY == 1) {
     editor.images.canvas.Draw(0, 0);
   } else {
@@ -79,12 +83,12 @@ void ShowCanvas(Editor& editor) {
   }
 }
 
-void ShowPreviewBase(Editor& editor) {
+void ShowPreviewBase(PictureEditor& editor) {
   editor.images.clean.DrawInto(editor.images.canvas, 0, 0);
   ShowThroughZoom(editor, editor.images.clean);
 }
 
-void DrawScrollBars(Editor& editor) {
+void DrawScrollBars(PictureEditor& editor) {
   const ViewState& view = editor.view;
   if (view.zoom == 1) return;
   Screen& screen = editor.screen;
@@ -100,69 +104,74 @@ void DrawScrollBars(Editor& editor) {
   auto line = [&](int x1, int y1, int x2, int y2, Rgb pen) {
     DrawLineRgb(screen, nullptr, x1, y1, false, x2, y2, pen, kLineMode, 0);
   };
-  box(642, 0, 662, 399, kScrollTrough, kFilledBoxMode, kScrollTrough);
-  box(642, 0, 662, 399, kFrame, kBoxMode, 0);
-  box(644, top, 660, top + length, kThumbEdge, kFilledBoxMode, kPanelBackground);
-  line(645, top + 1, 659, top + 1, white);
-  line(645, top + 1, 645, top + length - 1, white);
-  line(659, top + 1, 659, top + length - 1, kShadow);
-  line(645, top + length - 1, 659, top + length - 1, kShadow);
+  const ScreenBox vertical = kVerticalBar;
+  const int thumbLeft = kVerticalThumbLeft + 1;
+  const int thumbRight = kVerticalThumbRight - 1;
+  box(vertical.left, vertical.top, vertical.right, vertical.bottom, kScrollTrough, kFilledBoxMode, kScrollTrough);
+  box(vertical.left, vertical.top, vertical.right, vertical.bottom, kFrame, kBoxMode, 0);
+  box(kVerticalThumbLeft, top, kVerticalThumbRight, top + length, kThumbEdge, kFilledBoxMode, kPanelBackground);
+  line(thumbLeft, top + 1, thumbRight, top + 1, white);
+  line(thumbLeft, top + 1, thumbLeft, top + length - 1, white);
+  line(thumbRight, top + 1, thumbRight, top + length - 1, kShadow);
+  line(thumbLeft, top + length - 1, thumbRight, top + length - 1, kShadow);
 
-  box(0, 402, 639, 422, kScrollTrough, kFilledBoxMode, kScrollTrough);
-  box(0, 402, 639, 422, kFrame, kBoxMode, 0);
-  box(left, 404, left + width, 420, kThumbEdge, kFilledBoxMode, kPanelBackground);
-  line(left + 1, 405, left + width - 1, 405, white);
-  line(left + 1, 405, left + 1, 419, white);
-  line(left + 1, 419, left + width - 1, 419, kShadow);
-  line(left + width - 1, 405, left + width - 1, 419, kShadow);
+  const ScreenBox horizontal = kHorizontalBar;
+  const int thumbTop = kHorizontalThumbTop + 1;
+  const int thumbBottom = kHorizontalThumbBottom - 1;
+  box(horizontal.left, horizontal.top, horizontal.right, horizontal.bottom, kScrollTrough, kFilledBoxMode,
+      kScrollTrough);
+  box(horizontal.left, horizontal.top, horizontal.right, horizontal.bottom, kFrame, kBoxMode, 0);
+  box(left, kHorizontalThumbTop, left + width, kHorizontalThumbBottom, kThumbEdge, kFilledBoxMode, kPanelBackground);
+  line(left + 1, thumbTop, left + width - 1, thumbTop, white);
+  line(left + 1, thumbTop, left + 1, thumbBottom, white);
+  line(left + 1, thumbBottom, left + width - 1, thumbBottom, kShadow);
+  line(left + width - 1, thumbTop, left + width - 1, thumbBottom, kShadow);
 }
 
-void DragScrollBars(Editor& editor) {
+void FollowScrollDrag(PictureEditor& editor) {
   ViewState& view = editor.view;
+  if (view.zoom <= 1) return;
   const int step = VerticalStep(editor.settings);
-  while (editor.platform.IsButtonDown(MouseButton::Left)) {
-    editor.loop.pointer = editor.platform.ReadPointer();
-    SleepPumping(editor.screen, 1);
-    if (view.zoom <= 1) continue;
-    const PointerPosition pointer = editor.loop.pointer;
-    const int top = view.scrollY * step;
-    const int length = view.visibleHeight * step;
-    if (!view.draggingVertical && pointer.x >= 642 && pointer.x <= 660 && pointer.y >= top &&
-        pointer.y <= top + length) {
-      view.grabVertical = pointer.y - top;
-      view.draggingVertical = true;
-    }
-    if (view.draggingVertical) {
-      view.scrollY = std::clamp(FloorDiv(pointer.y - view.grabVertical, step), 0, view.maxScrollY);
-      DrawScrollBars(editor);
-      ShowPreviewBase(editor);
-    }
-    if (!view.draggingHorizontal && pointer.y >= 402 && pointer.y <= 420 && pointer.x >= view.scrollX &&
-        pointer.x <= view.scrollX + view.visibleWidth) {
-      view.grabHorizontal = pointer.x - view.scrollX;
-      view.draggingHorizontal = true;
-    }
-    if (view.draggingHorizontal) {
-      view.scrollX = std::clamp(pointer.x - view.grabHorizontal, 0, view.maxScrollX);
-      DrawScrollBars(editor);
-      ShowPreviewBase(editor);
-    }
+  const PointerPosition pointer = editor.loop.pointer;
+  const int top = view.scrollY * step;
+  const int length = view.visibleHeight * step;
+  if (!view.draggingVertical && pointer.x >= kVerticalBar.left && pointer.x <= kVerticalThumbRight &&
+      pointer.y >= top && pointer.y <= top + length) {
+    view.grabVertical = pointer.y - top;
+    view.draggingVertical = true;
   }
-  view.draggingVertical = false;
-  view.draggingHorizontal = false;
+  if (view.draggingVertical) {
+    view.scrollY = std::clamp(FloorDiv(pointer.y - view.grabVertical, step), 0, view.maxScrollY);
+    DrawScrollBars(editor);
+    ShowPreviewBase(editor);
+  }
+  if (!view.draggingHorizontal && pointer.y >= kHorizontalBar.top && pointer.y <= kHorizontalThumbBottom &&
+      pointer.x >= view.scrollX && pointer.x <= view.scrollX + view.visibleWidth) {
+    view.grabHorizontal = pointer.x - view.scrollX;
+    view.draggingHorizontal = true;
+  }
+  if (view.draggingHorizontal) {
+    view.scrollX = std::clamp(pointer.x - view.grabHorizontal, 0, view.maxScrollX);
+    DrawScrollBars(editor);
+    ShowPreviewBase(editor);
+  }
 }
 
-void ShowMagnifier(Editor& editor) {
+void EndScrollDrag(PictureEditor& editor) {
+  editor.view.draggingVertical = false;
+  editor.view.draggingHorizontal = false;
+}
+
+void ShowMagnifier(PictureEditor& editor) {
   const PicturePoint centre = PictureFromPointer(editor);
   const Bitmap& canvas = editor.images.canvas.Pixels();
-  for (int column = centre.x - 9; column <= centre.x + 9; ++column) {
-    for (int row = centre.y - 9; row <= centre.y + 8; ++row) {
-      const int left = 8 + 8 * (column - centre.x + 9);
-      const int top = 424 + 8 * (row - centre.y + 9);
+  for (int column = centre.x - kMagnifierCellsBefore; column <= centre.x + kMagnifierColumnsAfter; ++column) {
+    for (int row = centre.y - kMagnifierCellsBefore; row <= centre.y + kMagnifierRowsAfter; ++row) {
+      const int left = kMagnifierLeft + kMagnifierCell * (column - centre.x + kMagnifierCellsBefore);
+      const int top = kMagnifierTop + kMagnifierCell * (row - centre.y + kMagnifierCellsBefore);
       if (InPicture(editor, {column, row}) && canvas.Contains(column, row)) {
         const Rgb pixel = canvas.At(column, row);
-        editor.drawing.lastProbed = static_cast<std::int32_t>(pixel);
-        FilledBox(editor, left, top, left + 7, top + 7, pixel);
+        FilledBox(editor, left, top, left + kMagnifierCell - 1, top + kMagnifierCell - 1, pixel);
       } else {
         editor.images.scratch.Draw(left, top);
       }
@@ -172,36 +181,40 @@ void ShowMagnifier(Editor& editor) {
   // A pixel outside the canvas reads as all channels set.
   const Rgb pixel = canvas.Contains(centre.x, centre.y) ? canvas.At(centre.x, centre.y) : 0xFFFFFFFFu;
   const int index = ((pixel >> 16) & 0xFF ? 1 : 0) + (pixel & 0xFF ? 2 : 0) + ((pixel >> 8) & 0xFF ? 4 : 0);
-  DrawLine(editor.screen, 79, 495, false, 88, 504, 7 - index, kBoxMode, 0);
+  const ScreenBox frame = kMagnifierCentreFrame;
+  DrawLine(editor.screen, frame.left, frame.top, false, frame.right, frame.bottom, 7 - index, kBoxMode, 0);
 }
 
-void ShowColourIndicator(Editor& editor) {
+void ShowColourIndicator(PictureEditor& editor) {
   Screen& screen = editor.screen;
-  DrawingState& drawing = editor.drawing;
-  if (PictureHeight(editor.settings) == 400) DrawLine(screen, -1, -1, false, 640, 400, drawing.borderColour, kBoxMode, 0);
-  DrawLine(screen, 670, 502, false, 736, 534, 0, kBoxMode, 0);
-  DrawLine(screen, 671, 503, false, 735, 533, drawing.borderColour, kFilledBoxMode, drawing.borderColour);
+  const DrawingState& drawing = editor.drawing;
+  auto box = [&](ScreenBox b, int colour, int mode) {
+    DrawLine(screen, b.left, b.top, false, b.right, b.bottom, colour, mode, colour);
+  };
+  // Around the whole view, where a 400-line picture fills it.
+  if (PictureHeight(editor.settings) == kPictureHeight) {
+    box({kView.left - 1, kView.top - 1, kView.right + 1, kView.bottom + 1}, drawing.borderColour, kBoxMode);
+  }
+  box(kIndicatorFrame, 0, kBoxMode);
+  box(kIndicatorBorder, drawing.borderColour, kFilledBoxMode);
   const bool tiled = drawing.mode == kind::TilePaint || drawing.mode == kind::TwoColourLine;
   if (!tiled) {
-    DrawLine(screen, 675, 507, false, 731, 529, drawing.drawingColour, kFilledBoxMode, drawing.drawingColour);
+    box(kIndicatorInside, drawing.drawingColour, kFilledBoxMode);
     return;
   }
-  DrawLine(screen, 675, 507, false, 731, 529, drawing.secondColour, kFilledBoxMode, drawing.secondColour);
-  const float selection = editor.panels.value[panel::TilePalette];
-  if (selection < 64 || drawing.mode == kind::TwoColourLine) {
-    drawing.tileKind = 0;
-    for (int y = 507; y <= 529; ++y) {
-      for (int x = 675 + y % 2; x <= 731; x += 2) PlotPixel(screen, x, y, drawing.drawingColour);
+  box(kIndicatorInside, drawing.secondColour, kFilledBoxMode);
+  const ScreenBox& in = kIndicatorInside;
+  if (drawing.tileKind == 0) {
+    for (int y = in.top; y <= in.bottom; ++y) {
+      for (int x = in.left + y % 2; x <= in.right; x += 2) PlotPixel(screen, x, y, drawing.drawingColour);
     }
-  } else if (selection >= 128) {
-    drawing.tileKind = 2;
-    for (int y = 507; y <= 529; y += 2) {
-      for (int x = 675 + 2 * ((y / 2) % 2); x <= 731; x += 4) PlotPixel(screen, x, y, drawing.drawingColour);
+  } else if (drawing.tileKind == 2) {
+    for (int y = in.top; y <= in.bottom; y += 2) {
+      for (int x = in.left + 2 * ((y / 2) % 2); x <= in.right; x += 4) PlotPixel(screen, x, y, drawing.drawingColour);
     }
   } else {
-    drawing.tileKind = 1;
-    for (int y = 507; y <= 529; ++y) {
-      for (int x = 675 + 2 * (y % 2); x <= 731; x += 4) PlotPixel(screen, x, y, drawing.drawingColour);
+    for (int y = in.top; y <= in.bottom; ++y) {
+      for (int x = in.left + 2 * (y % 2); x <= in.right; x += 4) PlotPixel(screen, x, y, drawing.drawingColour);
     }
   }
 }

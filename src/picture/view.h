@@ -2,7 +2,7 @@
 // The picture as the user sees it: the canvas at zoom 1, 2, 4 or 8 in the
 // top-left 640 x 400 of the window, scroll bars, the magnifier below it and
 // the colour indicator beside it.
-#include "app/editor.h"
+#include "picture/picture_editor.h"
 
 namespace kumodo {
 
@@ -13,31 +13,37 @@ struct PicturePoint {
 
 // Recomputes the view for the zoom and the editing resolution and recreates
 // the canvas and the view crop at their sizes; clamps the scroll.
-void SetUpView(Editor& editor);
+void SetUpView(PictureEditor& editor);
 
-// Zoom 2^level (level 0 to 3); ends a line or polyline under way and redraws the view.
-void ChangeZoom(Editor& editor, int level);
+// Zoom 2^level (level 0 to 3) and redraws the view. A line under way is the
+// caller's to end: its points were taken at the old zoom.
+void ChangeZoom(PictureEditor& editor, int level);
 
 // The picture pixel under the pointer of the last input sample.
-PicturePoint PictureFromPointer(const Editor& editor);
-bool PointerInView(const Editor& editor);
-bool InPicture(const Editor& editor, PicturePoint point);
+PicturePoint PictureFromPointer(const PictureEditor& editor);
+// The pointer of the last input sample is over the view, or within
+// `rowsBelow` rows under it.
+bool PointerInView(const PictureEditor& editor, int rowsBelow = 0);
+bool InPicture(const PictureEditor& editor, PicturePoint point);
 
 // Shows the canvas through the view.
-void ShowCanvas(Editor& editor);
+void ShowCanvas(PictureEditor& editor);
 // Copies the clean picture over the canvas (removing any preview) and shows it.
-void ShowPreviewBase(Editor& editor);
+void ShowPreviewBase(PictureEditor& editor);
 
-void DrawScrollBars(Editor& editor);
-// Lets the thumbs follow the pointer until the left button is released.
-void DragScrollBars(Editor& editor);
+void DrawScrollBars(PictureEditor& editor);
+// One step of a scroll bar drag, at the pointer of the last sample: grabs
+// the thumb under it, or moves the thumb grabbed, and redraws the view.
+void FollowScrollDrag(PictureEditor& editor);
+// Lets go of both thumbs.
+void EndScrollDrag(PictureEditor& editor);
 
 // The 19 x 18 cells around the pointer, and a frame around the centre cell
 // in the complement of its colour.
-void ShowMagnifier(Editor& editor);
+void ShowMagnifier(PictureEditor& editor);
 
-// The drawing, border and tile colours beside the icons; also sets the tile
-// kind from the tile selection while tile paint or two-colour line is chosen.
-void ShowColourIndicator(Editor& editor);
+// The drawing, border and second colours beside the icons: while tile paint
+// or the two-colour line is chosen, the tile of the drawing state's kind.
+void ShowColourIndicator(PictureEditor& editor);
 
 }  // namespace kumodo

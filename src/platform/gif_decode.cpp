@@ -47,75 +47,128 @@ bool ReadColourTable(ByteReader& reader, std::uint8_t packed, std::array<Rgb, 25
   return true;
 }
 
+// The codes of LZW data, least significant bit first.
+class CodeReader {
+ public:
+  explicit CodeReader(const std::vector<std::uint8_t>& data) : data_(data) {}
+
+  // The next code of `size` bits; false once the data has ended.
+  bool Next(int size, int& code) {
+    while (bitCount_ < size) {
+      if (at_ >= data_.size()) return false;
+      bitBuffer_ |= static_cast<std::uint32_t>(data_[at_++]) << bitCount_;
+      bitCount_ += 8;
+    }
+    code = static_cast<int>(bitBuffer_ & ((1u << size) - 1));
+    bitBuffer_ >>= size;
+    bitCount_ -= size;
+    return true;
+  }
+
+ private:
+  const std::vector<std::uint8_t>& data_;
+  std::size_t at_ = 0;
+  std::uint32_t bitBuffer_ = 0;
+  int bitCount_ = 0;
+};
+
+// The string table of an LZW stream: each code it defines is an earlier
+// code's string and one index more. Codes grow a bit wide as it fills.
+class LzwTable {
+ public:
+  explicit LzwTable(int minimumCodeSize)
+      : minimumCodeSize_(minimumCodeSize), clearCode_(1 << minimumCodeSize), endCode_(clearCode_ + 1) {
+    for (int i = 0; i < clearCode_; ++i) suffix_[i] = static_cast<std::uint8_t>(i);
+    Restart();
+  }
+
+  int CodeSize() const { return codeSize_; }
+
+  // Takes one code, appending its indices to `indices` up to `count` in all;
+  // false if the data is corrupt.
+  bool Take(int code, std::size_t count, std::vector<std::uint8_t>& indices) {
+    if (code == clearCode_) {
+      Restart();
+      return true;
+    }
+    if (code == endCode_) return false;
+    if (previous_ < 0) {
+      if (code >= clearCode_) return false;
+      indices.push_back(static_cast<std::uint8_t>(code));
+      previous_ = code;
+      firstOfPrevious_ = static_cast<std::uint8_t>(code);
+      return true;
+    }
+    const int first = Unwind(code, count, indices);
+    if (first < 0) return false;
+    Define(static_cast<std::uint8_t>(first));
+    previous_ = code;
+    firstOfPrevious_ = static_cast<std::uint8_t>(first);
+    return true;
+  }
+
+ private:
+  static constexpr int kMaxCodes = 4096;
+
+  void Restart() {
+    codeSize_ = minimumCodeSize_ + 1;
+    nextCode_ = endCode_ + 1;
+    previous_ = -1;
+  }
+
+  // Appends the string of `code` (the one being defined right now too) and
+  // returns its first index; -1 for a code not defined yet or a loop.
+  int Unwind(int code, std::size_t count, std::vector<std::uint8_t>& indices) {
+    int walk = code;
+    int depth = 0;
+    if (code > nextCode_) return -1;
+    if (code == nextCode_) {
+      stack_[depth++] = firstOfPrevious_;
+      walk = previous_;
+    }
+    while (walk >= clearCode_) {
+      if (depth >= kMaxCodes - 1) return -1;
+      stack_[depth++] = suffix_[walk];
+      walk = prefix_[walk];
+    }
+    stack_[depth++] = suffix_[walk];
+    while (depth > 0 && indices.size() < count) indices.push_back(stack_[--depth]);
+    return suffix_[walk];
+  }
+
+  // The previous code's string and `first` becomes the next code.
+  void Define(std::uint8_t first) {
+    if (nextCode_ >= kMaxCodes) return;
+    prefix_[nextCode_] = static_cast<std::uint16_t>(previous_);
+    suffix_[nextCode_] = first;
+    ++nextCode_;
+    if (nextCode_ == (1 << codeSize_) && codeSize_ < 12) ++codeSize_;
+  }
+
+  const int minimumCodeSize_;
+  const int clearCode_;
+  const int endCode_;
+  int codeSize_ = 0;
+  int nextCode_ = 0;
+  int previous_ = -1;
+  std::uint8_t firstOfPrevious_ = 0;
+  std::array<std::uint16_t, kMaxCodes> prefix_{};
+  std::array<std::uint8_t, kMaxCodes> suffix_{};
+  std::array<std::uint8_t, kMaxCodes> stack_{};
+};
+
 // Expands LZW data into exactly `count` colour indices; false if the data is
 // corrupt or ends before the picture is complete.
 bool ExpandLzw(const std::vector<std::uint8_t>& data, int minimumCodeSize, std::size_t count,
                std::vector<std::uint8_t>& indices) {
   if (minimumCodeSize < 1 || minimumCodeSize > 11) return false;
-  constexpr int kMaxCodes = 4096;
-  std::array<std::uint16_t, kMaxCodes> prefix{};
-  std::array<std::uint8_t, kMaxCodes> suffix{};
-  std::array<std::uint8_t, kMaxCodes> stack{};
-  const int clearCode = 1 << minimumCodeSize;
-  const int endCode = clearCode + 1;
-  int codeSize = minimumCodeSize + 1;
-  int nextCode = endCode + 1;
-  int previous = -1;
-  std::uint8_t firstOfPrevious = 0;
-  for (int i = 0; i < clearCode; ++i) suffix[i] = static_cast<std::uint8_t>(i);
-
+  LzwTable table(minimumCodeSize);
+  CodeReader codes(data);
   indices.clear();
   indices.reserve(count);
-  std::uint32_t bitBuffer = 0;
-  int bitCount = 0;
-  std::size_t at = 0;
   while (indices.size() < count) {
-    while (bitCount < codeSize) {
-      if (at >= data.size()) return false;
-      bitBuffer |= static_cast<std::uint32_t>(data[at++]) << bitCount;
-      bitCount += 8;
-    }
-    const int code = static_cast<int>(bitBuffer & ((1u << codeSize) - 1));
-    bitBuffer >>= codeSize;
-    bitCount -= codeSize;
-
-    if (code == clearCode) {
-      codeSize = minimumCodeSize + 1;
-      nextCode = endCode + 1;
-      previous = -1;
-      continue;
-    }
-    if (code == endCode) return false;
-    if (previous < 0) {
-      if (code >= clearCode) return false;
-      indices.push_back(static_cast<std::uint8_t>(code));
-      previous = code;
-      firstOfPrevious = static_cast<std::uint8_t>(code);
-      continue;
-    }
-    int walk = code;
-    int depth = 0;
-    if (code > nextCode) return false;
-    if (code == nextCode) {  // the code being defined right now
-      stack[depth++] = firstOfPrevious;
-      walk = previous;
-    }
-    while (walk >= clearCode) {
-      if (depth >= kMaxCodes - 1) return false;
-      stack[depth++] = suffix[walk];
-      walk = prefix[walk];
-    }
-    stack[depth++] = suffix[walk];
-    const std::uint8_t first = suffix[walk];
-    while (depth > 0 && indices.size() < count) indices.push_back(stack[--depth]);
-    if (nextCode < kMaxCodes) {
-      prefix[nextCode] = static_cast<std::uint16_t>(previous);
-      suffix[nextCode] = first;
-      ++nextCode;
-      if (nextCode == (1 << codeSize) && codeSize < 12) ++codeSize;
-    }
-    previous = code;
-    firstOfPrevious = first;
+    int code = 0;
+    if (!codes.Next(table.CodeSize(), code) || !table.Take(code, count, indices)) return false;
   }
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "screen/layout.h"
 #include "screen/palette.h"
 
 namespace kumodo {
@@ -56,7 +57,7 @@ void PlotPixelRgb(Screen& screen, Bitmap* canvas, int x, int y, Rgb colour) {
 }
 
 int PointColour(const Bitmap& canvas, PointerPosition pointer, int x, int y) {
-  if (pointer.x < 0 || pointer.x > 639 || pointer.y < 0 || pointer.y > 399) return 0;
+  if (pointer.x < kView.left || pointer.x > kView.right || pointer.y < kView.top || pointer.y > kView.bottom) return 0;
   if (!canvas.Contains(x, y)) return 0;
   const Rgb pixel = canvas.At(x, y);
   const int red = pixel & 0xFF;

@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "screen/layout.h"
+
 namespace kumodo {
 
 constexpr std::int8_t kGridBorder = 99;  // no colour has it, so a trace never leaves the picture
-constexpr int kGridPictureWidth = 640;
-constexpr int kGridPictureRows = 400;
+constexpr int kGridPictureWidth = kPictureWidth;
+constexpr int kGridPictureRows = kPictureHeight;
 
 // Cell (x + 1, y + 1) holds picture point (x, y). The frame is not stored:
 // every cell outside the picture of the height framed last reads as the

@@ -18,8 +18,8 @@ constexpr double kRadiansPerDegree = 3.141592654 / 180;
 
 using Point = TracePoint;
 
-Point Start(const OperationRecord& entry) { return {entry[1], entry[2]}; }
-Point End(const OperationRecord& entry) { return {entry[3], entry[4]}; }
+Point Start(const OperationRecord& entry) { return {entry[field::X1], entry[field::Y1]}; }
+Point End(const OperationRecord& entry) { return {entry[field::X2], entry[field::Y2]}; }
 double Distance(Point a, Point b) { return std::sqrt(std::pow(b.x - a.x, 2.0) + std::pow(b.y - a.y, 2.0)); }
 bool AxisAligned(Point a, Point b) { return a.x == b.x || a.y == b.y; }
 

@@ -4,11 +4,14 @@
 #include <cmath>
 #include <random>
 
+#include "app/panels.h"
 #include "picture/replay.h"
 #include "picture/tiles.h"
 #include "picture/view.h"
-#include "screen/raster.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
+#include "screen/raster.h"
+#include "support/icons.h"
 #include "support/scripted_editor.h"
 
 namespace kumodo {
@@ -130,10 +133,10 @@ TEST(Polyline, UndoInTheMiddleEndsThePolylineFirst) {
 }
 
 // A line or polyline under way meets the other commands.
-constexpr PointerPosition kZoomTwo{681 + 5, 544 + 5};
-constexpr PointerPosition kUnderlayNone{671 + 5, 140 + 5};
-constexpr PointerPosition kPaintDisplayOff{716 + 5, 180 + 5};
-constexpr PointerPosition kSaveIcon{671 + 5, 46 + 5};
+const PointerPosition kZoomTwo = icons::Centre(panel::Zoom, 1);
+const PointerPosition kUnderlayNone = icons::Centre(panel::Underlay, 2);
+const PointerPosition kPaintDisplayOff = icons::Centre(panel::PaintDisplay, 1);
+const PointerPosition kSaveIcon = icons::Centre(panel::Files, 1);
 
 Script& ClickIcon(Script& script, std::uint64_t at, PointerPosition icon) { return script.ClickAt(at, icon.x, icon.y); }
 
@@ -298,7 +301,7 @@ TEST(Undo, RightAfterAnActionRestoresTheSnapshotThenReplays) {
   ASSERT_EQ(s.editor.operations.count, 3);
   EXPECT_EQ(s.editor.drawing.snapshotMarker, 2) << "taken by the third line";
   // Recolour the first line behind the picture's back: only a replay shows it.
-  s.editor.operations.slots[0][5] = 4;
+  s.editor.operations.slots[0][field::Colour] = 4;
   UndoCommand(s.editor);
   EXPECT_EQ(s.editor.operations.count, 2);
   EXPECT_EQ(Canvas(s).At(50, 10), PaletteColour(1)) << "restored from the snapshot";
@@ -359,6 +362,24 @@ TEST(TilePaintTool, FillsWithTheChosenTileAndRecordsIt) {
     }
   }
   EXPECT_EQ(s.platform.beeps, 1);
+}
+
+TEST(TilePaintTool, RecordsTheKindOfThePaletteEntryClickedWithoutARepaint) {
+  // Kind 2, first colour 3, second colour 5: the third palette's entry (3, 5).
+  ScriptedEditor s(Script()
+                       .Key(2, vk::Digit0 + 7)
+                       .Key(2, vk::F1 + 3)
+                       .ClickAt(20, kPaletteLefts[2] + kSwatch * 3 + 4, kPaletteTop + kSwatch * 5 + 4)
+                       .ClickAt(60, 150, 150));
+  AddWhiteBox(s);
+  s.RunUntil(100);
+  ASSERT_EQ(s.editor.operations.count, 5);
+  EXPECT_EQ(Record(s, 4), (OperationRecord{4, 150, 150, 2, 5, 3, 7, 1}));
+  // Choosing the two-colour line and tile paint again keeps the entry's kind.
+  SelectTool(s.editor, 4);
+  EXPECT_EQ(s.editor.drawing.tileKind, 0);
+  SelectTool(s.editor, 3);
+  EXPECT_EQ(s.editor.drawing.tileKind, 2);
 }
 
 TEST(TilePaintTool, AnImpossibleTileFillsPlainlyInTheDrawingColour) {

@@ -122,7 +122,10 @@ TEST_F(HostileFiles, ACommandFileOfHugeEntriesGivesLinesWithinTheLimit) {
   std::ofstream("commands.txt", std::ios::binary) << file;
   const BasicCommands commands = LoadBasicCommandFile("commands.txt");
   OperationList list;
-  for (std::int16_t kind : {1, 3, 4, 8, 5, 6, 7, 10}) list.slots[list.count++] = {kind, 1, 2, 3, 4, 5, 6, 1};
+  for (int recordKind : {kind::Line, kind::Paint, kind::TilePaint, kind::Dot, kind::MixtureRow, kind::MixtureRow + 1,
+                         kind::MixtureRow + 2, kind::TwoColourLine}) {
+    list.slots[list.count++] = {static_cast<std::int16_t>(recordKind), 1, 2, 3, 4, 5, 6, 1};
+  }
   const std::string text = BasicProgramText(list, Settings(), commands, BuildTileStringTable());
   std::size_t longest = 0;
   for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {

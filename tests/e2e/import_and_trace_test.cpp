@@ -12,6 +12,7 @@
 #include "platform/text_encoding.h"
 #include "screen/palette.h"
 #include "support/colour_grids.h"
+#include "support/icons.h"
 #include "support/image_magick.h"
 #include "support/scripted_editor.h"
 #include "trace/outline.h"
@@ -191,7 +192,8 @@ TEST_F(ImportFiles, ATraceThatMakesNoLineLeavesTheLastGroupToUndo) {
 
 TEST(OutlineTool, ImportClickAndOneUndoRemovesTheOutline) {
   Script script;
-  script.ClickAt(100, 671 + 5, 384 + 5);  // the outline tool's icon
+  const PointerPosition outlineTool = icons::Centre(panel::Tools, 6);
+  script.ClickAt(100, outlineTool.x, outlineTool.y);
   script.ClickAt(200, 150, 150);
   script.Key(300, vk::F12);
   ScriptedEditor s(script);

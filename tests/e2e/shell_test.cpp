@@ -9,7 +9,9 @@
 #include "app/panels.h"
 #include "files/text_file.h"
 #include "platform/text_encoding.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
+#include "support/icons.h"
 #include "support/scripted_editor.h"
 
 namespace kumodo {
@@ -20,21 +22,20 @@ using scripted::Script;
 using scripted::ScriptedEditor;
 
 constexpr Rgb kSelectedFace = 0x804000;  // the artwork's pressed look
-constexpr int kIconX = 671;
 
 // Points on a few buttons (their top-left plus a little).
-constexpr PointerPosition kSettingsIcon{kIconX + 5, 8 + 5};
-constexpr PointerPosition kOpenIcon{kIconX + 5, 26 + 5};
-constexpr PointerPosition kSaveIcon{kIconX + 5, 46 + 5};
-constexpr PointerPosition kPaintDisplayOff{716 + 5, 180 + 5};
-constexpr PointerPosition kPaintDisplayOn{kIconX + 5, 180 + 5};
-constexpr PointerPosition kUndoIcon{kIconX + 5, 208 + 5};
+const PointerPosition kSettingsIcon = icons::Face(panel::Files, 3);
+const PointerPosition kOpenIcon = icons::Face(panel::Files, 0);
+const PointerPosition kSaveIcon = icons::Face(panel::Files, 1);
+const PointerPosition kPaintDisplayOff = icons::Face(panel::PaintDisplay, 1);
+const PointerPosition kPaintDisplayOn = icons::Face(panel::PaintDisplay, 0);
+const PointerPosition kUndoIcon = icons::Face(panel::Undo, 0);
 constexpr PointerPosition kSettingsOk{240 + 5, 304 + 5};
 constexpr PointerPosition kSettingsCancel{350 + 5, 304 + 5};
 constexpr PointerPosition kTwoHundredLines{350 + 5, 128 + 5};
 constexpr PointerPosition kFourHundredLines{240 + 5, 128 + 5};
 
-PointerPosition ToolIcon(int button) { return {kIconX + 5, 240 + 24 * button + 5}; }
+PointerPosition ToolIcon(int button) { return icons::Face(panel::Tools, button); }
 
 Script& Click(Script& script, std::uint64_t at, PointerPosition where) { return script.ClickAt(at, where.x, where.y); }
 
@@ -48,11 +49,12 @@ TEST(StartUpScreen, DrawsThePanelsTheLabelsAndTheSelectedButtons) {
   EXPECT_EQ(s.editor.panels.buttons[panel::Tools][0].width, 72) << "the icon's own width";
   EXPECT_TRUE(ShownSelected(s, ToolIcon(0)));
   EXPECT_FALSE(ShownSelected(s, ToolIcon(1)));
-  EXPECT_TRUE(ShownSelected(s, {kIconX + 5, 100 + 5})) << "underlay button 0 shows selected";
+  EXPECT_TRUE(ShownSelected(s, icons::Face(panel::Underlay, 0))) << "underlay button 0 shows selected";
   EXPECT_EQ(s.editor.picture.underlay, 0) << "while no underlay is drawn";
   EXPECT_EQ(RowText(s.editor.screen.text, 27).substr(21, 10), Utf8ToSjis("400 ライン"));
   EXPECT_EQ(RowText(s.editor.screen.text, 27).substr(81), Utf8ToSjis("描画色(ﾃﾝｷｰ  0～7)"));
-  EXPECT_EQ(s.editor.screen.backBuffer.At(648 + 16 * 3 + 7, 448 + 7), PaletteColour(3)) << "the colour selector";
+  EXPECT_EQ(s.editor.screen.backBuffer.At(kSelectorLeft + kSwatch * 3 + 7, kDrawingSelectorTop + 7), PaletteColour(3))
+      << "the colour selector";
   EXPECT_EQ(s.editor.screen.backBuffer.At(799, 599), s.editor.images.panel.Pixels().At(15, 15));
 }
 
@@ -81,7 +83,8 @@ TEST(ToolSelection, AnInstantClickOnAnIconStillReachesThePanels) {
 TEST(ToolSelection, APressOnTheRightAndBottomEdgePixelsStillHits) {
   Script script;
   script.Key(10, vk::F1 + 5);
-  script.ClickAt(100, kIconX + 72, 240 + 20);  // button 0 is 72 x 20
+  const ScreenBox line = icons::Box(panel::Tools, 0);
+  script.ClickAt(100, line.right, line.bottom);
   ScriptedEditor s(script);
   s.RunUntil(200);
   EXPECT_EQ(s.editor.drawing.mode, kind::Line);
@@ -140,8 +143,8 @@ TEST(HeldPress, KeysTappedWhileTheButtonIsHeldOnAPanelHaveNoEffect) {
 
 TEST(Zoom, ButtonsSetTheZoomAndShowTheScrollBars) {
   Script script;
-  script.ClickAt(10, 680 + 5, 544 + 5);
-  script.ClickAt(100, 744 + 5, 544 + 5);
+  Click(script, 10, icons::Centre(panel::Zoom, 1));
+  Click(script, 100, icons::Centre(panel::Zoom, 3));
   ScriptedEditor s(script);
   s.RunUntil(60);
   EXPECT_EQ(s.editor.view.zoom, 2);
@@ -152,9 +155,9 @@ TEST(Zoom, ButtonsSetTheZoomAndShowTheScrollBars) {
 
 TEST(ColourSelectors, DrawingBorderAndTilePaletteChooseTheColours) {
   Script script;
-  script.ClickAt(10, 648 + 16 * 3 + 4, 448 + 4);
-  script.ClickAt(60, 648 + 16 * 5 + 4, 480 + 4);
-  script.ClickAt(110, 256 + 16 * 5 + 4, 431 + 16 * 1 + 4);  // kind 0, first 5, second 1
+  script.ClickAt(10, kSelectorLeft + kSwatch * 3 + 4, kDrawingSelectorTop + 4);
+  script.ClickAt(60, kSelectorLeft + kSwatch * 5 + 4, kBorderSelectorTop + 4);
+  script.ClickAt(110, kPaletteLefts[0] + kSwatch * 5 + 4, kPaletteTop + kSwatch * 1 + 4);  // kind 0, first 5, second 1
   ScriptedEditor s(script);
   s.RunUntil(50);
   EXPECT_EQ(s.editor.drawing.drawingColour, 3);

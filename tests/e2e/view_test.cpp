@@ -1,6 +1,7 @@
 // The view: pointer mapping, zoom, scrolling, magnifier and colour indicator.
 #include <gtest/gtest.h>
 
+#include "app/panels.h"
 #include "picture/replay.h"
 #include "picture/view.h"
 #include "screen/palette.h"
@@ -167,13 +168,14 @@ TEST(Magnifier, CellsOutsideThePictureShowTheOutsideTile) {
   EXPECT_EQ(editor.screen.backBuffer.At(8 + 8 * 6 + 4, 500), 0u) << "column 0";
 }
 
-TEST(ColourIndicator, ShowsTheTileKindOfTheSelectionAndSetsIt) {
+TEST(ColourIndicator, ShowsTheTileKindChosenFromTheSelection) {
   ScriptedEditor s;
   Editor& editor = s.editor;
   editor.drawing.mode = kind::TilePaint;
   editor.drawing.drawingColour = 1;
   editor.drawing.secondColour = 6;
   editor.panels.value[panel::TilePalette] = 70;
+  ChooseTileKind(editor);
   ShowColourIndicator(editor);
   EXPECT_EQ(editor.drawing.tileKind, 1);
   const Bitmap& screen = editor.screen.backBuffer;

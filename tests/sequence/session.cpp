@@ -90,8 +90,8 @@ std::string Session::DocumentPath(int slot) const {
 // Pointer onto the icon, press, release.
 std::vector<ScriptEvent> Session::ClickIcon(std::uint64_t at, int panelIndex, int button) const {
   const PanelButton& icon = app_.editor.panels.buttons[panelIndex][button];
-  const int x = static_cast<int>(icon.left + std::max(icon.width, 8.0f) / 2);
-  const int y = static_cast<int>(icon.top + std::max(icon.height, 8.0f) / 2);
+  const int x = icon.left + std::max(icon.width, 8) / 2;
+  const int y = icon.top + std::max(icon.height, 8) / 2;
   return {{at, Kind::MovePointer, x, y}, {at + 4, Kind::PressButton, kLeft}, {at + 9, Kind::ReleaseButton, kLeft}};
 }
 
@@ -427,16 +427,17 @@ std::optional<Failure> Session::CheckToolRecords(const std::vector<OperationReco
     return std::nullopt;
   }
   for (const OperationRecord& r : appended) {
-    const bool startInside = r[1] >= 0 && r[1] <= 639 && r[2] >= 0 && r[2] <= lastRow;
-    const bool endInside = r[0] != kind::Line || (r[3] >= 0 && r[3] <= 639 && r[4] >= 0 && r[4] <= lastRow);
+    const bool startInside = r[field::X1] >= 0 && r[field::X1] <= 639 && r[field::Y1] >= 0 && r[field::Y1] <= lastRow;
+    const bool endInside = r[field::Kind] != kind::Line ||
+                           (r[field::X2] >= 0 && r[field::X2] <= 639 && r[field::Y2] >= 0 && r[field::Y2] <= lastRow);
     // A two-colour line copies a line that may come from the other resolution.
-    if (r[0] != kind::TwoColourLine && (!startInside || !endInside)) {
+    if (r[field::Kind] != kind::TwoColourLine && (!startInside || !endInside)) {
       return fail("outside the picture", "recorded " + Text(r) + " outside the picture");
     }
   }
   auto isChain = [&](int recordKind) {
     for (std::size_t i = 0; i < appended.size(); ++i) {
-      if (appended[i][0] != recordKind || appended[i][7] != static_cast<int>(i) + 1) return false;
+      if (appended[i][field::Kind] != recordKind || appended[i][field::Chain] != static_cast<int>(i) + 1) return false;
     }
     return true;
   };
@@ -452,7 +453,7 @@ std::optional<Failure> Session::CheckToolRecords(const std::vector<OperationReco
       if (made != 1) return fail("stray or lost record", "a second click made " + std::to_string(made) + " records");
       const OperationRecord& r = appended[0];
       const Point start = *e.pendingStart;
-      if (r[0] != kind::Line || r[1] != start.x || r[2] != start.y) {
+      if (r[field::Kind] != kind::Line || r[field::X1] != start.x || r[field::Y1] != start.y) {
         return fail("pending point moved", "the line should start at the first click (" + std::to_string(start.x) + ", " +
                                                std::to_string(start.y) + ")");
       }
@@ -461,11 +462,15 @@ std::optional<Failure> Session::CheckToolRecords(const std::vector<OperationReco
       auto edge = [](Point p) { return p.x < 16 || p.y < 16 || p.x >= 625 || p.y >= 385; };
       const bool scrolls = view.maxScrollX > 0 || view.maxScrollY > 0;
       const bool scrolled = scrolls && (edge(pointer) || edge(click.pointerBefore));
-      if (!scrolled && (r[3] != point.x || r[4] != point.y)) return fail("line end", "the line should end");
-      if (r[5] != e.drawingColour) return fail("colour", "the line is not in the drawing colour");
+      if (!scrolled && (r[field::X2] != point.x || r[field::Y2] != point.y)) {
+        return fail("line end", "the line should end");
+      }
+      if (r[field::Colour] != e.drawingColour) return fail("colour", "the line is not in the drawing colour");
       const bool goesOn = e.mode == kind::Polyline && e.chainOpen;
       const int position = goesOn ? e.groups.back() + 1 : 1;
-      if (r[7] != position) return fail("chain", "the segment should have chain position " + std::to_string(position));
+      if (r[field::Chain] != position) {
+        return fail("chain", "the segment should have chain position " + std::to_string(position));
+      }
       if (goesOn) {
         ++e.groups.back();
       } else {
@@ -473,7 +478,7 @@ std::optional<Failure> Session::CheckToolRecords(const std::vector<OperationReco
       }
       e.chainOpen = e.mode == kind::Polyline;
       e.pendingStart.reset();
-      if (e.chainOpen) e.pendingStart = Point{r[3], r[4]};
+      if (e.chainOpen) e.pendingStart = Point{r[field::X2], r[field::Y2]};
       return std::nullopt;
     }
     case kind::Dot:
@@ -488,8 +493,8 @@ std::optional<Failure> Session::CheckToolRecords(const std::vector<OperationReco
       if (made > 1) return fail("stray or lost record", "a fill made " + std::to_string(made) + " records");
       if (made == 0) return std::nullopt;
       const OperationRecord& r = appended[0];
-      if (r[0] != e.mode || r[1] != point.x || r[2] != point.y || r[5] != e.drawingColour || r[6] != e.borderColour ||
-          r[7] != 1) {
+      if (r[field::Kind] != e.mode || r[field::X1] != point.x || r[field::Y1] != point.y ||
+          r[field::Colour] != e.drawingColour || r[field::Border] != e.borderColour || r[field::Chain] != 1) {
         return fail("fill", "the fill record is not the click's");
       }
       break;

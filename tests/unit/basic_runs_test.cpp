@@ -107,8 +107,8 @@ TEST(ShippedBasicProgram, SubroutinesDrawWhatTheEditorDraws) {
   std::set<std::pair<int, int>> editorDots;
   for (const OperationRecord& record : twoColourLines) {
     s.editor.images.canvas.Pixels() = Bitmap(640, 400);
-    s.editor.drawing.x1 = record[1], s.editor.drawing.y1 = record[2];
-    s.editor.drawing.x2 = record[3], s.editor.drawing.y2 = record[4];
+    s.editor.drawing.x1 = record[field::X1], s.editor.drawing.y1 = record[field::Y1];
+    s.editor.drawing.x2 = record[field::X2], s.editor.drawing.y2 = record[field::Y2];
     s.editor.drawing.drawingColour = kDotColour;
     DrawTwoColourDots(s.editor.images.canvas.Pixels(), s.editor.drawing);
     const Bitmap& canvas = s.editor.images.canvas.Pixels();
@@ -127,16 +127,17 @@ TEST(ShippedBasicProgram, SubroutinesDrawWhatTheEditorDraws) {
   // on either; everywhere else they must agree.
   std::set<std::pair<int, int>> ties;
   for (const OperationRecord& r : twoColourLines) {
-    const int dx = r[3] - r[1];
-    const int dy = r[4] - r[2];
+    const int dx = r[field::X2] - r[field::X1];
+    const int dy = r[field::Y2] - r[field::Y1];
     const bool alongX = std::abs(dx) > std::abs(dy);
     const int steps = alongX ? std::abs(dx) : std::abs(dy);
     const int across = alongX ? dy : dx;
     for (int k = 0; k <= steps && steps > 0; ++k) {
       const int remainder = std::abs(k * across) % steps;
       if (2 * remainder != steps) continue;
-      const int major = (alongX ? r[1] : r[2]) + k * ((alongX ? dx : dy) < 0 ? -1 : 1);
-      const int minor = (alongX ? r[2] : r[1]) + (k * across - (across < 0 ? -steps : steps) / 2) / steps;
+      const int major = (alongX ? r[field::X1] : r[field::Y1]) + k * ((alongX ? dx : dy) < 0 ? -1 : 1);
+      const int minor =
+          (alongX ? r[field::Y1] : r[field::X1]) + (k * across - (across < 0 ? -steps : steps) / 2) / steps;
       for (int candidate : {minor, minor + 1, minor - 1}) {
         ties.insert(alongX ? std::make_pair(major, candidate) : std::make_pair(candidate, major));
       }
@@ -152,12 +153,14 @@ TEST(ShippedBasicProgram, SubroutinesDrawWhatTheEditorDraws) {
 
   // The mixtures: every pixel of each row on the tile grid.
   for (const OperationRecord& record : mixtures) {
-    const int y = record[2];
-    for (int x = std::min(record[1], record[3]); x <= std::max(record[1], record[3]); ++x) {
+    const int y = record[field::Y1];
+    for (int x = std::min(record[field::X1], record[field::X2]); x <= std::max(record[field::X1], record[field::X2]);
+         ++x) {
       const auto found = drawn.find({x, y});
       const int colour = found == drawn.end() ? 0 : found->second;
-      ASSERT_EQ(colour, TilePixelColour(record[0] - 5, record[5], record[6], x, y)) << "kind " << record[0] << " at "
-                                                                                     << x << "," << y;
+      ASSERT_EQ(colour, TilePixelColour(record[field::Kind] - kind::MixtureRow, record[field::Colour],
+                                        record[field::LineColour], x, y))
+          << "kind " << record[field::Kind] << " at " << x << "," << y;
     }
   }
 }

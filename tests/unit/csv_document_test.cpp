@@ -73,19 +73,19 @@ TEST(CsvRead, AShortLineLeavesTheRestOfItsRecordAsItWas) {
 TEST(CsvRead, CrSwallowsTheNextByteAndALoneLfBelongsToTheField) {
   const OperationList list = Parsed("1,2\rX3,4\r\n");
   ASSERT_EQ(list.count, 2);
-  EXPECT_EQ(list.slots[0][1], 2);
-  EXPECT_EQ(list.slots[1][0], 3) << "the X after the CR is skipped";
+  EXPECT_EQ(list.slots[0][field::X1], 2);
+  EXPECT_EQ(list.slots[1][field::Kind], 3) << "the X after the CR is skipped";
   const OperationList lf = Parsed("1,2\n3,4\r\n");
   EXPECT_EQ(lf.count, 1) << "a lone LF does not end a line";
-  EXPECT_EQ(lf.slots[0][1], 2);
-  EXPECT_EQ(lf.slots[0][2], 4);
+  EXPECT_EQ(lf.slots[0][field::X1], 2);
+  EXPECT_EQ(lf.slots[0][field::Y1], 4);
 }
 
 TEST(CsvRead, ExtraFieldsAndOverlongFieldsStayInsideTheirRecord) {
   const OperationList list = Parsed("1,2,3,4,5,6,7,8,9,10,11\r\n" + std::string(1000, '7') + ",5\r\n");
   ASSERT_EQ(list.count, 2);
   EXPECT_EQ(list.slots[0], (OperationRecord{1, 2, 3, 4, 5, 6, 7, 8}));
-  EXPECT_EQ(list.slots[1][1], 5);
+  EXPECT_EQ(list.slots[1][field::X1], 5);
 }
 
 TEST(CsvRead, LinesPastTheCapacityAreCountedAndLeftOut) {

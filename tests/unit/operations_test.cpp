@@ -41,10 +41,10 @@ TEST(Operations, CoordinatesAreTruncatedTowardZero) {
   DrawingState d;
   d.x1 = 12.9, d.y1 = -0.5, d.x2 = -3.7, d.y2 = 0.99;
   const OperationRecord record = Appended(d);
-  EXPECT_EQ(record[1], 12);
-  EXPECT_EQ(record[2], 0);
-  EXPECT_EQ(record[3], -3);
-  EXPECT_EQ(record[4], 0);
+  EXPECT_EQ(record[field::X1], 12);
+  EXPECT_EQ(record[field::Y1], 0);
+  EXPECT_EQ(record[field::X2], -3);
+  EXPECT_EQ(record[field::Y2], 0);
 }
 
 TEST(Operations, LoadingPutsTheFieldsBackWithKindAndSecondColourSharingFields) {
@@ -80,13 +80,13 @@ TEST(Operations, UndoSurvivesChainPositionsFromHandEditedDocuments) {
   OperationList list;
   DrawingState d;
   for (int i = 0; i < 5; ++i) AppendOperation(list, d, 1);
-  list.slots[4][7] = 0;
+  list.slots[4][field::Chain] = 0;
   UndoLastGroup(list);
   EXPECT_EQ(list.count, 4) << "a position below 1 removes one record";
-  list.slots[3][7] = -7;
+  list.slots[3][field::Chain] = -7;
   UndoLastGroup(list);
   EXPECT_EQ(list.count, 3);
-  list.slots[2][7] = 500;
+  list.slots[2][field::Chain] = 500;
   UndoLastGroup(list);
   EXPECT_EQ(list.count, 0) << "a position above the count empties the list";
 }
@@ -100,10 +100,10 @@ TEST(Operations, AFullListKeepsTheLatestActionInTheSpareSlotOnly) {
   d.x1 = 7;
   AppendOperation(list, d, 1);
   EXPECT_EQ(list.count, kMaxOperations);
-  EXPECT_EQ(list.slots[kMaxOperations][0], kind::Dot);
+  EXPECT_EQ(list.slots[kMaxOperations][field::Kind], kind::Dot);
   d.x1 = 8;
   AppendOperation(list, d, 1);
-  EXPECT_EQ(list.slots[kMaxOperations][1], 8) << "the next action replaces it";
+  EXPECT_EQ(list.slots[kMaxOperations][field::X1], 8) << "the next action replaces it";
   UndoLastGroup(list);
   EXPECT_EQ(list.count, kMaxOperations - 1);
   EXPECT_EQ(list.slots[kMaxOperations], OperationRecord{});

@@ -1,0 +1,63 @@
+#pragma once
+// Every text the editor shows, in UTF-8. The screen's text layer, the window
+// title and the prompts take Shift-JIS: each text is converted (Utf8ToSjis)
+// where it is handed to them, together with the paths and numbers around it.
+#include <string>
+#include <string_view>
+
+#include "platform/text_encoding.h"
+
+namespace kumodo::ui {
+
+inline constexpr std::string_view kWindowTitle = "Kumodo BASICジェネレータ";
+
+// The progress panel of the file commands.
+inline constexpr std::string_view kWriting = "書き込み中";
+inline constexpr std::string_view kReading = "読み込み中";
+
+// The settings screen and the labels of the status panel.
+inline constexpr std::string_view kEditingResolutionHeading = "画面編集の解像度";
+inline constexpr std::string_view kBasicOutputHeading = "BASICファイル出力の設定";
+inline constexpr std::string_view kResolutionHeading = "解像度";
+inline constexpr std::string_view kTilingHeading = "タイリング機能の有無";
+inline constexpr std::string_view kLines = "ライン";
+inline constexpr std::string_view kDrawingColourLabel = "描画色(ﾃﾝｷｰ  0～7)";
+inline constexpr std::string_view kBorderColourLabel = "境界色(ﾒｲﾝｷｰ 0～7)";
+
+// The file dialogs' filters and the overwrite question.
+inline constexpr std::string_view kDocumentFilter = "csv ファイル(*.csv)";
+inline constexpr std::string_view kPictureFilter = "Bmp/Jpegファイル(*.bmp;*.jpg;*.gif)";
+inline constexpr std::string_view kAllFilesFilter = "すべてのファイル(*.*)";
+inline constexpr std::string_view kOverwriteText = "既にファイルがあります";
+inline constexpr std::string_view kOverwriteCaption = "上書きしますか？";
+
+// The import.
+inline constexpr std::string_view kPictureTooLarge = "画像サイズオーバーです。640×400dot以内にして下さい";
+inline constexpr std::string_view kPictureTooLargeCaption = "画像サイズオーバー";
+inline constexpr std::string_view kReductionQuestion = "グレースケール(8階調)をデジタル8色に変換しますか？";
+inline constexpr std::string_view kReductionCaption = "減色モードの設定";
+inline constexpr std::string_view kPictureNotReadCaption = "画像を読み込めません";
+inline constexpr std::string_view kPictureNotRead = "画像を読み込めませんでした:";
+inline constexpr std::string_view kCannotOpenFile = "ファイルを開けません";
+inline constexpr std::string_view kNotAPicture = "BMP, JPEG, GIF, PNG のいずれでもありません";
+inline constexpr std::string_view kBrokenOrTooLarge = "ファイルが壊れているか、大きすぎます";
+
+// Documents and settings that cannot be read or written.
+inline constexpr std::string_view kCannotSaveCaption = "保存できません";
+inline constexpr std::string_view kSettingsNotWritten = "設定を書き込めませんでした:";
+inline constexpr std::string_view kCannotReadCaption = "読み込めません";
+inline constexpr std::string_view kDocumentNotOpened = "文書を開けませんでした:";
+inline constexpr std::string_view kLinesLeftOutCaption = "読み込み";
+inline std::string LinesLeftOut(int kept, int leftOut) {
+  return "この文書は " + std::to_string(kept) + " 行を超えています。最初の " + std::to_string(kept) +
+         " 行を読み込み、残りの " + std::to_string(leftOut) + " 行は読み込んでいません。";
+}
+
+// The status line.
+inline constexpr std::string_view kNoPrompts =
+    "ファイルのダイアログを出せません: プロンプト用のプログラム kumodo-prompt が kumodo の隣にありません";
+inline std::string NoCommandFile(const std::string& path) {
+  return "BASIC のコマンドファイルが見つかりません (" + path + "): 保存するプログラムには命令が入りません";
+}
+
+}  // namespace kumodo::ui
