@@ -42,9 +42,10 @@ void ProgressBarTo(Editor& editor, int right) {
 
 }  // namespace
 
-void ReportFileProblem(Editor& editor, const std::string& captionUtf8, const std::string& whatUtf8,
-                       const std::string& path, const std::string& reason) {
-  editor.platform.ShowMessageBox(Utf8ToSjis(whatUtf8 + "\n" + path + "\n" + reason), Utf8ToSjis(captionUtf8),
+void ReportFileProblem(Editor& editor, std::string_view captionUtf8, std::string_view whatUtf8, const std::string& path,
+                       const std::string& reason) {
+  editor.platform.ShowMessageBox(Utf8ToSjis(std::string(whatUtf8) + "\n" + path + "\n" + reason),
+                                 Utf8ToSjis(std::string(captionUtf8)),
                                  MessageBoxButtons::Ok, MessageBoxIcon::Error);
 }
 
@@ -78,18 +79,9 @@ std::string MachineAdvice(const Editor& editor, const ProgramMemory& memory) {
   const int shortFills =
       ShortFills({list.slots.data(), static_cast<std::size_t>(list.count)}, editor.settings, editor.tileStrings);
   const bool fits = ProgramFits(memory, kFreeAreaBytes);
-  const std::string size = "(" + std::to_string(memory.records) + "/" +
-                           std::to_string(kFreeAreaBytes) + " バイト)";
-  // The status line holds 98 bytes of Shift-JIS.
-  if (!fits && shortFills > 0) {
-    return "メモリに収まらず " + size + " 塗り残しが " + std::to_string(shortFills) +
-           " 個: kumodo-export --machine で直せます";
-  }
-  if (!fits) return "プログラムがメモリに収まりません " + size + ": kumodo-export --machine で分けられます";
-  if (shortFills > 0) {
-    return "機械の PAINT では塗り残す塗りつぶしが " + std::to_string(shortFills) +
-           " 個あります: kumodo-export --machine で補えます";
-  }
+  if (!fits && shortFills > 0) return ui::ProgramTooLargeAndFillsLeftShort(memory.records, kFreeAreaBytes, shortFills);
+  if (!fits) return ui::ProgramTooLarge(memory.records, kFreeAreaBytes);
+  if (shortFills > 0) return ui::FillsLeftShort(shortFills);
   return "";
 }
 
@@ -100,7 +92,7 @@ bool LoadCsvDocument(Editor& editor) {
   });
   EraseProgressMessage(editor);
   if (!read.ok) {
-    ReportFileProblem(editor, std::string(ui::kCannotReadCaption), std::string(ui::kDocumentNotOpened),
+    ReportFileProblem(editor, ui::kCannotReadCaption, ui::kDocumentNotOpened,
                       editor.documentPath, read.reason);
     return false;
   }

@@ -3,6 +3,7 @@
 // document and the BASIC program beside it, with the message panel and the
 // progress bar, and the message box for a file that cannot be used.
 #include <string>
+#include <string_view>
 
 #include "app/editor.h"
 #include "export/program_memory.h"
@@ -36,7 +37,7 @@ std::string MachineAdvice(const Editor& editor, const ProgramMemory& memory);
 bool LoadCsvDocument(Editor& editor);
 
 // Shows the message box for a file the program could not read or write.
-void ReportFileProblem(Editor& editor, const std::string& captionUtf8, const std::string& whatUtf8,
-                       const std::string& path, const std::string& reason);
+void ReportFileProblem(Editor& editor, std::string_view captionUtf8, std::string_view whatUtf8, const std::string& path,
+                       const std::string& reason);
 
 }  // namespace kumodo

@@ -45,13 +45,13 @@ std::string WhyNotLoaded(const Image& picture, const std::string& path) {
 void SaveDocumentFiles(Editor& editor, const std::string& csvPath) {
   const FileResult document = SaveCsvDocument(editor);
   if (!document.ok) {
-    ReportFileProblem(editor, "保存できません", "文書を書き込めませんでした:", csvPath, document.reason);
+    ReportFileProblem(editor, ui::kCannotSaveCaption, ui::kDocumentNotWritten, csvPath, document.reason);
     return;
   }
   ShowDocumentTitle(editor);
   const WrittenProgram program = GenerateBasicProgram(editor);
   if (!program.written.ok) {
-    ReportFileProblem(editor, "一部だけ保存しました", "文書は保存しました:\n" + csvPath + "\nBASIC プログラムは書き込めませんでした:",
+    ReportFileProblem(editor, ui::kPartlySavedCaption, ui::ProgramNotWritten(csvPath),
                       DocumentProgramPath(editor.documentPath), program.written.reason);
     return;
   }
@@ -108,7 +108,7 @@ void ImportCommand(Editor& editor) {
   // large gets the size warning, from its header alone.
   const bool loaded = picture.Load(editor.documentPath);
   if (!loaded && !PictureTooLarge(picture.LoadedWidth(), picture.LoadedHeight())) {
-    ReportFileProblem(editor, std::string(ui::kPictureNotReadCaption), std::string(ui::kPictureNotRead),
+    ReportFileProblem(editor, ui::kPictureNotReadCaption, ui::kPictureNotRead,
                       editor.documentPath, WhyNotLoaded(picture, editor.documentPath));
     return;
   }

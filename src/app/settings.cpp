@@ -39,7 +39,7 @@ bool WriteSettingsFile(Editor& editor) {
   std::filesystem::create_directories(NativePath(path).parent_path(), error);
   const FileResult result = WriteWholeFile(path, SettingsFileText(editor.settings), LinksFollowed::OwnOnly);
   if (!result.ok) {
-    ReportFileProblem(editor, std::string(ui::kCannotSaveCaption), std::string(ui::kSettingsNotWritten), path,
+    ReportFileProblem(editor, ui::kCannotSaveCaption, ui::kSettingsNotWritten, path,
                       result.reason);
   }
   return result.ok;

@@ -2,6 +2,7 @@
 // Every text the editor shows, in UTF-8. The screen's text layer, the window
 // title and the prompts take Shift-JIS: each text is converted (Utf8ToSjis)
 // where it is handed to them, together with the paths and numbers around it.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,11 @@ inline constexpr std::string_view kBrokenOrTooLarge = "ファイルが壊れて�
 
 // Documents and settings that cannot be read or written.
 inline constexpr std::string_view kCannotSaveCaption = "保存できません";
+inline constexpr std::string_view kDocumentNotWritten = "文書を書き込めませんでした:";
+inline constexpr std::string_view kPartlySavedCaption = "一部だけ保存しました";
+inline std::string ProgramNotWritten(const std::string& documentPath) {
+  return "文書は保存しました:\n" + documentPath + "\nBASIC プログラムは書き込めませんでした:";
+}
 inline constexpr std::string_view kSettingsNotWritten = "設定を書き込めませんでした:";
 inline constexpr std::string_view kCannotReadCaption = "読み込めません";
 inline constexpr std::string_view kDocumentNotOpened = "文書を開けませんでした:";
@@ -58,6 +64,21 @@ inline constexpr std::string_view kNoPrompts =
     "ファイルのダイアログを出せません: プロンプト用のプログラム kumodo-prompt が kumodo の隣にありません";
 inline std::string NoCommandFile(const std::string& path) {
   return "BASIC のコマンドファイルが見つかりません (" + path + "): 保存するプログラムには命令が入りません";
+}
+
+// After a save, what the machine's BASIC would make of its program: `used`
+// of `free` bytes once loaded, fills left short. The line holds 98 bytes of
+// Shift-JIS, numbers included.
+inline std::string ProgramTooLarge(std::size_t used, std::size_t free) {
+  return "プログラムがメモリに収まりません (" + std::to_string(used) + "/" + std::to_string(free) +
+         " バイト): kumodo-export --machine で分けられます";
+}
+inline std::string FillsLeftShort(int fills) {
+  return "機械の PAINT では塗り残す塗りつぶしが " + std::to_string(fills) + " 個あります: kumodo-export --machine で補えます";
+}
+inline std::string ProgramTooLargeAndFillsLeftShort(std::size_t used, std::size_t free, int fills) {
+  return "メモリに収まらず (" + std::to_string(used) + "/" + std::to_string(free) + " バイト) 塗り残しが " +
+         std::to_string(fills) + " 個: kumodo-export --machine で直せます";
 }
 
 }  // namespace kumodo::ui

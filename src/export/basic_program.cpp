@@ -10,7 +10,8 @@ namespace kumodo {
 namespace {
 
 // The operation kind each template entry belongs to, in file order.
-constexpr int kTemplateEntryKinds[] = {1, 3, 4, 8, 5, 6, 7, 10};
+constexpr int kTemplateEntryKinds[] = {kind::Line,       kind::Paint,          kind::TilePaint,          kind::Dot,
+                                       kind::MixtureRow, kind::MixtureRow + 1, kind::MixtureRow + 2, kind::TwoColourLine};
 
 std::array<std::string, kTemplatePieces> SplitTemplate(const std::string& entry) {
   std::array<std::string, kTemplatePieces> pieces;
@@ -35,19 +36,20 @@ int Halved(int value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
 // The values that follow the pieces T0, T1, ... of a record's line.
 std::vector<std::string> LineValues(const OperationRecord& r, int y1, int y2, const TileStringTable& tiles) {
   const auto n = [](int value) { return std::to_string(value); };
-  switch (r[0]) {
-    case 1:
-      return {n(r[1]), n(y1), n(r[3]), n(y2), n(r[5])};
-    case 3:
-      return {n(r[1]), n(y1), n(r[5]), n(r[6])};
-    case 4:
-      return {n(r[1]), n(y1), LookUpTileString(tiles, r[3], r[4], r[5]), n(r[6])};
-    case 8:
-      return {n(r[1]), n(y1), n(r[5])};
-    case 10:
-      return {n(r[1]), n(y1), n(r[3]), n(y2), n(r[5]), n(r[6])};
-    default:
-      return {n(r[1]), n(y1), n(r[3]), n(r[5]), n(r[6])};
+  using namespace field;
+  switch (r[Kind]) {
+    case kind::Line:
+      return {n(r[X1]), n(y1), n(r[X2]), n(y2), n(r[Colour])};
+    case kind::Paint:
+      return {n(r[X1]), n(y1), n(r[Colour]), n(r[Border])};
+    case kind::TilePaint:
+      return {n(r[X1]), n(y1), LookUpTileString(tiles, r[TileKind], r[Second], r[Colour]), n(r[Border])};
+    case kind::Dot:
+      return {n(r[X1]), n(y1), n(r[Colour])};
+    case kind::TwoColourLine:
+      return {n(r[X1]), n(y1), n(r[X2]), n(y2), n(r[Colour]), n(r[LineColour])};
+    default:  // the mixture rows
+      return {n(r[X1]), n(y1), n(r[X2]), n(r[Colour]), n(r[LineColour])};
   }
 }
 
@@ -55,18 +57,19 @@ std::vector<std::string> LineValues(const OperationRecord& r, int y1, int y2, co
 
 std::string RecordStatement(const OperationRecord& record, const Settings& settings, const BasicCommands& commands,
                             const TileStringTable& tiles) {
-  const int kind = record[0];
-  const auto& pieces = kind >= 0 && kind < kTemplateKinds ? commands.templates[kind]
-                                                          : std::array<std::string, kTemplatePieces>{};
+  const int recordKind = record[field::Kind];
+  const auto& pieces = recordKind >= 0 && recordKind < kTemplateKinds ? commands.templates[recordKind]
+                                                                      : std::array<std::string, kTemplatePieces>{};
   std::string statement;
-  if (kind == 4 && settings.tiling != 1) {
+  if (recordKind == kind::TilePaint && settings.tiling != 1) {
     statement += "' TILE-PAINT";
     for (const std::string& piece : pieces) statement += piece;
     return statement;
   }
   const bool halve = settings.outputResolution == 0;
   const std::vector<std::string> values =
-      LineValues(record, halve ? Halved(record[2]) : record[2], halve ? Halved(record[4]) : record[4], tiles);
+      LineValues(record, halve ? Halved(record[field::Y1]) : record[field::Y1],
+                 halve ? Halved(record[field::Y2]) : record[field::Y2], tiles);
   for (std::size_t j = 0; j <= values.size(); ++j) {
     statement += pieces[j];
     if (j < values.size()) statement += values[j];
@@ -82,10 +85,10 @@ std::string NumberedLine(int number, const std::string& statement) {
 }
 
 bool BecomesLine(const OperationRecord& record, const Settings& settings) {
-  const int kind = record[0];
-  if (kind < 5 || kind > 7) return true;
+  const int recordKind = record[field::Kind];
+  if (recordKind < kind::MixtureRow || recordKind > kind::MixtureRow + 2) return true;
   if (settings.tiling == 0) return false;
-  return settings.outputResolution == 1 || record[2] % 2 == 0;
+  return settings.outputResolution == 1 || record[field::Y1] % 2 == 0;
 }
 
 BasicCommands LoadBasicCommandFile(const std::string& path) {

@@ -17,7 +17,9 @@ struct PaintPattern {
   std::vector<std::array<Rgb, 8>> rows;
   bool solid = true;
 
-  Rgb At(int x, int y) const { return rows[static_cast<std::size_t>(y) % rows.size()][static_cast<std::size_t>(x) % 8]; }
+  Rgb At(int x, int y) const {
+    return rows[static_cast<std::size_t>(y) % rows.size()][static_cast<std::size_t>(x) % 8];
+  }
 };
 
 PaintPattern SolidPattern(int colour);

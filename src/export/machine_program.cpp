@@ -61,31 +61,36 @@ class MachineModel {
   // Draws the record's line. For a fill, where its PAINT starts and the
   // seeds that complete it (see FillSeeds).
   FillSeeds Draw(const OperationRecord& r, FillMode mode) {
-    const int x1 = r[1], y1 = Y(r[2]), x2 = r[3], y2 = Y(r[4]);
+    using namespace field;
+    const int x1 = r[X1], y1 = Y(r[Y1]), x2 = r[X2], y2 = Y(r[Y2]);
     const FillSeeds none{{x1, y1}, false, {}, {}, false};
-    switch (r[0]) {
+    switch (r[Kind]) {
       case kind::Line:
-        MachineLine(screen_, x1, y1, x2, y2, PaletteColour(r[5]));
+        MachineLine(screen_, x1, y1, x2, y2, PaletteColour(r[Colour]));
         return none;
       case kind::Paint:
-        if (!IsColour(r[5]) || !IsColour(r[6])) return none;
-        return Fill({x1, y1}, SolidPattern(r[5]), PaletteColour(r[6]), mode);
+        if (!IsColour(r[Colour]) || !IsColour(r[Border])) return none;
+        return Fill({x1, y1}, SolidPattern(r[Colour]), PaletteColour(r[Border]), mode);
       case kind::TilePaint:
-        if (settings_.tiling != 1 || LookUpTileString(tiles_, r[3], r[4], r[5]).empty() || !IsColour(r[6])) return none;
-        return Fill({x1, y1}, TilePattern(TilePlaneRows(r[3], r[4], r[5])), PaletteColour(r[6]), mode);
+        if (settings_.tiling != 1 || LookUpTileString(tiles_, r[TileKind], r[Second], r[Colour]).empty() ||
+            !IsColour(r[Border])) {
+          return none;
+        }
+        return Fill({x1, y1}, TilePattern(TilePlaneRows(r[TileKind], r[Second], r[Colour])), PaletteColour(r[Border]),
+                    mode);
       case kind::Dot:
-        SetPixel(screen_, x1, y1, PaletteColour(r[5]));
+        SetPixel(screen_, x1, y1, PaletteColour(r[Colour]));
         return none;
-      case 5:
-      case 6:
-      case 7:
-        MixtureRow(r[0] - 5, std::min(x1, x2), std::max(x1, x2), y1, r[5], r[6]);
+      case kind::MixtureRow:
+      case kind::MixtureRow + 1:
+      case kind::MixtureRow + 2:
+        MixtureRow(r[Kind] - kind::MixtureRow, std::min(x1, x2), std::max(x1, x2), y1, r[Colour], r[LineColour]);
         return none;
       case kind::TwoColourLine: {
-        MachineLine(screen_, x1, y1, x2, y2, PaletteColour(r[6]));
+        MachineLine(screen_, x1, y1, x2, y2, PaletteColour(r[LineColour]));
         DrawingState dots;
         dots.x1 = x1, dots.y1 = y1, dots.x2 = x2, dots.y2 = y2;
-        dots.drawingColour = r[5];
+        dots.drawingColour = r[Colour];
         DrawTwoColourDots(screen_, dots);
         return none;
       }
@@ -106,7 +111,8 @@ class MachineModel {
     if (y < 0 || y >= screen_.height) return;
     // The tile repeats every eight dots or fewer along a row.
     std::array<bool, 8> dot{};
-    for (int x = 0; x < 8; ++x) dot[static_cast<std::size_t>(x)] = TilePixelColour(tileKind, first, second, x, y) == first;
+    for (int x = 0; x < 8; ++x)
+      dot[static_cast<std::size_t>(x)] = TilePixelColour(tileKind, first, second, x, y) == first;
     const Rgb colour = PaletteColour(first);
     for (int x = std::max(left, 0); x <= std::min(right, screen_.width - 1); ++x) {
       if (dot[static_cast<std::size_t>(x) % 8]) screen_.At(x, y) = colour;
@@ -186,9 +192,8 @@ class MachineModel {
     }
     fill.more.clear();
     fill.rows = area;
-    std::sort(fill.rows.begin(), fill.rows.end(), [](const Span& a, const Span& b) {
-      return a.y != b.y ? a.y < b.y : a.left < b.left;
-    });
+    std::sort(fill.rows.begin(), fill.rows.end(),
+              [](const Span& a, const Span& b) { return a.y != b.y ? a.y < b.y : a.left < b.left; });
     for (const Span& span : area) {
       for (int x = span.left; x <= span.right; ++x) screen_.At(x, span.y) = pattern.At(x, span.y);
     }
@@ -253,7 +258,10 @@ struct Statement {
   int routine;  // the record kind whose subroutine it calls, else kNoRoutine
 };
 
-int RoutineOf(int kind) { return kind == 5 || kind == 6 || kind == 7 || kind == kind::TwoColourLine ? kind : kNoRoutine; }
+int RoutineOf(int recordKind) {
+  const bool mixtureRow = recordKind >= kind::MixtureRow && recordKind <= kind::MixtureRow + 2;
+  return mixtureRow || recordKind == kind::TwoColourLine ? recordKind : kNoRoutine;
+}
 
 std::size_t LineBytes(const std::string& line) {
   return EstimateProgramMemory(line + "\r\n").program - EstimateProgramMemory("").program;
@@ -277,7 +285,8 @@ std::vector<ClosingLine> ClassifiedClosingLines(const Settings& settings, const 
     if (number >= 0 && number < kFirstLine) {
       line.opening = true;
     } else if (number >= 60000) {
-      line.routine = number < 60100 ? 5 : number < 60200 ? 6 : number < 60300 ? 7 : kind::TwoColourLine;
+      // 60000, 60100 and 60200 the mixture rows of the three tiles, 60300 on the two-colour line.
+      line.routine = number < 60300 ? kind::MixtureRow + (number - 60000) / 100 : kind::TwoColourLine;
     }
     lines.push_back(line);
   }
@@ -289,8 +298,7 @@ struct Part {
   std::set<int> routines;
 };
 
-std::string PartText(const Part& part, bool first, const std::string& ending,
-                     const std::vector<ClosingLine>& closing) {
+std::string PartText(const Part& part, bool first, const std::string& ending, const std::vector<ClosingLine>& closing) {
   std::string text;
   auto append = [&text](const std::string& line) {
     text += line;
@@ -316,8 +324,9 @@ std::optional<std::vector<Part>> SplitIntoParts(const std::vector<Statement>& st
   std::size_t everyPartBytes = EstimateProgramMemory("").program + LineBytes("59999 CHAIN \"ABCDEFGH.BAS\"");
   std::size_t openingBytes = 0;
   for (const ClosingLine& line : closing) {
-    (line.opening ? openingBytes : line.routine != kNoRoutine ? routineBytes[line.routine] : everyPartBytes) +=
-        LineBytes(line.text);
+    (line.opening                 ? openingBytes
+     : line.routine != kNoRoutine ? routineBytes[line.routine]
+                                  : everyPartBytes) += LineBytes(line.text);
   }
   std::vector<Part> parts(1);
   std::size_t used = everyPartBytes + openingBytes;
@@ -366,8 +375,8 @@ CompletedFills CompleteFills(std::span<const OperationRecord> records, const Set
     return static_cast<std::int16_t>(settings.outputResolution == 0 ? 2 * machineY : machineY);
   };
   auto seededAt = [&](OperationRecord record, Point seed) {
-    record[1] = static_cast<std::int16_t>(seed.x);
-    record[2] = documentY(seed.y);
+    record[field::X1] = static_cast<std::int16_t>(seed.x);
+    record[field::Y1] = documentY(seed.y);
     return record;
   };
   for (const OperationRecord& record : records) {
@@ -383,10 +392,12 @@ CompletedFills CompleteFills(std::span<const OperationRecord> records, const Set
     for (const Span& row : fill.rows) {
       const auto y = documentY(row.y);
       const auto left = static_cast<std::int16_t>(row.left), right = static_cast<std::int16_t>(row.right);
-      completed.records.push_back(record[0] == kind::Paint
-                                      ? OperationRecord{kind::Line, left, y, right, y, record[5], 0, 1}
-                                      : OperationRecord{static_cast<std::int16_t>(5 + record[3]), left, y, right, 0,
-                                                        record[5], record[4], 1});
+      const std::int16_t colour = record[field::Colour];
+      completed.records.push_back(
+          record[field::Kind] == kind::Paint
+              ? OperationRecord{kind::Line, left, y, right, y, colour, 0, 1}
+              : OperationRecord{static_cast<std::int16_t>(kind::MixtureRow + record[field::TileKind]), left, y, right,
+                                0, colour, record[field::Second], 1});
     }
   }
   return completed;
@@ -395,7 +406,8 @@ CompletedFills CompleteFills(std::span<const OperationRecord> records, const Set
 std::string PartDiskName(const std::string& stem, int part) {
   std::string name;
   for (const char c : stem) {
-    if (std::isalnum(static_cast<unsigned char>(c))) name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (std::isalnum(static_cast<unsigned char>(c)))
+      name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   }
   if (name.empty()) name = "PART";
   const std::string number = std::to_string(part);
@@ -410,7 +422,7 @@ MachineProgram MachineProgramParts(std::span<const OperationRecord> records, con
   std::vector<Statement> statements;
   for (const OperationRecord& record : records) {
     if (BecomesLine(record, settings)) {
-      statements.push_back({RecordStatement(record, settings, commands, tiles), RoutineOf(record[0])});
+      statements.push_back({RecordStatement(record, settings, commands, tiles), RoutineOf(record[field::Kind])});
     }
   }
   // The whole memory: the free area and what the opening and closing lines

@@ -23,8 +23,7 @@ struct MachineProgram {
 };
 
 // What the machine draws running the program of these records.
-Bitmap MachinePicture(std::span<const OperationRecord> records, const Settings& settings,
-                      const TileStringTable& tiles);
+Bitmap MachinePicture(std::span<const OperationRecord> records, const Settings& settings, const TileStringTable& tiles);
 
 // How many of the program's fills stop short of the area the editor's fill
 // reaches, or would never end.

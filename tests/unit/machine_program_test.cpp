@@ -63,7 +63,8 @@ TEST(MachineProgram, FillsStoppingShortAreCompletedToTheEditorsPicture) {
     const CompletedFills completed = CompleteFills(records, TwoHundredLines(), tiles);
     EXPECT_EQ(completed.fillsCompleted, 1);
     EXPECT_GT(completed.records.size(), records.size());
-    EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels == RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels);
+    EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels ==
+                RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels);
   }
   // Halved, the machine's rows are every other row of the picture.
   Settings halved;
@@ -92,7 +93,8 @@ TEST(MachineProgram, AFillThatWouldNeverEndIsDrawnRowByRow) {
   // The box's inside, 92 by 14 dots, less the dot's row split in two.
   ASSERT_EQ(completed.records.size(), records.size() - 1 + 15);
   EXPECT_EQ(completed.records.back(), (OperationRecord{5, 147, 79, 238, 0, 0, 0, 1}));
-  EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels == RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels);
+  EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels ==
+              RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels);
 }
 
 // Random documents of level lines, boxes, fills of every colour and tile
@@ -122,7 +124,8 @@ TEST(MachineProgram, CompletedProgramsOfRandomDocumentsDrawTheEditorsPicture) {
           records.push_back({3, x, y, 0, 0, colour, between(0, 7), 1});
           break;
         case 3:
-          records.push_back({4, x, y, between(0, 2), between(0, 1) ? std::int16_t{0} : between(0, 7), colour, between(0, 7), 1});
+          records.push_back(
+              {4, x, y, between(0, 2), between(0, 1) ? std::int16_t{0} : between(0, 7), colour, between(0, 7), 1});
           break;
         default:
           records.push_back({8, x, y, 0, 0, colour, 0, 1});
@@ -161,7 +164,8 @@ TEST(MachineProgram, RecordsOfAnyValuesMakeAProgram) {
     });
     EXPECT_LE(completed.fillsCompleted, fills);
     EXPECT_LE(ShortFills(records, settings, tiles), fills);
-    EXPECT_EQ(MachinePicture(completed.records, settings, tiles).height, settings.outputResolution == 0 || settings.editingResolution == 2 ? 200 : 400);
+    EXPECT_EQ(MachinePicture(completed.records, settings, tiles).height,
+              settings.outputResolution == 0 || settings.editingResolution == 2 ? 200 : 400);
     const MachineProgram program = MachineProgramParts(completed.records, settings, commands, tiles, 2000, "x");
     EXPECT_TRUE(program.ok) << program.reason;
   }
@@ -190,8 +194,7 @@ TEST(MachineProgram, AProgramTooLargeIsSplitIntoPartsThatFitAndChain) {
   ASSERT_EQ(whole.parts.size(), 1u);
 
   const std::size_t freeArea = 2500;
-  const MachineProgram split =
-      MachineProgramParts(records, TwoHundredLines(), commands, tiles, freeArea, "my picture");
+  const MachineProgram split = MachineProgramParts(records, TwoHundredLines(), commands, tiles, freeArea, "my picture");
   ASSERT_TRUE(split.ok) << split.reason;
   ASSERT_GE(split.parts.size(), 3u);
   const std::size_t whole200 =

@@ -70,16 +70,20 @@ PaintCase RandomPaintCase(std::mt19937& random) {
     c.statements.push_back(s.str());
   };
   if (c.x0 > 0) line(c.x0 - 1, std::max(c.y0 - 1, 0), c.x0 - 1, std::min(c.y1 + 1, kScreenHeight - 1), border);
-  if (c.x1 < kScreenWidth - 1) line(c.x1 + 1, std::max(c.y0 - 1, 0), c.x1 + 1, std::min(c.y1 + 1, kScreenHeight - 1), border);
+  if (c.x1 < kScreenWidth - 1)
+    line(c.x1 + 1, std::max(c.y0 - 1, 0), c.x1 + 1, std::min(c.y1 + 1, kScreenHeight - 1), border);
   if (c.y0 > 0) line(std::max(c.x0 - 1, 0), c.y0 - 1, std::min(c.x1 + 1, kScreenWidth - 1), c.y0 - 1, border);
-  if (c.y1 < kScreenHeight - 1) line(std::max(c.x0 - 1, 0), c.y1 + 1, std::min(c.x1 + 1, kScreenWidth - 1), c.y1 + 1, border);
+  if (c.y1 < kScreenHeight - 1)
+    line(std::max(c.x0 - 1, 0), c.y1 + 1, std::min(c.x1 + 1, kScreenWidth - 1), c.y1 + 1, border);
   const int fillColour = tiled ? (between(0, 1) ? first : second) : colour;
   for (int n = between(0, 6); n > 0; --n) {
     const int y = between(c.y0, c.y1);
     switch (between(0, 4)) {
       case 0:  // any line
         line(between(c.x0, c.x1), between(c.y0, c.y1), between(c.x0, c.x1), between(c.y0, c.y1),
-             between(0, 2) == 0 ? border : between(0, 1) ? fillColour : between(0, 7));
+             between(0, 2) == 0 ? border
+             : between(0, 1)    ? fillColour
+                                : between(0, 7));
         break;
       case 1: {  // a row, or part of one, already holding the pattern
         const int left = between(0, 1) ? c.x0 : between(c.x0, c.x1);
@@ -89,8 +93,8 @@ PaintCase RandomPaintCase(std::mt19937& random) {
           c.model.At(x, y) = pattern.At(x, y);
           int index = 0;
           while (PaletteColour(index) != pattern.At(x, y)) ++index;
-          dots += (dots.empty() ? "" : ":") + ("PSET(" + std::to_string(x) + "," + std::to_string(y) + ")," +
-                                               std::to_string(index));
+          dots += (dots.empty() ? "" : ":") +
+                  ("PSET(" + std::to_string(x) + "," + std::to_string(y) + ")," + std::to_string(index));
           if (dots.size() > 200) c.statements.push_back(dots), dots.clear();
         }
         if (!dots.empty()) c.statements.push_back(dots);
@@ -227,7 +231,8 @@ int DifferencesFromTheEditor(const std::vector<std::uint8_t>& screen, const std:
       if (PaletteColour(screen[static_cast<std::size_t>(y) * kScreenWidth + x]) == picture.At(x, y)) continue;
       bool nearLine = false;
       for (int dy = -1; dy <= 1 && !nearLine; ++dy) {
-        for (int dx = -1; dx <= 1 && !nearLine; ++dx) nearLine = linePixels.Contains(x + dx, y + dy) && linePixels.At(x + dx, y + dy) != 0;
+        for (int dx = -1; dx <= 1 && !nearLine; ++dx)
+          nearLine = linePixels.Contains(x + dx, y + dy) && linePixels.At(x + dx, y + dy) != 0;
       }
       if (!nearLine) ++differing;
     }
@@ -249,8 +254,10 @@ std::vector<OperationRecord> RandomDocument(std::mt19937& random) {
       const std::int16_t colour = between(1, 7);
       std::vector<OperationRecord> made;
       if (between(0, 1)) {
-        made = {{1, x1, y1, x2, y1, colour, 0, 1}, {1, x2, y1, x2, y2, colour, 0, 2},
-                {1, x2, y2, x1, y2, colour, 0, 3}, {1, x1, y2, x1, y1, colour, 0, 4}};
+        made = {{1, x1, y1, x2, y1, colour, 0, 1},
+                {1, x2, y1, x2, y2, colour, 0, 2},
+                {1, x2, y2, x1, y2, colour, 0, 3},
+                {1, x1, y2, x1, y1, colour, 0, 4}};
       } else {
         made = {{1, x1, y1, x2, y2, colour, 0, 1}};
       }
@@ -274,9 +281,11 @@ std::vector<OperationRecord> RandomDocument(std::mt19937& random) {
       }
     }
   }
-  for (int n = between(0, 5); n > 0; --n) records.push_back({8, between(0, 639), between(0, 199), 0, 0, between(0, 7), 0, 1});
+  for (int n = between(0, 5); n > 0; --n)
+    records.push_back({8, between(0, 639), between(0, 199), 0, 0, between(0, 7), 0, 1});
   for (int n = between(0, 2); n > 0; --n) {
-    records.push_back({10, between(0, 639), between(0, 199), between(0, 639), between(0, 199), between(0, 7), between(0, 7), 1});
+    records.push_back(
+        {10, between(0, 639), between(0, 199), between(0, 639), between(0, 199), between(0, 7), between(0, 7), 1});
   }
   return records;
 }
@@ -287,7 +296,7 @@ TEST(MachineProgramRuns, DrawsTheEditorsPicture) {
   const BasicCommands commands = TwoHundredLineCommands();
   const TileStringTable tiles = BuildTileStringTable();
   constexpr int kWhite = 7, kGreen = 4;
-  std::vector<OperationRecord> across = {{1, 100, 20, 300, 20, kWhite, 0, 1},  {1, 300, 20, 300, 150, kWhite, 0, 2},
+  std::vector<OperationRecord> across = {{1, 100, 20, 300, 20, kWhite, 0, 1},   {1, 300, 20, 300, 150, kWhite, 0, 2},
                                          {1, 300, 150, 100, 150, kWhite, 0, 3}, {1, 100, 150, 100, 20, kWhite, 0, 4},
                                          {1, 101, 80, 299, 80, kGreen, 0, 1},   {3, 200, 40, 0, 0, kGreen, kWhite, 1}};
   std::vector<OperationRecord> tileRow = across;
@@ -295,9 +304,9 @@ TEST(MachineProgramRuns, DrawsTheEditorsPicture) {
   tileRow[5] = {4, 200, 40, 2, kGreen, 1, kWhite, 1};
   // A tile of colour 0 alone around a hole of one dot: from its own point
   // the interpreter's fill goes back and forth for ever.
-  const std::vector<OperationRecord> endless = {
-      {1, 146, 65, 146, 80, 1, 0, 1}, {1, 239, 65, 239, 80, 1, 0, 1}, {1, 146, 65, 239, 65, 1, 0, 1},
-      {1, 146, 80, 239, 80, 1, 0, 1}, {8, 198, 77, 0, 0, 1, 0, 1},    {4, 235, 78, 0, 0, 0, 1, 1}};
+  const std::vector<OperationRecord> endless = {{1, 146, 65, 146, 80, 1, 0, 1}, {1, 239, 65, 239, 80, 1, 0, 1},
+                                                {1, 146, 65, 239, 65, 1, 0, 1}, {1, 146, 80, 239, 80, 1, 0, 1},
+                                                {8, 198, 77, 0, 0, 1, 0, 1},    {4, 235, 78, 0, 0, 0, 1, 1}};
   std::vector<std::vector<OperationRecord>> documents = {across, tileRow, endless};
   std::mt19937 random(2121);
   for (int n = 0; n < 4; ++n) documents.push_back(RandomDocument(random));
@@ -342,12 +351,13 @@ TEST(MachineProgramRuns, PartsLoadWithinTheMemoryAndRunToTheEnd) {
 
   const fs::path folder = pc_basic::Folder("machine-parts");
   std::string loads = "DO LOAD \"EMPTY.BAS\"\nDO OPEN \"O\",#1,\"FREE0\":PRINT #1,FRE(0):CLOSE #1\n";
-  std::ofstream(folder / "EMPTY.BAS", std::ios::binary) << BasicProgramText(OperationList(), TwoHundredLines(), commands, tiles);
+  std::ofstream(folder / "EMPTY.BAS", std::ios::binary)
+      << BasicProgramText(OperationList(), TwoHundredLines(), commands, tiles);
   for (std::size_t k = 0; k < program.parts.size(); ++k) {
     const std::string name = "P" + std::to_string(k + 1) + ".BAS";
     std::ofstream(folder / name, std::ios::binary) << program.parts[k];
-    loads += "DO LOAD \"" + name + "\"\nDO OPEN \"O\",#1,\"FREE" + std::to_string(k + 1) +
-             "\":PRINT #1,FRE(0):CLOSE #1\n";
+    loads +=
+        "DO LOAD \"" + name + "\"\nDO OPEN \"O\",#1,\"FREE" + std::to_string(k + 1) + "\":PRINT #1,FRE(0):CLOSE #1\n";
   }
   pc_basic::RunScript(folder, loads, 120);
   auto freeAfter = [&](std::size_t k) {
