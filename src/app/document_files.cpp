@@ -6,38 +6,39 @@
 #include "files/csv_document.h"
 #include "files/text_file.h"
 #include "platform/text_encoding.h"
+#include "screen/layout.h"
 #include "screen/primitives.h"
 
 namespace kumodo {
 namespace {
 
-constexpr int kMessageColumn = 28;
-constexpr int kMessageRow = 11;
-
 // The panel with "reading" or "writing" and the empty progress frame.
 void ShowProgressPanel(Editor& editor, const std::string& message) {
-  DrawPanelTiles(editor.images.panel, 13, 10, 13, 5);
+  const ScreenBox& tiles = kProgressPanelTiles;
+  DrawPanelTiles(editor.images.panel, tiles.left, tiles.top, tiles.right - tiles.left + 1,
+                 tiles.bottom - tiles.top + 1);
   TextLayer& text = editor.screen.text;
   SetTextColours(text, 0, -1);
-  LocateText(text, kMessageColumn, kMessageRow);
+  LocateText(text, kProgressMessageColumn, kProgressMessageRow);
   PrintText(editor.screen, message + "\r\n");
   SetTextColours(text, 7, 0);
-  DrawLine(editor.screen, 239, 207, false, 401, 240, 7, kFilledBoxMode, 7);
-  DrawLine(editor.screen, 239, 207, false, 401, 240, 0, kBoxMode, 0);
+  const ScreenBox& frame = kProgressFrame;
+  DrawLine(editor.screen, frame.left, frame.top, false, frame.right, frame.bottom, 7, kFilledBoxMode, 7);
+  DrawLine(editor.screen, frame.left, frame.top, false, frame.right, frame.bottom, 0, kBoxMode, 0);
   FlushScreen(editor.screen);
 }
 
 void EraseProgressMessage(Editor& editor) {
   TextLayer& text = editor.screen.text;
   SetTextColours(text, 0, -1);
-  LocateText(text, kMessageColumn, kMessageRow);
+  LocateText(text, kProgressMessageColumn, kProgressMessageRow);
   PrintText(editor.screen, "          \r\n");
   SetTextColours(text, 7, 0);
   FlushScreen(editor.screen);
 }
 
 void ProgressBarTo(Editor& editor, int right) {
-  DrawLine(editor.screen, 240, 208, false, right, 239, 1, kFilledBoxMode, 1);
+  DrawLine(editor.screen, kProgressBar.left, kProgressBar.top, false, right, kProgressBar.bottom, 1, kFilledBoxMode, 1);
 }
 
 }  // namespace
@@ -45,8 +46,7 @@ void ProgressBarTo(Editor& editor, int right) {
 void ReportFileProblem(Editor& editor, std::string_view captionUtf8, std::string_view whatUtf8, const std::string& path,
                        const std::string& reason) {
   editor.platform.ShowMessageBox(Utf8ToSjis(std::string(whatUtf8) + "\n" + path + "\n" + reason),
-                                 Utf8ToSjis(std::string(captionUtf8)),
-                                 MessageBoxButtons::Ok, MessageBoxIcon::Error);
+                                 Utf8ToSjis(std::string(captionUtf8)), MessageBoxButtons::Ok, MessageBoxIcon::Error);
 }
 
 FileResult SaveCsvDocument(Editor& editor) {
@@ -54,7 +54,7 @@ FileResult SaveCsvDocument(Editor& editor) {
   ShowProgressPanel(editor, Utf8ToSjis(ui::kWriting));
   for (int i = 0; i < list.count; i += 100) {
     const double fraction = list.count > 1 ? static_cast<double>(i) / (list.count - 1) : 0.0;
-    ProgressBarTo(editor, static_cast<int>(240 + 80 * fraction));
+    ProgressBarTo(editor, static_cast<int>(kProgressBar.left + (kProgressBarMiddle - kProgressBar.left) * fraction));
   }
   const FileResult result = WriteWholeFile(DocumentCsvPath(editor.documentPath), CsvText(list));
   EraseProgressMessage(editor);
@@ -63,11 +63,11 @@ FileResult SaveCsvDocument(Editor& editor) {
 
 WrittenProgram GenerateBasicProgram(Editor& editor) {
   const OperationList& list = editor.operations;
-  DrawLine(editor.screen, 240, 208, false, 320, 239, 1, kFilledBoxMode, 1);
+  ProgressBarTo(editor, kProgressBarMiddle);
   const std::string text =
       BasicProgramText(list, editor.settings, editor.basicCommands, editor.tileStrings, [&](int i) {
-        const int width = list.count > 1 ? 80 * i / (list.count - 1) : 0;
-        DrawLine(editor.screen, 320, 208, false, 320 + width, 239, 1, kFilledBoxMode, 1);
+        const int half = kProgressBar.right - kProgressBarMiddle;
+        ProgressBarTo(editor, kProgressBarMiddle + (list.count > 1 ? half * i / (list.count - 1) : 0));
       });
   FlushScreen(editor.screen);
   return {WriteWholeFile(DocumentProgramPath(editor.documentPath), text, LinksFollowed::OwnOnly),
@@ -87,13 +87,15 @@ std::string MachineAdvice(const Editor& editor, const ProgramMemory& memory) {
 
 bool LoadCsvDocument(Editor& editor) {
   ShowProgressPanel(editor, Utf8ToSjis(ui::kReading));
-  const DocumentRead read = ReadCsvDocument(editor.documentPath, editor.operations, [&](std::size_t at, std::size_t size) {
-    ProgressBarTo(editor, static_cast<int>(240 + 160 * static_cast<double>(at) / std::max<std::size_t>(size, 1)));
-  });
+  const DocumentRead read =
+      ReadCsvDocument(editor.documentPath, editor.operations, [&](std::size_t at, std::size_t size) {
+        ProgressBarTo(
+            editor, static_cast<int>(kProgressBar.left + (kProgressBar.right - kProgressBar.left) *
+                                                             static_cast<double>(at) / std::max<std::size_t>(size, 1)));
+      });
   EraseProgressMessage(editor);
   if (!read.ok) {
-    ReportFileProblem(editor, ui::kCannotReadCaption, ui::kDocumentNotOpened,
-                      editor.documentPath, read.reason);
+    ReportFileProblem(editor, ui::kCannotReadCaption, ui::kDocumentNotOpened, editor.documentPath, read.reason);
     return false;
   }
   if (read.linesLeftOut > 0) {

@@ -78,4 +78,14 @@ constexpr int kOutlineCountRow = 33;
 constexpr int kPaletteTop = 431;
 constexpr int kPaletteLefts[3] = {256, 384, 512};
 
+// The file commands' progress panel over the view: panel tiles (columns and
+// rows of 16-pixel tiles), the message's text cell, the framed bar. Saving,
+// the document fills the bar's left half and the program its right half.
+constexpr ScreenBox kProgressPanelTiles{13, 10, 25, 14};
+constexpr int kProgressMessageColumn = 28;
+constexpr int kProgressMessageRow = 11;
+constexpr ScreenBox kProgressFrame{239, 207, 401, 240};
+constexpr ScreenBox kProgressBar{240, 208, 400, 239};
+constexpr int kProgressBarMiddle = (kProgressBar.left + kProgressBar.right) / 2;
+
 }  // namespace kumodo
