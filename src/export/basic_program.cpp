@@ -31,8 +31,6 @@ std::string WithoutQuotes(std::string text) {
   return text;
 }
 
-int Halved(int value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
-
 // The values that follow the pieces T0, T1, ... of a record's line.
 std::vector<std::string> LineValues(const OperationRecord& r, int y1, int y2, const TileStringTable& tiles) {
   const auto n = [](int value) { return std::to_string(value); };
@@ -66,15 +64,18 @@ std::string RecordStatement(const OperationRecord& record, const Settings& setti
     for (const std::string& piece : pieces) statement += piece;
     return statement;
   }
-  const bool halve = settings.outputResolution == 0;
   const std::vector<std::string> values =
-      LineValues(record, halve ? Halved(record[field::Y1]) : record[field::Y1],
-                 halve ? Halved(record[field::Y2]) : record[field::Y2], tiles);
+      LineValues(record, ProgramY(record[field::Y1], settings), ProgramY(record[field::Y2], settings), tiles);
   for (std::size_t j = 0; j <= values.size(); ++j) {
     statement += pieces[j];
     if (j < values.size()) statement += values[j];
   }
   return statement;
+}
+
+int ProgramY(int y, const Settings& settings) {
+  if (settings.outputResolution != 0) return y;
+  return y >= 0 ? y / 2 : -((-y + 1) / 2);  // halved, rounding down
 }
 
 std::string NumberedLine(int number, const std::string& statement) {

@@ -30,6 +30,10 @@ bool BecomesLine(const OperationRecord& record, const Settings& settings);
 std::string RecordStatement(const OperationRecord& record, const Settings& settings, const BasicCommands& commands,
                             const TileStringTable& tiles);
 
+// The row a record's y is written as: halved (rounding down) for the
+// halved output, else as it is.
+int ProgramY(int y, const Settings& settings);
+
 // "NUMBER STATEMENT", cut to the longest line BASIC takes.
 std::string NumberedLine(int number, const std::string& statement);
 

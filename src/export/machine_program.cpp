@@ -31,10 +31,10 @@ struct Span {
   int y, left, right;
 };
 
-// How the program draws a fill: a PAINT from `start`, then PAINTs from
-// `more`; or, when no start tried ends, the area's rows one by one.
 enum class FillMode { Paint, Judge, Complete };
 
+// How the program draws a fill: a PAINT from `start`, then PAINTs from
+// `more`; or, when no start tried ends, the area's rows one by one.
 struct FillSeeds {
   Point start{};
   bool moved = false;  // the start is not the record's own point
@@ -49,8 +49,6 @@ bool IsColour(int value) { return value >= 0 && value <= 7; }
 int MachineScreenHeight(const Settings& settings) {
   return settings.outputResolution == 0 || settings.editingResolution == 2 ? 200 : 400;
 }
-
-int Halved(int value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
 
 // The machine's screen, drawn on as the program's lines draw.
 class MachineModel {
@@ -102,7 +100,7 @@ class MachineModel {
   Bitmap TakeScreen() { return std::move(screen_); }
 
  private:
-  int Y(int y) const { return settings_.outputResolution == 0 ? Halved(y) : y; }
+  int Y(int y) const { return ProgramY(y, settings_); }
 
   // The subroutines of the mixture rows: a line in the second colour, then
   // the first colour's dots.

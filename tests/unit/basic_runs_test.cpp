@@ -20,6 +20,7 @@
 #include "picture/replay.h"
 #include "picture/tiles.h"
 #include "screen/palette.h"
+#include "support/pc_basic.h"
 #include "support/scripted_editor.h"
 
 namespace kumodo {
@@ -44,15 +45,9 @@ std::string Interpret(const fs::path& folder, const std::string& input) {
   return ReadWholeFile((folder / "output.txt").string()).value_or("");
 }
 
-fs::path InterpreterFolder() {
-  const fs::path folder = fs::temp_directory_path() / ("kumodo-pcbasic-" + std::to_string(::getpid()));
-  fs::create_directories(folder);
-  return folder;
-}
-
 // Runs the program and returns every pixel of the dump area that is not black.
 Pixels RunInInterpreter(const std::string& program) {
-  const fs::path directory = InterpreterFolder();
+  const fs::path directory = pc_basic::Folder("pcbasic");
   std::ostringstream dump;
   dump << "59000 OPEN \"O\",#1,\"POINTS.TXT\"\r\n"
        << "59010 FOR Y=0 TO " << kDumpHeight - 1 << ":FOR X=0 TO " << kDumpWidth - 1
@@ -206,7 +201,7 @@ TEST(ShippedBasicProgram, LoadTakesTheMemoryEstimated) {
   const std::vector<std::pair<const char*, int>> kinds = {
       {"lines", kind::Line},  {"polylines", kind::Polyline}, {"paints", kind::Paint},
       {"tile paints", kind::TilePaint}, {"dots", kind::Dot}, {"two-colour lines", kind::TwoColourLine}};
-  const fs::path folder = InterpreterFolder();
+  const fs::path folder = pc_basic::Folder("pcbasic");
   std::mt19937 random(21);
   std::string input;
   std::vector<std::pair<std::string, std::size_t>> loads;  // what each LOAD is and the records' estimate
@@ -283,7 +278,7 @@ TEST(ShippedBasicProgram, AProgramThatFitsRunsAndOneLargerDoesNot) {
     }
     const ProgramMemory memory = EstimateProgramMemory(padded);
     ASSERT_EQ(ProgramFits(memory, freeArea), more == 0);
-    const fs::path folder = InterpreterFolder();
+    const fs::path folder = pc_basic::Folder("pcbasic");
     std::ofstream(folder / "P.BAS", std::ios::binary) << padded;
     const std::string output = Interpret(folder, "LOAD \"P.BAS\"\r\nPRINT FRE(0)\r\nRUN\r\nSYSTEM\r\n");
     fs::remove_all(folder);
