@@ -28,17 +28,6 @@ bool Choose(Editor& editor, std::optional<std::string> chosen) {
   return chosen.has_value();
 }
 
-std::string WhyNotLoaded(const Image& picture, const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(NativePath(path), error)) return std::string(ui::kCannotOpenFile);
-  switch (picture.LoadedKind()) {
-    case PictureKind::Unrecognised:
-      return std::string(ui::kNotAPicture);
-    default:
-      return std::string(ui::kBrokenOrTooLarge);
-  }
-}
-
 // The CSV document, then the program beside it. Once the document is
 // written it holds the picture, and the title says so, also when the
 // program then fails: the message names the file written and the one not.
@@ -109,7 +98,7 @@ void ImportCommand(Editor& editor) {
   const bool loaded = picture.Load(editor.documentPath);
   if (!loaded && !PictureTooLarge(picture.LoadedWidth(), picture.LoadedHeight())) {
     ReportFileProblem(editor, ui::kPictureNotReadCaption, ui::kPictureNotRead,
-                      editor.documentPath, WhyNotLoaded(picture, editor.documentPath));
+                      editor.documentPath, PictureNotReadReason(picture.LoadedKind(), editor.documentPath));
     return;
   }
   ImportPicture(editor);

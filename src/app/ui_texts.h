@@ -39,9 +39,6 @@ inline constexpr std::string_view kReductionQuestion = "グレースケール(8�
 inline constexpr std::string_view kReductionCaption = "減色モードの設定";
 inline constexpr std::string_view kPictureNotReadCaption = "画像を読み込めません";
 inline constexpr std::string_view kPictureNotRead = "画像を読み込めませんでした:";
-inline constexpr std::string_view kCannotOpenFile = "ファイルを開けません";
-inline constexpr std::string_view kNotAPicture = "BMP, JPEG, GIF, PNG のいずれでもありません";
-inline constexpr std::string_view kBrokenOrTooLarge = "ファイルが壊れているか、大きすぎます";
 
 // Documents and settings that cannot be read or written.
 inline constexpr std::string_view kCannotSaveCaption = "保存できません";

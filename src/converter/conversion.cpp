@@ -4,12 +4,16 @@
 
 #include "export/basic_program.h"
 #include "export/machine_program.h"
+#include "export/picture_records.h"
+#include "files/colour_reduction.h"
 #include "files/csv_document.h"
 #include "files/program_folders.h"
 #include "files/text_file.h"
 #include "picture/record_drawing.h"
 #include "platform/file_system.h"
+#include "platform/picture_decode.h"
 #include "platform/png_encode.h"
+#include "screen/palette.h"
 
 namespace kumodo {
 namespace {
@@ -32,7 +36,121 @@ void CountLines(const std::string& text, Conversion& conversion) {
   }
 }
 
+Conversion& Failed(Conversion& conversion, const std::string& file, const std::string& reason) {
+  conversion.failedFile = file;
+  conversion.reason = reason;
+  return conversion;
+}
+
+// The machine's program of the records: fills it would leave short
+// completed, in parts when it does not fit. Names the conversion's program
+// files beside the document.
+std::optional<std::vector<std::string>> MachineTexts(std::span<const OperationRecord> records,
+                                                     const std::string& documentPath, const ConversionSetup& setup,
+                                                     const ConversionOptions& options, Conversion& conversion) {
+  const CompletedFills completed = CompleteFills(records, setup.settings, setup.tiles);
+  const std::string stem = WithExtension(documentPath, "");
+  MachineProgram program = MachineProgramParts(completed.records, setup.settings, setup.commands, setup.tiles,
+                                               options.freeArea, FileNamePart(stem));
+  if (!program.ok) {
+    Failed(conversion, documentPath, program.reason);
+    return std::nullopt;
+  }
+  conversion.fillsCompleted = completed.fillsCompleted;
+  conversion.programFiles.clear();
+  for (std::size_t k = 0; k < program.parts.size(); ++k) {
+    conversion.programFiles.push_back(program.parts.size() == 1 ? DocumentProgramPath(documentPath)
+                                                                : stem + std::to_string(k + 1) + ".txt");
+  }
+  return std::move(program.parts);
+}
+
+// Writes each text to the conversion's program file of its place, counting
+// its lines and memory; false, with the reason, when one cannot be written.
+bool WritePrograms(const std::vector<std::string>& texts, Conversion& conversion) {
+  for (std::size_t k = 0; k < texts.size(); ++k) {
+    CountLines(texts[k], conversion);
+    const std::size_t records = EstimateProgramMemory(texts[k]).records;
+    conversion.memoryBytes = std::max(conversion.memoryBytes, records);
+    conversion.recordBytes += records;
+    if (const FileResult written = WriteWholeFile(conversion.programFiles[k], texts[k], LinksFollowed::OwnOnly);
+        !written.ok) {
+      Failed(conversion, conversion.programFiles[k], written.reason);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool WritePicture(const Bitmap& view, Conversion& conversion) {
+  if (const FileResult written = WritePngFile(conversion.pngFile, view); !written.ok) {
+    Failed(conversion, conversion.pngFile, written.reason);
+    return false;
+  }
+  return true;
+}
+
+// The picture where the import puts it: at the top left of a black picture
+// area, scaled down first when larger, keeping its proportions (each point
+// the average of the source pixels it covers).
+Bitmap PictureInArea(const Bitmap& picture, int areaHeight, Conversion& conversion) {
+  Bitmap area(kPictureWidth, kPictureHeight);
+  const double scale = std::min({1.0, static_cast<double>(kPictureWidth) / picture.width,
+                                 static_cast<double>(areaHeight) / picture.height});
+  if (scale == 1.0) {
+    for (int y = 0; y < std::min(picture.height, kPictureHeight); ++y) {
+      std::copy_n(&picture.pixels[static_cast<std::size_t>(y) * picture.width], std::min(picture.width, kPictureWidth),
+                  &area.pixels[static_cast<std::size_t>(y) * kPictureWidth]);
+    }
+    return area;
+  }
+  const int width = std::max(1, static_cast<int>(picture.width * scale));
+  const int height = std::max(1, static_cast<int>(picture.height * scale));
+  conversion.scaledWidth = width;
+  conversion.scaledHeight = height;
+  for (int y = 0; y < height; ++y) {
+    const int top = static_cast<int>(static_cast<long long>(y) * picture.height / height);
+    const int bottom = std::max(top + 1, static_cast<int>(static_cast<long long>(y + 1) * picture.height / height));
+    for (int x = 0; x < width; ++x) {
+      const int left = static_cast<int>(static_cast<long long>(x) * picture.width / width);
+      const int right = std::max(left + 1, static_cast<int>(static_cast<long long>(x + 1) * picture.width / width));
+      std::uint64_t sum[3] = {0, 0, 0};
+      for (int sy = top; sy < bottom; ++sy) {
+        for (int sx = left; sx < right; ++sx) {
+          const Rgb pixel = picture.At(sx, sy);
+          for (int c = 0; c < 3; ++c) sum[c] += (pixel >> (8 * c)) & 0xFF;
+        }
+      }
+      const std::uint64_t count = static_cast<std::uint64_t>(bottom - top) * (right - left);
+      Rgb average = 0;
+      for (int c = 0; c < 3; ++c) average |= static_cast<Rgb>((sum[c] + count / 2) / count) << (8 * c);
+      area.At(x, y) = average;
+    }
+  }
+  return area;
+}
+
+// The reduced picture's rows of the picture's height, as colour numbers.
+ColourPicture ReducedColours(const ColourGrid& grid, int height) {
+  ColourPicture colours{height, std::vector<std::uint8_t>(static_cast<std::size_t>(kPictureWidth) * height)};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < kPictureWidth; ++x) {
+      colours.colours[static_cast<std::size_t>(y) * kPictureWidth + x] = static_cast<std::uint8_t>(grid.At(x + 1, y + 1));
+    }
+  }
+  return colours;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(NativePath(a), NativePath(b), error);
+}
+
 }  // namespace
+
+std::size_t OnePartBudget(const ConversionOptions& options) {
+  return options.freeArea - std::min(options.freeArea, kRunNeedsBytes);
+}
 
 ConversionSetup PrepareConversion(const ConversionOptions& options) {
   const ProgramFolders folders = FindProgramFolders();
@@ -51,11 +169,7 @@ ConversionSetup PrepareConversion(const ConversionOptions& options) {
 Conversion ConvertDocument(const std::string& documentPath, const ConversionSetup& setup,
                            const ConversionOptions& options) {
   Conversion conversion;
-  auto fail = [&](const std::string& file, const std::string& reason) {
-    conversion.failedFile = file;
-    conversion.reason = reason;
-    return conversion;
-  };
+  auto fail = [&](const std::string& file, const std::string& reason) { return Failed(conversion, file, reason); };
   OperationList list;
   const DocumentRead read = ReadCsvDocument(documentPath, list);
   if (!read.ok) return fail(documentPath, read.reason);
@@ -68,38 +182,65 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
                                   " records a document holds (--truncate converts the first " +
                                   std::to_string(kMaxOperations) + ")");
   }
-  std::vector<std::string> texts;
   if (options.machine) {
     const std::span<const OperationRecord> records(list.slots.data(), static_cast<std::size_t>(list.count));
-    const CompletedFills completed = CompleteFills(records, setup.settings, setup.tiles);
-    const std::string stem = WithExtension(documentPath, "");
-    MachineProgram program = MachineProgramParts(completed.records, setup.settings, setup.commands, setup.tiles,
-                                                 options.freeArea, FileNamePart(stem));
-    if (!program.ok) return fail(documentPath, program.reason);
-    conversion.fillsCompleted = completed.fillsCompleted;
-    texts = std::move(program.parts);
-    for (std::size_t k = 0; k < texts.size(); ++k) {
-      conversion.programFiles.push_back(texts.size() == 1 ? DocumentProgramPath(documentPath)
-                                                          : stem + std::to_string(k + 1) + ".txt");
-    }
+    const std::optional<std::vector<std::string>> texts = MachineTexts(records, documentPath, setup, options, conversion);
+    if (!texts || !WritePrograms(*texts, conversion)) return conversion;
   } else {
-    texts = {BasicProgramText(list, setup.settings, setup.commands, setup.tiles)};
     conversion.programFiles = {DocumentProgramPath(documentPath)};
-  }
-  for (std::size_t k = 0; k < texts.size(); ++k) {
-    CountLines(texts[k], conversion);
-    conversion.memoryBytes = std::max(conversion.memoryBytes, EstimateProgramMemory(texts[k]).records);
-    if (const FileResult written = WriteWholeFile(conversion.programFiles[k], texts[k], LinksFollowed::OwnOnly);
-        !written.ok) {
-      return fail(conversion.programFiles[k], written.reason);
+    if (!WritePrograms({BasicProgramText(list, setup.settings, setup.commands, setup.tiles)}, conversion)) {
+      return conversion;
     }
   }
   if (options.png) {
     conversion.pngFile = options.pngFile.value_or(WithExtension(documentPath, ".png"));
-    if (const FileResult written = WritePngFile(conversion.pngFile, ViewOfPicture(list, setup.settings)); !written.ok) {
-      return fail(conversion.pngFile, written.reason);
-    }
+    if (!WritePicture(ViewOfPicture(list, setup.settings), conversion)) return conversion;
   }
+  conversion.ok = true;
+  return conversion;
+}
+
+Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
+                          const ConversionOptions& options) {
+  Conversion conversion;
+  const DecodedPicture decoded = DecodePictureFile(picturePath);
+  if (!decoded.loaded) return Failed(conversion, picturePath, PictureNotReadReason(decoded.kind, picturePath));
+  conversion.pictureWidth = decoded.width;
+  conversion.pictureHeight = decoded.height;
+  const int height = PictureHeight(setup.settings);
+  const ReducedPicture reduction = ReduceBitmap(PictureInArea(decoded.bitmap, height, conversion), !options.grey);
+  const ColourPicture reduced = ReducedColours(reduction.grid, height);
+  conversion.budget = options.budget.value_or(OnePartBudget(options));
+  const PictureRecords made =
+      RecordsForPicture(reduced, setup.settings, setup.commands, setup.tiles, conversion.budget);
+  OperationList list;
+  std::copy(made.records.begin(), made.records.end(), list.slots.begin());
+  list.count = static_cast<int>(made.records.size());
+  conversion.records = list.count;
+  conversion.documentFile = WithExtension(picturePath, ".csv");
+
+  std::optional<std::vector<std::string>> texts =
+      MachineTexts(made.records, conversion.documentFile, setup, options, conversion);
+  if (!texts) return conversion;
+  if (options.png) conversion.pngFile = options.pngFile.value_or(WithExtension(picturePath, ".png"));
+  std::vector<std::string> written = conversion.programFiles;
+  written.push_back(conversion.documentFile);
+  if (options.png) written.push_back(conversion.pngFile);
+  for (const std::string& file : written) {
+    if (SameFile(file, picturePath)) return Failed(conversion, file, "would be written over the picture it is made from");
+  }
+
+  if (const FileResult document = WriteWholeFile(conversion.documentFile, CsvText(list), LinksFollowed::OwnOnly);
+      !document.ok) {
+    return Failed(conversion, conversion.documentFile, document.reason);
+  }
+  if (!WritePrograms(*texts, conversion)) return conversion;
+  const Bitmap drawn = RenderPicture(list, height, true, RuleTiles());
+  conversion.pixels = reduced.colours.size();
+  for (std::size_t p = 0; p < reduced.colours.size(); ++p) {
+    conversion.equalPixels += drawn.pixels[p] == PaletteColour(reduced.colours[p]);
+  }
+  if (options.png && !WritePicture(ViewOfPicture(list, setup.settings), conversion)) return conversion;
   conversion.ok = true;
   return conversion;
 }

@@ -25,6 +25,11 @@ struct ConversionOptions {
   std::size_t freeArea = kFreeAreaBytes;  // what --stats measures the program's memory against
   bool machine = false;  // fills the machine completes, split into parts when it does not fit
   bool truncate = false;  // convert the first records of a document longer than the list, as the editor opens it
+  // Pictures instead of documents: each reduced as the import does and
+  // written as a document of records, with its machine program.
+  bool fromPicture = false;
+  bool grey = false;  // the grey levels instead of the digital colours
+  std::optional<std::size_t> budget;  // the records' memory; 0 no limit; one part's when not given
 };
 
 // What every document of a run is converted with.
@@ -51,11 +56,33 @@ struct Conversion {
   std::size_t programBytes = 0;
   std::size_t longestLine = 0;  // bytes, without the line end
   std::size_t memoryBytes = 0;  // what the records' lines take once loaded (EstimateProgramMemory), the largest part's
+  // From a picture: the document written, the size it was read at and,
+  // when larger than the picture, the size it was scaled down to.
+  std::string documentFile;
+  int pictureWidth = 0, pictureHeight = 0;
+  int scaledWidth = 0, scaledHeight = 0;
+  std::size_t recordBytes = 0;  // the records' lines over all parts, what the budget bounds
+  std::size_t budget = 0;
+  std::size_t equalPixels = 0;  // of the document's picture to the reduced picture
+  std::size_t pixels = 0;
 };
 
 // A document with no record, or one longer than the list (unless truncate),
 // fails and writes nothing.
 Conversion ConvertDocument(const std::string& documentPath, const ConversionSetup& setup,
                            const ConversionOptions& options);
+
+// The budget a picture's records are given when none is: what one part holds.
+std::size_t OnePartBudget(const ConversionOptions& options);
+
+// A picture (BMP, JPEG, GIF, PNG) reduced as the editor's import reduces it
+// and written beside it as NAME.csv, a document of records whose replay is
+// the reduced picture (or as much of it as the budget buys), with its
+// machine program and, with png, its picture. A picture larger than the
+// picture area is scaled down to fit, keeping its proportions. Fails,
+// writing nothing, for a file the import would not read, and when a file to
+// be written is the picture itself.
+Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
+                          const ConversionOptions& options);
 
 }  // namespace kumodo

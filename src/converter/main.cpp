@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "converter/conversion.h"
+#include "picture/operations.h"
 #include "platform/command_line.h"
 #include "platform/file_system.h"
 #include "platform/message_language.h"
@@ -18,6 +19,7 @@ using kumodo::ConversionOptions;
 std::string Usage() {
   return
     "Usage: kumodo-export [OPTION]... DOCUMENT.csv...\n"
+    "  or:  kumodo-export --from-picture [OPTION]... PICTURE...\n"
     "Writes each document's N88-BASIC program beside it, as the editor's save does.\n"
     "\n"
     "  --command-file FILE          the BASIC command file to use\n"
@@ -35,6 +37,17 @@ std::string Usage() {
     "                               (default " + std::to_string(kumodo::kFreeAreaBytes) + ", PC-BASIC's)\n"
     "  --truncate                   convert the first 30000 records of a longer document\n"
     "                               (as the editor opens it) instead of failing\n"
+    "\n"
+    "  --from-picture               the files are pictures (BMP, JPEG, GIF, PNG): each is reduced as\n"
+    "                               the editor's import reduces it (scaled down first when larger than\n"
+    "                               the picture) and written beside it as NAME.csv, a document whose\n"
+    "                               replay is the reduced picture, with its program as --machine writes it\n"
+    "  --grey                       reduce to the grey levels instead of the digital colours\n"
+    "  --budget BYTES               the memory the records' lines may take (default: what one part\n"
+    "                               holds, " + std::to_string(kumodo::OnePartBudget({})) + "); 0 no limit: the whole picture, in as\n"
+    "                               many parts as it takes\n"
+    "                               --stats then says the pixels equal to the reduced picture,\n"
+    "                               records, bytes and parts\n"
     "  -h, --help                   show this help and exit\n"
     "  --version                    show the version and exit\n"
     "\n"
@@ -112,6 +125,15 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments) {
       options.machine = true;
     } else if (argument == "--truncate") {
       options.truncate = true;
+    } else if (argument == "--from-picture") {
+      options.fromPicture = true;
+    } else if (argument == "--grey") {
+      options.grey = true;
+    } else if (argument == "--budget") {
+      const auto text = value();
+      const std::optional<int> bytes = text ? Number(*text, 0, 100000000) : std::nullopt;
+      if (!bytes) return finish(UsageError("--budget takes a number of bytes (0 for no limit)"));
+      options.budget = static_cast<std::size_t>(*bytes);
     } else if (argument == "--png") {
       options.png = true;
       if (i + 1 < arguments.size() && EndsWithPng(arguments[i + 1])) options.pngFile = arguments[++i];
@@ -136,7 +158,18 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments) {
       line.documents.emplace_back(argument);
     }
   }
+  if (!options.fromPicture && (options.grey || options.budget)) {
+    return finish(UsageError("--grey and --budget are for pictures, with --from-picture"));
+  }
   return line;
+}
+
+void PrintPictureStats(const std::string& picture, const kumodo::Conversion& conversion) {
+  std::printf("%s: %.2f %% of pixels equal (%zu of %zu), %d records, %zu bytes of %s, %zu parts\n", picture.c_str(),
+              100.0 * static_cast<double>(conversion.equalPixels) / static_cast<double>(conversion.pixels),
+              conversion.equalPixels, conversion.pixels, conversion.records, conversion.recordBytes,
+              conversion.budget == 0 ? "no limit" : ("a budget of " + std::to_string(conversion.budget)).c_str(),
+              conversion.programFiles.size());
 }
 
 void PrintStats(const std::string& document, const kumodo::Conversion& conversion, const ConversionOptions& options) {
@@ -179,7 +212,8 @@ int main(int argc, char** argv) {
   int failed = 0;
   for (std::size_t n = 0; n < documents.size(); ++n) {
     if (showProgress) std::fprintf(stderr, "\r[%zu/%zu] %s\033[K", n + 1, documents.size(), documents[n].c_str());
-    const kumodo::Conversion conversion = kumodo::ConvertDocument(documents[n], setup, options);
+    const kumodo::Conversion conversion = options.fromPicture ? kumodo::ConvertPicture(documents[n], setup, options)
+                                                              : kumodo::ConvertDocument(documents[n], setup, options);
     if (showProgress) std::fputs("\r\033[K", stderr);
     if (!conversion.ok) {
       ++failed;
@@ -190,7 +224,22 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "kumodo-export: %s: only the first %d records converted, %d lines left out\n",
                    documents[n].c_str(), conversion.records, conversion.linesLeftOut);
     }
-    if (options.stats) PrintStats(documents[n], conversion, options);
+    if (conversion.scaledWidth > 0) {
+      std::fprintf(stderr, "kumodo-export: %s: %d x %d scaled down to %d x %d to fit the picture\n",
+                   documents[n].c_str(), conversion.pictureWidth, conversion.pictureHeight, conversion.scaledWidth,
+                   conversion.scaledHeight);
+    }
+    if (options.fromPicture && conversion.budget == 0 && conversion.equalPixels < conversion.pixels) {
+      std::fprintf(stderr, "kumodo-export: %s: the %d records a document holds draw only part of the picture\n",
+                   documents[n].c_str(), kumodo::kMaxOperations);
+    }
+    if (options.stats) {
+      if (options.fromPicture) {
+        PrintPictureStats(documents[n], conversion);
+      } else {
+        PrintStats(documents[n], conversion, options);
+      }
+    }
   }
   return failed > 0 ? 1 : 0;
 }

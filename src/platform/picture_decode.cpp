@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/message_language.h"
 
 namespace kumodo {
 namespace {
@@ -220,6 +222,17 @@ DecodedPicture DecodePictureFile(const std::string& path) {
   const std::optional<std::string> whole = ReadWholeFile(path, nullptr, kMaxPictureFileBytes);
   if (!whole) return header;
   return DecodePictureBytes(AsBytes(*whole));
+}
+
+std::string PictureNotReadReason(PictureKind kind, const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(NativePath(path), error)) {
+    return InMessageLanguage("ファイルを開けません", "the file cannot be opened");
+  }
+  if (kind == PictureKind::Unrecognised) {
+    return InMessageLanguage("BMP, JPEG, GIF, PNG のいずれでもありません", "not a BMP, JPEG, GIF or PNG picture");
+  }
+  return InMessageLanguage("ファイルが壊れているか、大きすぎます", "the file is broken or too large");
 }
 
 }  // namespace kumodo

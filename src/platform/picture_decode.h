@@ -52,6 +52,10 @@ struct DecodedPicture {
 };
 
 DecodedPicture DecodePictureFile(const std::string& path);
+
+// Why a picture file was not read, in the message language: the file could
+// not be opened, is no picture of the four kinds, or is broken or too large.
+std::string PictureNotReadReason(PictureKind kind, const std::string& path);
 DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes);
 
 // A BMP header whose size and pixel data are believable, checked before a

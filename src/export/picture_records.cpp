@@ -1,0 +1,565 @@
+#include "export/picture_records.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <numeric>
+#include <span>
+#include <unordered_map>
+
+#include "export/basic_program.h"
+#include "export/program_memory.h"
+
+namespace kumodo {
+namespace {
+
+constexpr int kWidth = 640;
+// A line goes on over pixels it may paint for at most this many past the
+// last pixel it must: longer stretches are seldom worth the search.
+constexpr int kLongestReach = 48;
+// Larger areas are always drawn by their edge and fills; smaller ones by
+// lines over them all when that costs less.
+constexpr int kLargestDrawnByLines = 400;
+
+struct Area {
+  std::uint8_t colour = 0;
+  int left = 0, top = 0, right = 0, bottom = 0;
+  int first = 0;  // its first pixel in row order
+  int size = 0;   // pixels
+  long long BoxSize() const { return static_cast<long long>(right - left + 1) * (bottom - top + 1); }
+};
+
+struct AreaLabels {
+  std::vector<int> label;  // each pixel's area
+  std::vector<Area> areas;
+};
+
+// The picture's areas: pixels of one colour joined through their four
+// direct neighbours, as a fill spreads.
+AreaLabels LabelAreas(const ColourPicture& picture) {
+  const int height = picture.height;
+  const int size = kWidth * height;
+  AreaLabels labels;
+  labels.label.assign(static_cast<std::size_t>(size), -1);
+  std::vector<int> stack;
+  for (int p = 0; p < size; ++p) {
+    if (labels.label[p] >= 0) continue;
+    Area area;
+    area.colour = picture.colours[p];
+    area.first = p;
+    area.left = area.right = p % kWidth;
+    area.top = area.bottom = p / kWidth;
+    const int id = static_cast<int>(labels.areas.size());
+    labels.label[p] = id;
+    stack.push_back(p);
+    while (!stack.empty()) {
+      const int q = stack.back();
+      stack.pop_back();
+      ++area.size;
+      const int x = q % kWidth, y = q / kWidth;
+      area.left = std::min(area.left, x), area.right = std::max(area.right, x);
+      area.top = std::min(area.top, y), area.bottom = std::max(area.bottom, y);
+      auto visit = [&](int n) {
+        if (labels.label[n] < 0 && picture.colours[n] == area.colour) {
+          labels.label[n] = id;
+          stack.push_back(n);
+        }
+      };
+      if (x > 0) visit(q - 1);
+      if (x < kWidth - 1) visit(q + 1);
+      if (y > 0) visit(q - kWidth);
+      if (y < height - 1) visit(q + kWidth);
+    }
+    labels.areas.push_back(area);
+  }
+  return labels;
+}
+
+// The colour most common in the square reaching this far around each pixel
+// (the pixel's own where it is among the most common): the edges between
+// colours run smoother and specks smaller than the square go.
+ColourPicture Smoothed(const ColourPicture& picture, int reach) {
+  if (reach == 0) return picture;
+  ColourPicture smooth = picture;
+  const int height = picture.height;
+  // Each column's counts over the rows of the square, moved down a row at a time.
+  std::vector<std::array<int, 8>> columns(kWidth, std::array<int, 8>{});
+  auto addRow = [&](int row, int step) {
+    if (row < 0 || row >= height) return;
+    for (int x = 0; x < kWidth; ++x) columns[x][picture.colours[row * kWidth + x] & 7] += step;
+  };
+  for (int row = 0; row < reach; ++row) addRow(row, 1);
+  for (int y = 0; y < height; ++y) {
+    addRow(y + reach, 1);
+    addRow(y - reach - 1, -1);
+    std::array<int, 8> counts{};
+    auto addColumn = [&](int x, int step) {
+      if (x < 0 || x >= kWidth) return;
+      for (int colour = 0; colour < 8; ++colour) counts[colour] += step * columns[x][colour];
+    };
+    for (int x = 0; x < reach; ++x) addColumn(x, 1);
+    for (int x = 0; x < kWidth; ++x) {
+      addColumn(x + reach, 1);
+      addColumn(x - reach - 1, -1);
+      int best = picture.colours[y * kWidth + x] & 7;
+      for (int colour = 0; colour < 8; ++colour) {
+        if (counts[colour] > counts[best]) best = colour;
+      }
+      smooth.colours[y * kWidth + x] = static_cast<std::uint8_t>(best);
+    }
+  }
+  return smooth;
+}
+
+// Every area of fewer pixels than the least takes the colour it shares
+// most of its edge with, until none is left (or a few rounds have run).
+ColourPicture WithoutSmallAreas(ColourPicture picture, int least) {
+  for (int round = 0; round < 4 && least > 1; ++round) {
+    const AreaLabels labels = LabelAreas(picture);
+    std::vector<std::array<int, 8>> shared(labels.areas.size());
+    bool any = false;
+    for (int p = 0; p < static_cast<int>(picture.colours.size()); ++p) {
+      const int area = labels.label[p];
+      if (labels.areas[area].size >= least) continue;
+      any = true;
+      const int x = p % kWidth, y = p / kWidth;
+      for (const int q : {x > 0 ? p - 1 : -1, x < kWidth - 1 ? p + 1 : -1, y > 0 ? p - kWidth : -1,
+                          y < picture.height - 1 ? p + kWidth : -1}) {
+        if (q >= 0 && labels.label[q] != area) ++shared[area][picture.colours[q]];
+      }
+    }
+    if (!any) break;
+    for (int p = 0; p < static_cast<int>(picture.colours.size()); ++p) {
+      const std::array<int, 8>& counts = shared[labels.label[p]];
+      const auto most = std::max_element(counts.begin(), counts.end());
+      if (*most > 0) picture.colours[p] = static_cast<std::uint8_t>(most - counts.begin());
+    }
+  }
+  return picture;
+}
+
+// How far a picture is simplified before it is drawn, from not at all to
+// a few large shapes: the smoothing's reach and the least area kept.
+struct Simplification {
+  int reach;
+  int leastArea;
+};
+constexpr Simplification kSimplifications[] = {{0, 0},  {0, 2},   {0, 4},   {1, 4},   {1, 10},  {1, 25},
+                                               {2, 25}, {2, 60},  {3, 60},  {3, 150}, {4, 300}, {5, 600},
+                                               {7, 1200}, {9, 2500}, {12, 5000}, {16, 10000}, {24, 20000}};
+
+// The areas of a picture, with their pixels, their outer edges and the
+// order they are drawn in.
+class Areas {
+ public:
+  explicit Areas(ColourPicture picture) : picture_(std::move(picture)), height_(picture_.height) {
+    AreaLabels labels = LabelAreas(picture_);
+    label_ = std::move(labels.label);
+    areas_ = std::move(labels.areas);
+    ListPixels();
+    FindOuterEdges();
+    // An area inside another lies strictly within its box, so larger boxes
+    // first puts every area after the ones around it.
+    order_.resize(areas_.size());
+    std::iota(order_.begin(), order_.end(), 0);
+    std::sort(order_.begin(), order_.end(), [this](int a, int b) {
+      const long long sa = areas_[a].BoxSize(), sb = areas_[b].BoxSize();
+      return sa != sb ? sa > sb : areas_[a].first < areas_[b].first;
+    });
+    position_.resize(areas_.size());
+    for (std::size_t k = 0; k < order_.size(); ++k) position_[order_[k]] = static_cast<int>(k);
+  }
+
+  int Height() const { return height_; }
+  std::size_t Count() const { return areas_.size(); }
+  const Area& At(int area) const { return areas_[area]; }
+  const std::vector<int>& Order() const { return order_; }
+  int Position(int area) const { return position_[area]; }
+  int AreaOf(int pixel) const { return label_[pixel]; }
+  std::uint8_t Colour(int pixel) const { return picture_.colours[pixel]; }
+  std::span<const int> Pixels(int area) const { return Slice(pixels_, pixelStart_, area); }
+  // Its pixels next to a pixel outside it that is not enclosed by it: a
+  // fill inside stays in once these have its colour.
+  std::span<const int> OuterEdge(int area) const { return Slice(edges_, edgeStart_, area); }
+
+ private:
+  static std::span<const int> Slice(const std::vector<int>& all, const std::vector<int>& start, int area) {
+    return {all.data() + start[area], static_cast<std::size_t>(start[area + 1] - start[area])};
+  }
+
+  void ListPixels() {
+    pixelStart_.assign(areas_.size() + 1, 0);
+    for (int area : label_) ++pixelStart_[area + 1];
+    std::partial_sum(pixelStart_.begin(), pixelStart_.end(), pixelStart_.begin());
+    pixels_.resize(label_.size());
+    std::vector<int> next(pixelStart_.begin(), pixelStart_.end() - 1);
+    for (int p = 0; p < static_cast<int>(label_.size()); ++p) pixels_[next[label_[p]]++] = p;
+  }
+
+  // Marks, within the area's box, the pixels outside it that reach the box's
+  // rim without crossing it (the rest of the screen beyond the box is open);
+  // its pixels next to those, or to the screen beyond its box, are its edge.
+  void FindOuterEdges() {
+    edgeStart_.assign(areas_.size() + 1, 0);
+    std::vector<std::uint8_t> open;
+    std::vector<int> stack;
+    for (int id = 0; id < static_cast<int>(areas_.size()); ++id) {
+      const Area& area = areas_[id];
+      const int w = area.right - area.left + 1, h = area.bottom - area.top + 1;
+      open.assign(static_cast<std::size_t>(w) * h, 0);
+      auto inside = [&](int lx, int ly) { return label_[(area.top + ly) * kWidth + area.left + lx] == id; };
+      auto reach = [&](int lx, int ly) {
+        const int local = ly * w + lx;
+        if (!open[local] && !inside(lx, ly)) {
+          open[local] = 1;
+          stack.push_back(local);
+        }
+      };
+      for (int lx = 0; lx < w; ++lx) reach(lx, 0), reach(lx, h - 1);
+      for (int ly = 0; ly < h; ++ly) reach(0, ly), reach(w - 1, ly);
+      while (!stack.empty()) {
+        const int local = stack.back();
+        stack.pop_back();
+        const int lx = local % w, ly = local / w;
+        if (lx > 0) reach(lx - 1, ly);
+        if (lx < w - 1) reach(lx + 1, ly);
+        if (ly > 0) reach(lx, ly - 1);
+        if (ly < h - 1) reach(lx, ly + 1);
+      }
+      // Beyond the box but on the screen, every pixel is outside.
+      auto outside = [&](int lx, int ly) {
+        const int x = area.left + lx, y = area.top + ly;
+        if (x < 0 || x >= kWidth || y < 0 || y >= height_) return false;
+        if (lx < 0 || lx >= w || ly < 0 || ly >= h) return true;
+        return open[ly * w + lx] != 0;
+      };
+      for (int p : Pixels(id)) {
+        const int lx = p % kWidth - area.left, ly = p / kWidth - area.top;
+        if (outside(lx - 1, ly) || outside(lx + 1, ly) || outside(lx, ly - 1) || outside(lx, ly + 1)) {
+          edges_.push_back(p);
+        }
+      }
+      edgeStart_[id + 1] = static_cast<int>(edges_.size());
+    }
+  }
+
+  ColourPicture picture_;
+  int height_;
+  std::vector<int> label_;
+  std::vector<Area> areas_;
+  std::vector<int> pixelStart_, pixels_;
+  std::vector<int> edgeStart_, edges_;
+  std::vector<int> order_, position_;
+};
+
+// The bytes of records' lines. A line's bytes depend only on its kind and
+// on the size of each number's token, so each such shape is measured once.
+class LineBytes {
+ public:
+  LineBytes(const Settings& settings, const BasicCommands& commands, const TileStringTable& tiles)
+      : settings_(settings), commands_(commands), tiles_(tiles) {}
+
+  std::size_t operator()(const OperationRecord& record) {
+    std::uint32_t shape = static_cast<std::uint32_t>(record[field::Kind]);
+    for (int f = field::X1; f <= field::Border; ++f) {
+      int value = record[f];
+      if (f == field::Y1 || f == field::Y2) value = ProgramY(value, settings_);
+      shape = shape * 4 + (value < 0 ? 3 : value <= 9 ? 0 : value <= 255 ? 1 : 2);
+    }
+    const auto known = bytes_.find(shape);
+    if (known != bytes_.end()) return known->second;
+    const std::size_t bytes = RecordLineBytes(record, settings_, commands_, tiles_);
+    bytes_.emplace(shape, bytes);
+    return bytes;
+  }
+
+ private:
+  const Settings& settings_;
+  const BasicCommands& commands_;
+  const TileStringTable& tiles_;
+  std::unordered_map<std::uint32_t, std::size_t> bytes_;
+};
+
+OperationRecord LineRecord(int x1, int y1, int x2, int y2, int colour) {
+  if (x1 == x2 && y1 == y2) {
+    return {kind::Dot, static_cast<std::int16_t>(x1), static_cast<std::int16_t>(y1), 0, 0,
+            static_cast<std::int16_t>(colour), 0, 1};
+  }
+  return {kind::Line, static_cast<std::int16_t>(x1), static_cast<std::int16_t>(y1), static_cast<std::int16_t>(x2),
+          static_cast<std::int16_t>(y2), static_cast<std::int16_t>(colour), 0, 1};
+}
+
+OperationRecord PaintRecord(int x, int y, int colour) {
+  return {kind::Paint, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 0, 0,
+          static_cast<std::int16_t>(colour), static_cast<std::int16_t>(colour), 1};
+}
+
+struct Drawing {
+  std::vector<OperationRecord> records;
+  std::size_t bytes = 0;
+  std::size_t equalPixels = 0;
+  // With every area drawn: what each area's turn cost and the pixels it put right.
+  std::vector<std::size_t> areaBytes;
+  std::vector<int> areaGain;
+};
+
+// The replay of the chosen areas' records, drawn as they are made.
+class Painter {
+ public:
+  Painter(const Areas& areas, LineBytes& lineBytes) : areas_(areas), lineBytes_(lineBytes) {}
+
+  // The chosen areas drawn, and the pixels equal to the reference.
+  Drawing Draw(const std::vector<bool>& chosen, const ColourPicture& reference) {
+    const int size = kWidth * areas_.Height();
+    canvas_.assign(static_cast<std::size_t>(size), 0);
+    mustPaint_.assign(static_cast<std::size_t>(size), 0);
+    stamp_ = 0;
+    drawing_ = Drawing();
+    drawing_.areaBytes.assign(areas_.Count(), 0);
+    drawing_.areaGain.assign(areas_.Count(), 0);
+    for (int area : areas_.Order()) {
+      if (chosen[area]) DrawArea(area);
+    }
+    for (int p = 0; p < size; ++p) drawing_.equalPixels += canvas_[p] == reference.colours[p];
+    return std::move(drawing_);
+  }
+
+ private:
+  void Emit(int area, const OperationRecord& record) {
+    const std::size_t bytes = lineBytes_(record);
+    drawing_.records.push_back(record);
+    drawing_.bytes += bytes;
+    drawing_.areaBytes[area] += bytes;
+  }
+
+  // The area's turn. Its outer edge in its colour, then fills for the rest;
+  // or, when that costs more (in small areas), lines over all of it.
+  void DrawArea(int area) {
+    const std::uint8_t colour = areas_.At(area).colour;
+    for (int p : areas_.Pixels(area)) drawing_.areaGain[area] += canvas_[p] != colour;
+    if (drawing_.areaGain[area] == 0) return;
+    if (areas_.At(area).size > kLargestDrawnByLines) {
+      DrawEdgeAndFill(area);
+      return;
+    }
+    const Mark start = MarkNow();
+    keepChanges_ = true;
+    DrawEdgeAndFill(area);
+    const std::size_t edgeAndFill = drawing_.bytes - start.bytes;
+    RollBack(start, area);
+    DrawLinesOver(area, areas_.Pixels(area));
+    if (drawing_.bytes - start.bytes > edgeAndFill) {
+      RollBack(start, area);
+      DrawEdgeAndFill(area);
+    }
+    keepChanges_ = false;
+    changes_.clear();
+  }
+
+  void DrawEdgeAndFill(int area) {
+    const std::uint8_t colour = areas_.At(area).colour;
+    DrawLinesOver(area, areas_.OuterEdge(area));
+    for (int p : areas_.Pixels(area)) {
+      if (canvas_[p] != colour) {
+        Fill(p, colour);
+        Emit(area, PaintRecord(p % kWidth, p / kWidth, colour));
+      }
+    }
+  }
+
+  // Lines in the area's colour until every one of the pixels has it.
+  void DrawLinesOver(int area, std::span<const int> pixels) {
+    const std::uint8_t colour = areas_.At(area).colour;
+    ++stamp_;
+    for (int p : pixels) {
+      if (canvas_[p] != colour) mustPaint_[p] = stamp_;
+    }
+    for (int p : pixels) {
+      if (canvas_[p] != colour) DrawBestLine(area, p);
+    }
+  }
+
+  // What was drawn up to a point, to draw an area another way.
+  struct Mark {
+    std::size_t records, bytes;
+  };
+  Mark MarkNow() {
+    changes_.clear();
+    return {drawing_.records.size(), drawing_.bytes};
+  }
+  void RollBack(const Mark& mark, int area) {
+    for (auto change = changes_.rbegin(); change != changes_.rend(); ++change) canvas_[change->first] = change->second;
+    changes_.clear();
+    drawing_.records.resize(mark.records);
+    drawing_.areaBytes[area] -= drawing_.bytes - mark.bytes;
+    drawing_.bytes = mark.bytes;
+  }
+  void Set(int p, std::uint8_t colour) {
+    if (keepChanges_) changes_.emplace_back(p, canvas_[p]);
+    canvas_[p] = colour;
+  }
+
+  // A pixel the area's lines may paint: its own, one drawn later, or one
+  // already of its colour.
+  bool MayPaint(int area, int x, int y) const {
+    if (x < 0 || x >= kWidth || y < 0 || y >= areas_.Height()) return false;
+    const int p = y * kWidth + x;
+    return canvas_[p] == areas_.At(area).colour || areas_.Position(areas_.AreaOf(p)) >= areas_.Position(area);
+  }
+  bool MustPaint(int area, int x, int y) const {
+    const int p = y * kWidth + x;
+    return mustPaint_[p] == stamp_ && canvas_[p] != areas_.At(area).colour;
+  }
+
+  // How far from the pixel a line in the direction reaches while it still
+  // paints pixels it must, and how many of those it paints.
+  std::pair<int, int> Reach(int area, int x, int y, int dx, int dy) const {
+    int last = 0, count = 0;
+    for (int k = 1; k - last <= kLongestReach && MayPaint(area, x + k * dx, y + k * dy); ++k) {
+      if (MustPaint(area, x + k * dx, y + k * dy)) last = k, ++count;
+    }
+    return {last, count};
+  }
+
+  // The level, upright or diagonal line through the pixel that paints most
+  // of the edge's pixels still missing.
+  void DrawBestLine(int area, int p) {
+    static constexpr int kDirections[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
+    const int x = p % kWidth, y = p / kWidth;
+    int best = -1, bestCount = 0, bestBack = 0, bestOn = 0;
+    for (int d = 0; d < 4; ++d) {
+      const auto [dx, dy] = std::pair(kDirections[d][0], kDirections[d][1]);
+      const auto [on, onCount] = Reach(area, x, y, dx, dy);
+      const auto [back, backCount] = Reach(area, x, y, -dx, -dy);
+      if (onCount + backCount > bestCount || best < 0) {
+        best = d, bestCount = onCount + backCount, bestBack = back, bestOn = on;
+      }
+    }
+    const int dx = kDirections[best][0], dy = kDirections[best][1];
+    const std::uint8_t colour = areas_.At(area).colour;
+    for (int k = -bestBack; k <= bestOn; ++k) Set((y + k * dy) * kWidth + x + k * dx, colour);
+    Emit(area, LineRecord(x - bestBack * dx, y - bestBack * dy, x + bestOn * dx, y + bestOn * dy, colour));
+  }
+
+  // The editor's fill with the border in the fill's own colour.
+  void Fill(int start, std::uint8_t colour) {
+    stack_.assign(1, start);
+    while (!stack_.empty()) {
+      const int p = stack_.back();
+      stack_.pop_back();
+      if (canvas_[p] == colour) continue;
+      const int y = p / kWidth, row = y * kWidth;
+      int left = p - row, right = left;
+      while (left > 0 && canvas_[row + left - 1] != colour) --left;
+      while (right < kWidth - 1 && canvas_[row + right + 1] != colour) ++right;
+      for (int x = left; x <= right; ++x) Set(row + x, colour);
+      for (const int ny : {y - 1, y + 1}) {
+        if (ny < 0 || ny >= areas_.Height()) continue;
+        for (int x = left; x <= right; ++x) {
+          const int q = ny * kWidth + x;
+          if (canvas_[q] != colour && (x == left || canvas_[q - 1] == colour)) stack_.push_back(q);
+        }
+      }
+    }
+  }
+
+  const Areas& areas_;
+  LineBytes& lineBytes_;
+  std::vector<std::uint8_t> canvas_;
+  std::vector<int> mustPaint_;  // the pixels the lines drawn now must paint hold stamp_
+  int stamp_ = 0;
+  std::vector<std::pair<int, std::uint8_t>> changes_;  // pixels changed in the area's turn, and what they held
+  bool keepChanges_ = false;  // while an area is drawn one way to compare with the other
+  std::vector<int> stack_;
+  Drawing drawing_;
+};
+
+// The areas that put most pixels right for their bytes, as many as fit:
+// for a budget too small for even the simplest picture drawn whole.
+template <typename Fits>
+Drawing MostThatFit(const Areas& areas, const ColourPicture& picture, LineBytes& lineBytes, const Fits& fits) {
+  Painter painter(areas, lineBytes);
+  const Drawing whole = painter.Draw(std::vector<bool>(areas.Count(), true), picture);
+  // Those that cost nothing first, then by pixels put right for each byte.
+  std::vector<int> ranked(areas.Count());
+  std::iota(ranked.begin(), ranked.end(), 0);
+  auto worth = [&](int area) {
+    return static_cast<double>(whole.areaGain[area]) /
+           static_cast<double>(std::max<std::size_t>(whole.areaBytes[area], 1));
+  };
+  std::stable_sort(ranked.begin(), ranked.end(), [&](int a, int b) {
+    const bool freeA = whole.areaBytes[a] == 0, freeB = whole.areaBytes[b] == 0;
+    if (freeA != freeB) return freeA;
+    const double wa = worth(a), wb = worth(b);
+    return wa != wb ? wa > wb : areas.Position(a) < areas.Position(b);
+  });
+  auto drawFirst = [&](std::size_t count) {
+    std::vector<bool> chosen(areas.Count(), false);
+    for (std::size_t k = 0; k < count; ++k) chosen[ranked[k]] = true;
+    return painter.Draw(chosen, picture);
+  };
+  // The most areas that fit, halving the range between a count that fits and one that does not.
+  std::size_t fitting = 0, tooMany = areas.Count();
+  Drawing best = drawFirst(0);
+  while (tooMany - fitting > 1) {
+    const std::size_t middle = fitting + (tooMany - fitting) / 2;
+    Drawing drawing = drawFirst(middle);
+    if (fits(drawing)) {
+      fitting = middle;
+      best = std::move(drawing);
+    } else {
+      tooMany = middle;
+    }
+  }
+  return best;
+}
+
+PictureRecords Result(Drawing drawing, std::size_t pixels) {
+  PictureRecords result;
+  result.records = std::move(drawing.records);
+  result.bytes = drawing.bytes;
+  result.equalPixels = drawing.equalPixels;
+  result.exact = drawing.equalPixels == pixels;
+  return result;
+}
+
+}  // namespace
+
+std::size_t RecordLineBytes(const OperationRecord& record, const Settings& settings, const BasicCommands& commands,
+                            const TileStringTable& tiles) {
+  return EstimateProgramMemory(NumberedLine(10000, RecordStatement(record, settings, commands, tiles)) + "\r\n")
+      .records;
+}
+
+PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& settings,
+                                 const BasicCommands& commands, const TileStringTable& tiles, std::size_t budget,
+                                 std::size_t maxRecords) {
+  LineBytes lineBytes(settings, commands, tiles);
+  const std::size_t pixels = picture.colours.size();
+  auto fits = [&](const Drawing& drawing) {
+    return (budget == 0 || drawing.bytes <= budget) && drawing.records.size() <= maxRecords;
+  };
+  // Each simplification drawn whole; of those that fit, the one nearest the
+  // picture. Trying them all, rather than stopping at the first that fits,
+  // means a larger budget never chooses one with fewer equal pixels.
+  std::optional<Drawing> best;
+  std::optional<Areas> simplest;
+  ColourPicture smooth = picture;
+  int smoothReach = 0;
+  for (const Simplification& simplification : kSimplifications) {
+    if (simplification.reach != smoothReach) {
+      smooth = Smoothed(picture, simplification.reach);
+      smoothReach = simplification.reach;
+    }
+    Areas areas(WithoutSmallAreas(smooth, simplification.leastArea));
+    Painter painter(areas, lineBytes);
+    Drawing drawing = painter.Draw(std::vector<bool>(areas.Count(), true), picture);
+    if (fits(drawing) && (!best || drawing.equalPixels > best->equalPixels)) best = std::move(drawing);
+    if (best && best->equalPixels == pixels) break;
+    if (&simplification == std::end(kSimplifications) - 1) simplest.emplace(std::move(areas));
+  }
+  if (best) return Result(std::move(*best), pixels);
+  return Result(MostThatFit(*simplest, picture, lineBytes, fits), pixels);
+}
+
+}  // namespace kumodo

@@ -1,0 +1,45 @@
+#pragma once
+// A reduced picture as a document: records whose replay draws it. Every
+// same-colour area (its four direct neighbours joined) is drawn in turn,
+// areas enclosing others before them: lines and dots over the pixels of its
+// edge towards the outside, then a PAINT in its own colour up to its own
+// colour from each part still missing. The fill runs over the areas inside
+// it, which are drawn afterwards, so the edges between areas are drawn once.
+// Within a budget of program memory, the areas that put most pixels right
+// for their bytes are drawn, and the rest keep the colour around them.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "export/basic_commands.h"
+#include "export/tile_strings.h"
+#include "files/settings_record.h"
+#include "picture/operations.h"
+
+namespace kumodo {
+
+// A picture of colours 0 to 7, 640 points a row, row after row.
+struct ColourPicture {
+  int height = 0;
+  std::vector<std::uint8_t> colours;
+};
+
+struct PictureRecords {
+  std::vector<OperationRecord> records;
+  std::size_t bytes = 0;        // the records' program lines once loaded (EstimateProgramMemory)
+  std::size_t equalPixels = 0;  // of the replay, to the picture
+  bool exact = false;           // every pixel equal
+};
+
+// The records for the picture. A budget of 0 draws every area; otherwise
+// the records' lines take at most budget bytes. Never more than maxRecords
+// records (the document's capacity), even when that leaves it inexact.
+PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& settings,
+                                 const BasicCommands& commands, const TileStringTable& tiles, std::size_t budget,
+                                 std::size_t maxRecords = kMaxOperations);
+
+// The program memory one record's line takes, numbered as the machine's parts number them.
+std::size_t RecordLineBytes(const OperationRecord& record, const Settings& settings, const BasicCommands& commands,
+                            const TileStringTable& tiles);
+
+}  // namespace kumodo
