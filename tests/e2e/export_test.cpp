@@ -14,12 +14,17 @@
 #include <random>
 
 #include "app/document_files.h"
+#include "app/file_commands.h"
 #include "app/settings.h"
 #include "export/program_memory.h"
 #include "files/text_file.h"
 #include "picture/replay.h"
 #include "picture/view.h"
+#include "picture/record_drawing.h"
 #include "platform/picture_decode.h"
+#include "platform/png_encode.h"
+#include "screen/palette.h"
+#include "support/colour_pictures.h"
 #include "support/misread_documents.h"
 #include "support/scripted_editor.h"
 
@@ -205,7 +210,8 @@ TEST(Export, AFailedDocumentIsNamedAndTheOthersStillConverted) {
 TEST(Export, UsageErrorsEndWithTwoAndHelpWithZero) {
   scripted::ScriptedEditor s;
   for (const char* arguments : {"", "--tiling 2 a.csv", "--frobnicate a.csv", "--command-file", "--png x.png a.csv b.csv",
-                                "--memory 0 a.csv", "--memory 65536 a.csv", "--memory 4k a.csv", "--memory"}) {
+                                "--memory 0 a.csv", "--memory 65536 a.csv", "--memory 4k a.csv", "--memory",
+                                "--budget 100 a.csv", "--grey a.csv", "--from-picture --budget x a.png"}) {
     EXPECT_EQ(Export(s.folder.Path(), arguments).exitCode, 2) << arguments;
   }
   for (const char* arguments : {"--help", "-h"}) {
@@ -302,6 +308,72 @@ TEST(Export, TheProgressLineLeavesNothingOnTheTerminal) {
   EXPECT_EQ(screen[0].rfind("a.csv: 1 records", 0), 0u) << screen[0];
   EXPECT_EQ(screen[1], "kumodo-export: b.csv: lines end without CR");
   EXPECT_EQ(screen[2].rfind("c.csv: 1 records", 0), 0u) << screen[2];
+}
+
+// A picture as a document: the editor opens it and its view is the
+// converter's picture; each record is a group of its own for undo. The same
+// picture gives the same bytes again.
+TEST(Export, APictureBecomesADocumentTheEditorOpensAndUndoes) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  const ColourPicture colours = colour_pictures::Shapes(11, 400, 12);
+  Bitmap picture(640, 400);
+  for (std::size_t p = 0; p < colours.colours.size(); ++p) picture.pixels[p] = PaletteColour(colours.colours[p]);
+  ASSERT_TRUE(WritePngFile((folder / "shapes.png").string(), picture).ok);
+  const CommandRun run = Export(folder, "--from-picture --budget 0 --stats --png drawn.png shapes.png");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.rfind("shapes.png: 100.00 % of pixels equal (256000 of 256000), ", 0), 0u) << run.output;
+  const std::string document = ReadWholeFile((folder / "shapes.csv").string()).value_or("");
+  const std::string program = ReadWholeFile((folder / "shapes.txt").string()).value_or("");
+
+  s.platform.QueueFileDialogAnswer((folder / "shapes.csv").string());
+  RunFileCommand(s.editor, FileCommand::Open);
+  Editor& editor = s.editor;
+  ASSERT_GT(editor.operations.count, 3);
+  const DecodedPicture drawn = DecodePictureFile((folder / "drawn.png").string());
+  ASSERT_TRUE(drawn.loaded);
+  for (int y = 0; y < 400; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      ASSERT_EQ(editor.screen.backBuffer.At(x, y) & 0xFFFFFF, picture.At(x, y)) << x << ", " << y;
+      ASSERT_EQ(drawn.bitmap.At(x, y), picture.At(x, y)) << x << ", " << y;
+    }
+  }
+  const int count = editor.operations.count;
+  for (int undo = 1; undo <= 3; ++undo) {
+    UndoCommand(editor);
+    EXPECT_EQ(editor.operations.count, count - undo);
+  }
+  const Bitmap left = RenderPicture(editor.operations, 400, true, RuleTiles());
+  ReplayPicture(editor, kNoProbe);
+  for (int y = 0; y < 400; ++y) {
+    for (int x = 0; x < 640; ++x) ASSERT_EQ(editor.screen.backBuffer.At(x, y) & 0xFFFFFF, left.At(x, y)) << x << ", " << y;
+  }
+
+  ASSERT_EQ(Export(folder, "--from-picture --budget 0 shapes.png").exitCode, 0);
+  EXPECT_EQ(ReadWholeFile((folder / "shapes.csv").string()).value_or(""), document);
+  EXPECT_EQ(ReadWholeFile((folder / "shapes.txt").string()).value_or(""), program);
+}
+
+// What the import would not read is refused with the import's reason, and
+// no file the picture would be written over is written.
+TEST(Export, APictureTheImportRefusesOrWouldBeOverwrittenWritesNothing) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  std::ofstream(folder / "text.png", std::ios::binary) << "not a picture at all";
+  std::ofstream(folder / "cut.png", std::ios::binary) << std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+  ASSERT_TRUE(WritePngFile((folder / "small.png").string(), Bitmap(40, 30, 0xFFFFFF)).ok);
+  const std::string small = ReadWholeFile((folder / "small.png").string()).value_or("");
+  const CommandRun run = Export(folder, "--from-picture text.png cut.png missing.png");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.output.find("text.png: not a BMP, JPEG, GIF or PNG picture"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("cut.png: the file is broken or too large"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("missing.png: the file cannot be opened"), std::string::npos) << run.output;
+  const CommandRun over = Export(folder, "--png --from-picture small.png");
+  EXPECT_EQ(over.exitCode, 1);
+  EXPECT_NE(over.output.find("small.png: would be written over the picture it is made from"), std::string::npos)
+      << over.output;
+  EXPECT_EQ(ReadWholeFile((folder / "small.png").string()).value_or(""), small);
+  for (const char* name : {"text.csv", "cut.csv", "small.csv", "small.txt"}) EXPECT_FALSE(fs::exists(folder / name)) << name;
 }
 
 }  // namespace

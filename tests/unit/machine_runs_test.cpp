@@ -10,11 +10,13 @@
 #include "export/basic_program.h"
 #include "export/machine_paint.h"
 #include "export/machine_program.h"
+#include "export/picture_records.h"
 #include "export/program_memory.h"
 #include "export/tile_strings.h"
 #include "picture/record_drawing.h"
 #include "screen/palette.h"
 #include "screen/raster.h"
+#include "support/colour_pictures.h"
 #include "support/pc_basic.h"
 
 namespace kumodo {
@@ -327,6 +329,28 @@ TEST(MachineProgramRuns, DrawsTheEditorsPicture) {
       EXPECT_TRUE(d == 2 ? !plain.reachedEnd : DifferencesFromTheEditor(plain.screen, documents[d]) > 10000)
           << "document " << d;
     }
+    fs::remove_all(folder);
+  }
+}
+
+// Pictures made into records, whole and within a budget: the interpreter
+// runs their program to the end and draws the document's picture.
+TEST(MachineProgramRuns, DrawsThePictureOfADocumentMadeFromAPicture) {
+  const BasicCommands commands = TwoHundredLineCommands();
+  const TileStringTable tiles = BuildTileStringTable();
+  const std::pair<ColourPicture, std::size_t> pictures[] = {{colour_pictures::Shapes(2, 200, 6), 0},
+                                                            {colour_pictures::Shapes(5, 200, 10), 6000}};
+  for (const auto& [picture, budget] : pictures) {
+    const PictureRecords made = RecordsForPicture(picture, TwoHundredLines(), commands, tiles, budget);
+    EXPECT_EQ(made.exact, budget == 0);
+    const CompletedFills completed = CompleteFills(made.records, TwoHundredLines(), tiles);
+    const MachineProgram program =
+        MachineProgramParts(completed.records, TwoHundredLines(), commands, tiles, kFreeAreaBytes, "part");
+    ASSERT_TRUE(program.ok) << program.reason;
+    const fs::path folder = pc_basic::Folder("picture-program");
+    const PartsRun run = RunParts(program.parts, folder);
+    EXPECT_TRUE(run.reachedEnd) << "budget " << budget << "\n" << run.screenText;
+    EXPECT_EQ(DifferencesFromTheEditor(run.screen, made.records), 0) << "budget " << budget;
     fs::remove_all(folder);
   }
 }
