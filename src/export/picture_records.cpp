@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
 #include <numeric>
 #include <span>
@@ -16,10 +17,13 @@ namespace {
 constexpr int kWidth = 640;
 // A line goes on over pixels it may paint for at most this many past the
 // last pixel it must: longer stretches are seldom worth the search.
-constexpr int kLongestReach = 48;
+constexpr int kLongestReach = 4;
 // Larger areas are always drawn by their edge and fills; smaller ones by
 // lines over them all when that costs less.
 constexpr int kLargestDrawnByLines = 400;
+// A line is chosen by the pixels it must paint, each worth this many of
+// those of later areas it paints over (which they may have to paint back).
+constexpr int kWorthOfNeededPixel = 4;
 
 struct Area {
   std::uint8_t colour = 0;
@@ -144,9 +148,10 @@ struct Simplification {
   int reach;
   int leastArea;
 };
-constexpr Simplification kSimplifications[] = {{0, 0},  {0, 2},   {0, 4},   {1, 4},   {1, 10},  {1, 25},
-                                               {2, 25}, {2, 60},  {3, 60},  {3, 150}, {4, 300}, {5, 600},
-                                               {7, 1200}, {9, 2500}, {12, 5000}, {16, 10000}, {24, 20000}};
+constexpr Simplification kSimplifications[] = {
+    {0, 0},   {0, 2},    {0, 4},    {1, 4},     {1, 10},    {1, 25},     {2, 25},     {2, 60},
+    {3, 60},  {3, 150},  {4, 300},  {5, 600},   {6, 900},   {7, 1200},   {8, 1800},   {9, 2500},
+    {10, 3500}, {12, 5000}, {14, 7000}, {16, 10000}, {20, 15000}, {24, 20000}};
 
 // The areas of a picture, with their pixels, their outer edges and the
 // order they are drawn in.
@@ -294,6 +299,42 @@ OperationRecord PaintRecord(int x, int y, int colour) {
           static_cast<std::int16_t>(colour), static_cast<std::int16_t>(colour), 1};
 }
 
+struct Point {
+  int x, y;
+};
+
+// A way a line runs: along x or y (the major axis), `rise` dots across for
+// every `period` along, to one side. The dots of a line are the dots
+// nearest its true course. The machine's LINE puts them where the editor
+// does, except where one lies exactly halfway, so only periods with no such
+// dot are used: odd ones.
+struct Direction {
+  int period;
+  int rise;
+  bool alongY;
+  int across;  // +1 or -1
+
+  // The pattern's dot at step k from the anchor (k may be negative).
+  Point Pixel(Point anchor, int k) const {
+    const int twice = 2 * k * rise + period;
+    const int minor = (twice >= 0 ? twice : twice - 2 * period + 1) / (2 * period);
+    return alongY ? Point{anchor.x + across * minor, anchor.y + k} : Point{anchor.x + k, anchor.y + across * minor};
+  }
+  // The anchor from which the dot is at the given step.
+  Point Anchor(Point dot, int step) const {
+    const Point offset = Pixel({0, 0}, step);
+    return {dot.x - offset.x, dot.y - offset.y};
+  }
+  // A line of this slope ends only at whole periods from its anchor.
+  bool EndsAt(int k) const { return k % period == 0; }
+};
+
+constexpr Direction kDirections[] = {
+    {1, 0, false, 1}, {1, 0, true, 1},   {1, 1, false, 1}, {1, 1, false, -1},  // level, upright, diagonal
+    {3, 1, false, 1}, {3, 1, false, -1}, {3, 1, true, 1},  {3, 1, true, -1},
+    {3, 2, false, 1}, {3, 2, false, -1}, {3, 2, true, 1},  {3, 2, true, -1},
+};
+
 struct Drawing {
   std::vector<OperationRecord> records;
   std::size_t bytes = 0;
@@ -406,39 +447,70 @@ class Painter {
     const int p = y * kWidth + x;
     return canvas_[p] == areas_.At(area).colour || areas_.Position(areas_.AreaOf(p)) >= areas_.Position(area);
   }
+  // A pixel of an area drawn later that does not have the colour yet.
+  bool PaintsOver(int area, int x, int y) const {
+    const int p = y * kWidth + x;
+    return canvas_[p] != areas_.At(area).colour && areas_.AreaOf(p) != area;
+  }
   bool MustPaint(int area, int x, int y) const {
     const int p = y * kWidth + x;
     return mustPaint_[p] == stamp_ && canvas_[p] != areas_.At(area).colour;
   }
 
-  // How far from the pixel a line in the direction reaches while it still
-  // paints pixels it must, and how many of those it paints.
-  std::pair<int, int> Reach(int area, int x, int y, int dx, int dy) const {
-    int last = 0, count = 0;
-    for (int k = 1; k - last <= kLongestReach && MayPaint(area, x + k * dx, y + k * dy); ++k) {
-      if (MustPaint(area, x + k * dx, y + k * dy)) last = k, ++count;
+  // Where a line of the direction through pixel p at step `at` of its
+  // pattern ends, stepping one way: at a step of a whole period, the one
+  // with most pixels it must paint, reached over pixels it may paint.
+  struct LineEnd {
+    int step = 0;
+    int worth = kUnreachable;
+  };
+  static constexpr int kUnreachable = std::numeric_limits<int>::min();
+  LineEnd FarthestEnd(int area, Point anchor, const Direction& direction, int at, int way) const {
+    LineEnd best;
+    int worth = 0, lastNeeded = at;
+    for (int k = at;; k += way) {
+      if (k != at) {
+        const Point pixel = direction.Pixel(anchor, k);
+        if (!MayPaint(area, pixel.x, pixel.y)) break;
+        if (MustPaint(area, pixel.x, pixel.y)) {
+          worth += kWorthOfNeededPixel, lastNeeded = k;
+        } else if (PaintsOver(area, pixel.x, pixel.y)) {
+          --worth;
+        }
+        if (std::abs(k - lastNeeded) > kLongestReach) break;
+      }
+      if (direction.EndsAt(k) && worth > best.worth) best = {k, worth};
     }
-    return {last, count};
+    return best;
   }
 
-  // The level, upright or diagonal line through the pixel that paints most
-  // of the edge's pixels still missing.
+  // The line through the pixel that paints most of the pixels still
+  // missing: level, upright, diagonal, or of a slope the machine's LINE
+  // draws with the same dots.
   void DrawBestLine(int area, int p) {
-    static constexpr int kDirections[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
-    const int x = p % kWidth, y = p / kWidth;
-    int best = -1, bestCount = 0, bestBack = 0, bestOn = 0;
-    for (int d = 0; d < 4; ++d) {
-      const auto [dx, dy] = std::pair(kDirections[d][0], kDirections[d][1]);
-      const auto [on, onCount] = Reach(area, x, y, dx, dy);
-      const auto [back, backCount] = Reach(area, x, y, -dx, -dy);
-      if (onCount + backCount > bestCount || best < 0) {
-        best = d, bestCount = onCount + backCount, bestBack = back, bestOn = on;
+    const Point start{p % kWidth, p / kWidth};
+    int bestWorth = kUnreachable;
+    Point bestFrom{}, bestTo{};
+    const Direction* bestDirection = nullptr;
+    LineEnd bestBack, bestOn;
+    for (const Direction& direction : kDirections) {
+      for (int phase = 0; phase < direction.period; ++phase) {
+        const Point anchor = direction.Anchor(start, phase);
+        const LineEnd back = FarthestEnd(area, anchor, direction, phase, -1);
+        const LineEnd on = FarthestEnd(area, anchor, direction, phase, 1);
+        if (back.worth == kUnreachable || on.worth == kUnreachable || back.worth + on.worth <= bestWorth) continue;
+        bestWorth = back.worth + on.worth;
+        bestDirection = &direction, bestBack = back, bestOn = on;
+        bestFrom = direction.Pixel(anchor, back.step), bestTo = direction.Pixel(anchor, on.step);
       }
     }
-    const int dx = kDirections[best][0], dy = kDirections[best][1];
     const std::uint8_t colour = areas_.At(area).colour;
-    for (int k = -bestBack; k <= bestOn; ++k) Set((y + k * dy) * kWidth + x + k * dx, colour);
-    Emit(area, LineRecord(x - bestBack * dx, y - bestBack * dy, x + bestOn * dx, y + bestOn * dy, colour));
+    const Point anchor = bestDirection->Anchor(bestFrom, 0);
+    for (int k = 0; k <= bestOn.step - bestBack.step; ++k) {
+      const Point pixel = bestDirection->Pixel(anchor, k);
+      Set(pixel.y * kWidth + pixel.x, colour);
+    }
+    Emit(area, LineRecord(bestFrom.x, bestFrom.y, bestTo.x, bestTo.y, colour));
   }
 
   // The editor's fill with the border in the fill's own colour.

@@ -24,12 +24,16 @@ Settings ForHeight(int height) {
   return settings;
 }
 
-// The pixels of the records' replay that differ from the picture.
-int Differences(const std::vector<OperationRecord>& records, const ColourPicture& picture) {
+OperationList ListOf(const std::vector<OperationRecord>& records) {
   OperationList list;
   std::copy(records.begin(), records.end(), list.slots.begin());
   list.count = static_cast<int>(records.size());
-  const Bitmap drawn = RenderPicture(list, picture.height, true, RuleTiles());
+  return list;
+}
+
+// The pixels of the records' replay that differ from the picture.
+int Differences(const std::vector<OperationRecord>& records, const ColourPicture& picture) {
+  const Bitmap drawn = RenderPicture(ListOf(records), picture.height, true, RuleTiles());
   int differing = 0;
   for (std::size_t p = 0; p < picture.colours.size(); ++p) differing += drawn.pixels[p] != PaletteColour(picture.colours[p]);
   return differing;
@@ -89,6 +93,11 @@ TEST(PictureRecords, ReplayIsThePictureWithNoLimit) {
     EXPECT_TRUE(made.exact) << "picture " << n;
     EXPECT_EQ(made.equalPixels, picture.colours.size()) << "picture " << n;
     EXPECT_EQ(Differences(made.records, picture), 0) << "picture " << n;
+    // The machine's LINE and PAINT draw the same: its lines' dots are where
+    // the editor puts them, and no fill stops short or runs over.
+    EXPECT_TRUE(MachinePicture(made.records, settings, tiles).pixels ==
+                RenderPicture(ListOf(made.records), picture.height, true, RuleTiles()).pixels)
+        << "picture " << n;
     // Records as the editor's tools make them: each its own group, fills to their own colour.
     for (const OperationRecord& record : made.records) {
       ASSERT_TRUE(record[field::Kind] == kind::Line || record[field::Kind] == kind::Dot ||
