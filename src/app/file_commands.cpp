@@ -97,8 +97,8 @@ void ImportCommand(Editor& editor) {
   // large gets the size warning, from its header alone.
   const bool loaded = picture.Load(editor.documentPath);
   if (!loaded && !PictureTooLarge(picture.LoadedWidth(), picture.LoadedHeight())) {
-    ReportFileProblem(editor, ui::kPictureNotReadCaption, ui::kPictureNotRead,
-                      editor.documentPath, PictureNotReadReason(picture.LoadedKind(), editor.documentPath));
+    ReportFileProblem(editor, ui::kPictureNotReadCaption, ui::kPictureNotRead, editor.documentPath,
+                      PictureNotReadReason(picture.LoadedKind(), editor.documentPath));
     return;
   }
   ImportPicture(editor);

@@ -95,8 +95,8 @@ bool WritePicture(const Bitmap& view, Conversion& conversion) {
 // the average of the source pixels it covers).
 Bitmap PictureInArea(const Bitmap& picture, int areaHeight, Conversion& conversion) {
   Bitmap area(kPictureWidth, kPictureHeight);
-  const double scale = std::min({1.0, static_cast<double>(kPictureWidth) / picture.width,
-                                 static_cast<double>(areaHeight) / picture.height});
+  const double scale = std::min(
+      {1.0, static_cast<double>(kPictureWidth) / picture.width, static_cast<double>(areaHeight) / picture.height});
   if (scale == 1.0) {
     for (int y = 0; y < std::min(picture.height, kPictureHeight); ++y) {
       std::copy_n(&picture.pixels[static_cast<std::size_t>(y) * picture.width], std::min(picture.width, kPictureWidth),
@@ -135,7 +135,8 @@ ColourPicture ReducedColours(const ColourGrid& grid, int height) {
   ColourPicture colours{height, std::vector<std::uint8_t>(static_cast<std::size_t>(kPictureWidth) * height)};
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < kPictureWidth; ++x) {
-      colours.colours[static_cast<std::size_t>(y) * kPictureWidth + x] = static_cast<std::uint8_t>(grid.At(x + 1, y + 1));
+      colours.colours[static_cast<std::size_t>(y) * kPictureWidth + x] =
+          static_cast<std::uint8_t>(grid.At(x + 1, y + 1));
     }
   }
   return colours;
@@ -184,7 +185,8 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
   }
   if (options.machine) {
     const std::span<const OperationRecord> records(list.slots.data(), static_cast<std::size_t>(list.count));
-    const std::optional<std::vector<std::string>> texts = MachineTexts(records, documentPath, setup, options, conversion);
+    const std::optional<std::vector<std::string>> texts =
+        MachineTexts(records, documentPath, setup, options, conversion);
     if (!texts || !WritePrograms(*texts, conversion)) return conversion;
   } else {
     conversion.programFiles = {DocumentProgramPath(documentPath)};
@@ -227,7 +229,8 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
   written.push_back(conversion.documentFile);
   if (options.png) written.push_back(conversion.pngFile);
   for (const std::string& file : written) {
-    if (SameFile(file, picturePath)) return Failed(conversion, file, "would be written over the picture it is made from");
+    if (SameFile(file, picturePath))
+      return Failed(conversion, file, "would be written over the picture it is made from");
   }
 
   if (const FileResult document = WriteWholeFile(conversion.documentFile, CsvText(list), LinksFollowed::OwnOnly);

@@ -28,7 +28,7 @@ struct ConversionOptions {
   // Pictures instead of documents: each reduced as the import does and
   // written as a document of records, with its machine program.
   bool fromPicture = false;
-  bool grey = false;  // the grey levels instead of the digital colours
+  bool grey = false;                  // the grey levels instead of the digital colours
   std::optional<std::size_t> budget;  // the records' memory; 0 no limit; one part's when not given
 };
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <limits>
-#include <optional>
 #include <numeric>
+#include <optional>
 #include <span>
 #include <unordered_map>
 
@@ -148,10 +148,10 @@ struct Simplification {
   int reach;
   int leastArea;
 };
-constexpr Simplification kSimplifications[] = {
-    {0, 0},   {0, 2},    {0, 4},    {1, 4},     {1, 10},    {1, 25},     {2, 25},     {2, 60},
-    {3, 60},  {3, 150},  {4, 300},  {5, 600},   {6, 900},   {7, 1200},   {8, 1800},   {9, 2500},
-    {10, 3500}, {12, 5000}, {14, 7000}, {16, 10000}, {20, 15000}, {24, 20000}};
+constexpr Simplification kSimplifications[] = {{0, 0},     {0, 2},      {0, 4},      {1, 4},     {1, 10},    {1, 25},
+                                               {2, 25},    {2, 60},     {3, 60},     {3, 150},   {4, 300},   {5, 600},
+                                               {6, 900},   {7, 1200},   {8, 1800},   {9, 2500},  {10, 3500}, {12, 5000},
+                                               {14, 7000}, {16, 10000}, {20, 15000}, {24, 20000}};
 
 // The areas of a picture, with their pixels, their outer edges and the
 // order they are drawn in.
@@ -285,19 +285,20 @@ class LineBytes {
   std::unordered_map<std::uint32_t, std::size_t> bytes_;
 };
 
-OperationRecord LineRecord(int x1, int y1, int x2, int y2, int colour) {
-  if (x1 == x2 && y1 == y2) {
-    return {kind::Dot, static_cast<std::int16_t>(x1), static_cast<std::int16_t>(y1), 0, 0,
-            static_cast<std::int16_t>(colour), 0, 1};
-  }
-  return {kind::Line, static_cast<std::int16_t>(x1), static_cast<std::int16_t>(y1), static_cast<std::int16_t>(x2),
-          static_cast<std::int16_t>(y2), static_cast<std::int16_t>(colour), 0, 1};
+// A record of the fields up to the border, each its own group for undo.
+OperationRecord Record(const std::array<int, field::Chain>& fields) {
+  OperationRecord record{};
+  std::copy(fields.begin(), fields.end(), record.begin());
+  record[field::Chain] = 1;
+  return record;
 }
 
-OperationRecord PaintRecord(int x, int y, int colour) {
-  return {kind::Paint, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 0, 0,
-          static_cast<std::int16_t>(colour), static_cast<std::int16_t>(colour), 1};
+OperationRecord LineRecord(int x1, int y1, int x2, int y2, int colour) {
+  if (x1 == x2 && y1 == y2) return Record({kind::Dot, x1, y1, 0, 0, colour, 0});
+  return Record({kind::Line, x1, y1, x2, y2, colour, 0});
 }
+
+OperationRecord PaintRecord(int x, int y, int colour) { return Record({kind::Paint, x, y, 0, 0, colour, colour}); }
 
 struct Point {
   int x, y;
@@ -541,7 +542,7 @@ class Painter {
   std::vector<int> mustPaint_;  // the pixels the lines drawn now must paint hold stamp_
   int stamp_ = 0;
   std::vector<std::pair<int, std::uint8_t>> changes_;  // pixels changed in the area's turn, and what they held
-  bool keepChanges_ = false;  // while an area is drawn one way to compare with the other
+  bool keepChanges_ = false;                           // while an area is drawn one way to compare with the other
   std::vector<int> stack_;
   Drawing drawing_;
 };
@@ -603,9 +604,8 @@ std::size_t RecordLineBytes(const OperationRecord& record, const Settings& setti
       .records;
 }
 
-PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& settings,
-                                 const BasicCommands& commands, const TileStringTable& tiles, std::size_t budget,
-                                 std::size_t maxRecords) {
+PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& settings, const BasicCommands& commands,
+                                 const TileStringTable& tiles, std::size_t budget, std::size_t maxRecords) {
   LineBytes lineBytes(settings, commands, tiles);
   const std::size_t pixels = picture.colours.size();
   auto fits = [&](const Drawing& drawing) {

@@ -34,8 +34,8 @@ struct PictureRecords {
 // The records for the picture. A budget of 0 draws every area; otherwise
 // the records' lines take at most budget bytes. Never more than maxRecords
 // records (the document's capacity), even when that leaves it inexact.
-PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& settings,
-                                 const BasicCommands& commands, const TileStringTable& tiles, std::size_t budget,
+PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& settings, const BasicCommands& commands,
+                                 const TileStringTable& tiles, std::size_t budget,
                                  std::size_t maxRecords = kMaxOperations);
 
 // The program memory one record's line takes, numbered as the machine's parts number them.

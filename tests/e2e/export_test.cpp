@@ -18,9 +18,9 @@
 #include "app/settings.h"
 #include "export/program_memory.h"
 #include "files/text_file.h"
+#include "picture/record_drawing.h"
 #include "picture/replay.h"
 #include "picture/view.h"
-#include "picture/record_drawing.h"
 #include "platform/picture_decode.h"
 #include "platform/png_encode.h"
 #include "screen/palette.h"
@@ -209,9 +209,10 @@ TEST(Export, AFailedDocumentIsNamedAndTheOthersStillConverted) {
 
 TEST(Export, UsageErrorsEndWithTwoAndHelpWithZero) {
   scripted::ScriptedEditor s;
-  for (const char* arguments : {"", "--tiling 2 a.csv", "--frobnicate a.csv", "--command-file", "--png x.png a.csv b.csv",
-                                "--memory 0 a.csv", "--memory 65536 a.csv", "--memory 4k a.csv", "--memory",
-                                "--budget 100 a.csv", "--grey a.csv", "--from-picture --budget x a.png"}) {
+  for (const char* arguments :
+       {"", "--tiling 2 a.csv", "--frobnicate a.csv", "--command-file", "--png x.png a.csv b.csv", "--memory 0 a.csv",
+        "--memory 65536 a.csv", "--memory 4k a.csv", "--memory", "--budget 100 a.csv", "--grey a.csv",
+        "--from-picture --budget x a.png"}) {
     EXPECT_EQ(Export(s.folder.Path(), arguments).exitCode, 2) << arguments;
   }
   for (const char* arguments : {"--help", "-h"}) {
@@ -346,7 +347,8 @@ TEST(Export, APictureBecomesADocumentTheEditorOpensAndUndoes) {
   const Bitmap left = RenderPicture(editor.operations, 400, true, RuleTiles());
   ReplayPicture(editor, kNoProbe);
   for (int y = 0; y < 400; ++y) {
-    for (int x = 0; x < 640; ++x) ASSERT_EQ(editor.screen.backBuffer.At(x, y) & 0xFFFFFF, left.At(x, y)) << x << ", " << y;
+    for (int x = 0; x < 640; ++x)
+      ASSERT_EQ(editor.screen.backBuffer.At(x, y) & 0xFFFFFF, left.At(x, y)) << x << ", " << y;
   }
 
   ASSERT_EQ(Export(folder, "--from-picture --budget 0 shapes.png").exitCode, 0);
@@ -373,7 +375,8 @@ TEST(Export, APictureTheImportRefusesOrWouldBeOverwrittenWritesNothing) {
   EXPECT_NE(over.output.find("small.png: would be written over the picture it is made from"), std::string::npos)
       << over.output;
   EXPECT_EQ(ReadWholeFile((folder / "small.png").string()).value_or(""), small);
-  for (const char* name : {"text.csv", "cut.csv", "small.csv", "small.txt"}) EXPECT_FALSE(fs::exists(folder / name)) << name;
+  for (const char* name : {"text.csv", "cut.csv", "small.csv", "small.txt"})
+    EXPECT_FALSE(fs::exists(folder / name)) << name;
 }
 
 }  // namespace

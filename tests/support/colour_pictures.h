@@ -10,7 +10,8 @@
 namespace kumodo::colour_pictures {
 
 inline void Put(ColourPicture& picture, int x, int y, int colour) {
-  if (x >= 0 && x < 640 && y >= 0 && y < picture.height) picture.colours[y * 640 + x] = static_cast<std::uint8_t>(colour);
+  if (x >= 0 && x < 640 && y >= 0 && y < picture.height)
+    picture.colours[y * 640 + x] = static_cast<std::uint8_t>(colour);
 }
 
 // Shapes drawn over each other on a background, each of the count a random

@@ -35,7 +35,8 @@ OperationList ListOf(const std::vector<OperationRecord>& records) {
 int Differences(const std::vector<OperationRecord>& records, const ColourPicture& picture) {
   const Bitmap drawn = RenderPicture(ListOf(records), picture.height, true, RuleTiles());
   int differing = 0;
-  for (std::size_t p = 0; p < picture.colours.size(); ++p) differing += drawn.pixels[p] != PaletteColour(picture.colours[p]);
+  for (std::size_t p = 0; p < picture.colours.size(); ++p)
+    differing += drawn.pixels[p] != PaletteColour(picture.colours[p]);
   return differing;
 }
 
@@ -48,9 +49,14 @@ std::size_t RunPerLineBytes(const ColourPicture& picture, const Settings& settin
       const int colour = picture.colours[y * 640 + x];
       int end = x;
       while (end + 1 < 640 && picture.colours[y * 640 + end + 1] == colour) ++end;
-      const OperationRecord run = {kind::Line, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
-                                   static_cast<std::int16_t>(end), static_cast<std::int16_t>(y),
-                                   static_cast<std::int16_t>(colour), 0, 1};
+      const OperationRecord run = {kind::Line,
+                                   static_cast<std::int16_t>(x),
+                                   static_cast<std::int16_t>(y),
+                                   static_cast<std::int16_t>(end),
+                                   static_cast<std::int16_t>(y),
+                                   static_cast<std::int16_t>(colour),
+                                   0,
+                                   1};
       bytes += RecordLineBytes(run, settings, commands, tiles);
       x = end + 1;
     }
@@ -85,7 +91,8 @@ TEST(PictureRecords, ReplayIsThePictureWithNoLimit) {
   const BasicCommands commands = Commands();
   const TileStringTable tiles = BuildTileStringTable();
   std::vector<ColourPicture> pictures = {NestedAndThin(400), NestedAndThin(200)};
-  for (unsigned seed = 1; seed <= 4; ++seed) pictures.push_back(colour_pictures::Shapes(seed, seed % 2 ? 400 : 200, 40));
+  for (unsigned seed = 1; seed <= 4; ++seed)
+    pictures.push_back(colour_pictures::Shapes(seed, seed % 2 ? 400 : 200, 40));
   for (std::size_t n = 0; n < pictures.size(); ++n) {
     const ColourPicture& picture = pictures[n];
     const Settings settings = ForHeight(picture.height);
