@@ -22,8 +22,11 @@ constexpr int kLongestReach = 4;
 // lines over them all when that costs less.
 constexpr int kLargestDrawnByLines = 400;
 // A line is chosen by the pixels it must paint, each worth this many of
-// those of later areas it paints over (which they may have to paint back).
+// those of later areas it paints over (which they may have to paint back);
+// a later area's pixel of its own colour is worth nearly as much as one it
+// must paint, as that area may then need no line there.
 constexpr int kWorthOfNeededPixel = 4;
+constexpr int kWorthOfLaterPixel = 3;
 
 struct Area {
   std::uint8_t colour = 0;
@@ -476,7 +479,7 @@ class Painter {
         if (MustPaint(area, pixel.x, pixel.y)) {
           worth += kWorthOfNeededPixel, lastNeeded = k;
         } else if (PaintsOver(area, pixel.x, pixel.y)) {
-          --worth;
+          worth += areas_.Colour(pixel.y * kWidth + pixel.x) == areas_.At(area).colour ? kWorthOfLaterPixel : -1;
         }
         if (std::abs(k - lastNeeded) > kLongestReach) break;
       }

@@ -1,0 +1,114 @@
+// Pictures made into documents and programs, on sample pictures ImageMagick
+// makes: the time to the written files at the default budget, the pixels
+// equal there, and with no limit the bytes against one LINE per run.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "converter/conversion.h"
+#include "export/basic_program.h"
+#include "export/picture_records.h"
+#include "files/csv_document.h"
+#include "picture/record_drawing.h"
+#include "screen/palette.h"
+
+namespace kumodo {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Sample {
+  const char* name;
+  const char* arguments;  // ImageMagick's, before the output file
+};
+
+// Its built-in pictures scaled to fit 640 x 400, and plasma fractals of that size.
+constexpr Sample kSamples[] = {
+    {"rose", "rose: -resize 640x400"},         {"logo", "logo: -resize 640x400"},
+    {"wizard", "wizard: -resize 640x400"},     {"granite", "granite: -resize 640x400"},
+    {"netscape", "netscape: -resize 640x400"}, {"plasma-1", "-seed 1 -size 640x400 plasma:fractal"},
+    {"plasma-7", "-seed 7 -size 640x400 plasma:fractal"},
+};
+
+fs::path SampleFolder() {
+  static const fs::path folder = [] {
+    const fs::path made = fs::temp_directory_path() / "kumodo-bench-samples";
+    fs::create_directories(made);
+    for (const Sample& sample : kSamples) {
+      const std::string command = std::string("/usr/bin/convert ") + sample.arguments + " '" +
+                                  (made / (std::string(sample.name) + ".png")).string() + "'";
+      if (std::system(command.c_str()) != 0) std::abort();
+    }
+    return made;
+  }();
+  return folder;
+}
+
+ConversionSetup Setup() {
+  ConversionOptions options;
+  options.commandFile = std::string(KUMODO_SOURCE_DIR) + "/kumodo-basic-cmd.txt";
+  return PrepareConversion(options);
+}
+
+// The obvious program of a picture: one LINE (or PSET) for each horizontal
+// run of a colour in each row. Its bytes, as the records' lines take them.
+std::size_t RunPerLineBytes(const Bitmap& picture, const ConversionSetup& setup) {
+  std::size_t bytes = 0;
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width;) {
+      int end = x;
+      while (end + 1 < picture.width && picture.At(end + 1, y) == picture.At(x, y)) ++end;
+      int colour = 0;
+      while (colour < 7 && PaletteColour(colour) != picture.At(x, y)) ++colour;
+      const OperationRecord run{kind::Line,
+                                static_cast<std::int16_t>(x),
+                                static_cast<std::int16_t>(y),
+                                static_cast<std::int16_t>(end),
+                                static_cast<std::int16_t>(y),
+                                static_cast<std::int16_t>(colour),
+                                0,
+                                1};
+      bytes += RecordLineBytes(run, setup.settings, setup.commands, setup.tiles);
+      x = end + 1;
+    }
+  }
+  return bytes;
+}
+
+void BM_PictureToDocumentAndProgram(benchmark::State& state, const Sample& sample) {
+  const ConversionSetup setup = Setup();
+  const std::string picture = (SampleFolder() / (std::string(sample.name) + ".png")).string();
+  ConversionOptions options;
+  Conversion conversion;
+  for (auto _ : state) conversion = ConvertPicture(picture, setup, options);
+  if (!conversion.ok) state.SkipWithError(conversion.reason.c_str());
+  state.counters["equal_share"] = static_cast<double>(conversion.equalPixels) / conversion.pixels;
+  state.counters["records"] = conversion.records;
+  state.counters["bytes"] = static_cast<double>(conversion.recordBytes);
+  state.counters["parts"] = static_cast<double>(conversion.programFiles.size());
+
+  options.budget = 0;
+  const Conversion whole = ConvertPicture(picture, setup, options);
+  state.counters["whole_equal_share"] = static_cast<double>(whole.equalPixels) / whole.pixels;
+  state.counters["whole_records"] = whole.records;
+  state.counters["whole_bytes"] = static_cast<double>(whole.recordBytes);
+  state.counters["whole_parts"] = static_cast<double>(whole.programFiles.size());
+  OperationList list;
+  ReadCsvDocument(whole.documentFile, list);
+  state.counters["run_per_line_bytes"] =
+      static_cast<double>(RunPerLineBytes(RenderPicture(list, 400, true, RuleTiles()), setup));
+}
+
+const bool kRegistered = [] {
+  for (const Sample& sample : kSamples) {
+    benchmark::RegisterBenchmark((std::string("BM_PictureToDocumentAndProgram/") + sample.name).c_str(),
+                                 BM_PictureToDocumentAndProgram, sample)
+        ->Unit(benchmark::kMillisecond);
+  }
+  return true;
+}();
+
+}  // namespace
+}  // namespace kumodo
