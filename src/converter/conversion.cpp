@@ -90,13 +90,13 @@ bool WritePicture(const Bitmap& view, Conversion& conversion) {
   return true;
 }
 
-// The picture where the import puts it: at the top left of a black picture
-// area, scaled down first when larger, keeping its proportions (each point
-// the average of the source pixels it covers).
-Bitmap PictureInArea(const Bitmap& picture, int areaHeight, Conversion& conversion) {
+// The picture where the import puts it: at the top left of the black
+// 640 x 400 area, scaled down first when larger, keeping its proportions
+// (each point the average of the source pixels it covers).
+Bitmap PictureInArea(const Bitmap& picture, Conversion& conversion) {
   Bitmap area(kPictureWidth, kPictureHeight);
   const double scale = std::min(
-      {1.0, static_cast<double>(kPictureWidth) / picture.width, static_cast<double>(areaHeight) / picture.height});
+      {1.0, static_cast<double>(kPictureWidth) / picture.width, static_cast<double>(kPictureHeight) / picture.height});
   if (scale == 1.0) {
     for (int y = 0; y < std::min(picture.height, kPictureHeight); ++y) {
       std::copy_n(&picture.pixels[static_cast<std::size_t>(y) * picture.width], std::min(picture.width, kPictureWidth),
@@ -210,7 +210,9 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
   conversion.pictureWidth = decoded.width;
   conversion.pictureHeight = decoded.height;
   const int height = PictureHeight(setup.settings);
-  const ReducedPicture reduction = ReduceBitmap(PictureInArea(decoded.bitmap, height, conversion), !options.grey);
+  // The document's colours are the reduction's levels, which the import's
+  // two choices share (they differ only in the picture shown under the drawing).
+  const ReducedPicture reduction = ReduceBitmap(PictureInArea(decoded.bitmap, conversion), true);
   const ColourPicture reduced = ReducedColours(reduction.grid, height);
   conversion.budget = options.budget.value_or(OnePartBudget(options));
   const PictureRecords made =

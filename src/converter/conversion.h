@@ -28,7 +28,6 @@ struct ConversionOptions {
   // Pictures instead of documents: each reduced as the import does and
   // written as a document of records, with its machine program.
   bool fromPicture = false;
-  bool grey = false;                  // the grey levels instead of the digital colours
   std::optional<std::size_t> budget;  // the records' memory; 0 no limit; one part's when not given
 };
 
@@ -57,7 +56,7 @@ struct Conversion {
   std::size_t longestLine = 0;  // bytes, without the line end
   std::size_t memoryBytes = 0;  // what the records' lines take once loaded (EstimateProgramMemory), the largest part's
   // From a picture: the document written, the size it was read at and,
-  // when larger than the picture, the size it was scaled down to.
+  // when larger than 640 x 400, the size it was scaled down to.
   std::string documentFile;
   int pictureWidth = 0, pictureHeight = 0;
   int scaledWidth = 0, scaledHeight = 0;
@@ -79,7 +78,8 @@ std::size_t OnePartBudget(const ConversionOptions& options);
 // and written beside it as NAME.csv, a document of records whose replay is
 // the reduced picture (or as much of it as the budget buys), with its
 // machine program and, with png, its picture. A picture larger than the
-// picture area is scaled down to fit, keeping its proportions. Fails,
+// import's 640 x 400 is scaled down to fit, keeping its proportions; a
+// 200-line document takes the area's rows 0 to 199, as the import does. Fails,
 // writing nothing, for a file the import would not read, and when a file to
 // be written is the picture itself.
 Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,

@@ -40,9 +40,8 @@ std::string Usage() {
     "\n"
     "  --from-picture               the files are pictures (BMP, JPEG, GIF, PNG): each is reduced as\n"
     "                               the editor's import reduces it (scaled down first when larger than\n"
-    "                               the picture) and written beside it as NAME.csv, a document whose\n"
+    "                               640 x 400) and written beside it as NAME.csv, a document whose\n"
     "                               replay is the reduced picture, with its program as --machine writes it\n"
-    "  --grey                       reduce to the grey levels instead of the digital colours\n"
     "  --budget BYTES               the memory the records' lines may take (default: what one part\n"
     "                               holds, " + std::to_string(kumodo::OnePartBudget({})) + "); 0 no limit: the whole picture, in as\n"
     "                               many parts as it takes\n"
@@ -127,8 +126,6 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments) {
       options.truncate = true;
     } else if (argument == "--from-picture") {
       options.fromPicture = true;
-    } else if (argument == "--grey") {
-      options.grey = true;
     } else if (argument == "--budget") {
       const auto text = value();
       const std::optional<int> bytes = text ? Number(*text, 0, 100000000) : std::nullopt;
@@ -158,8 +155,8 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments) {
       line.documents.emplace_back(argument);
     }
   }
-  if (!options.fromPicture && (options.grey || options.budget)) {
-    return finish(UsageError("--grey and --budget are for pictures, with --from-picture"));
+  if (!options.fromPicture && options.budget) {
+    return finish(UsageError("--budget is for pictures, with --from-picture"));
   }
   return line;
 }
