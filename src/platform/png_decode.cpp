@@ -37,7 +37,7 @@ void IgnoreWarning(png_structp, png_const_charp) {}
 // expanded, 16 bits scaled, interlacing undone); a transparent pixel shows
 // black, a partly transparent one as much of its colour as it covers, as if
 // drawn over black. A file that ends early or fails a checksum is broken.
-bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out) {
+bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out, PictureLimit limit) {
   if (file.size() < 8 || png_sig_cmp(file.data(), 0, 8) != 0) return false;
   const std::optional<std::vector<std::uint8_t>> bytes = PngChunksForDecoding(file);
   if (!bytes) return false;
@@ -56,12 +56,12 @@ bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out) {
   if (!info) png_error(png, "no memory");
   png_set_read_fn(png, &source, ReadFromMemory);
   // The size was checked from the header already; libpng refuses larger too.
-  png_set_user_limits(png, kMaxPictureWidth, kMaxPictureHeight);
+  png_set_user_limits(png, limit.width, limit.height);
   png_set_chunk_malloc_max(png, 8 << 20);
   png_read_info(png, info);
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);
-  if (!PictureSizeAllowed(width, height)) png_error(png, "too large");
+  if (!PictureSizeAllowed(width, height, limit)) png_error(png, "too large");
   png_set_expand(png);
   png_set_scale_16(png);
   png_set_gray_to_rgb(png);
