@@ -79,9 +79,10 @@ std::size_t OnePartBudget(const ConversionOptions& options);
 // and written beside it as NAME.csv, a document of records whose replay is
 // the reduced picture (or as much of it as the budget buys), with its
 // machine program and, with png, its picture. A picture larger than the
-// picture area is scaled down to fit, keeping its proportions. Fails,
-// writing nothing, for a file the import would not read, and when a file to
-// be written is the picture itself.
+// picture area, up to kLargePictureLimit (the import refuses it), is scaled
+// down to fit, keeping its proportions. Fails, writing nothing, for a file
+// that is no picture, is broken or is over that limit, and when a file to be
+// written is the picture itself.
 Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
                           const ConversionOptions& options);
 

@@ -11,6 +11,7 @@
 #include "platform/command_line.h"
 #include "platform/file_system.h"
 #include "platform/message_language.h"
+#include "platform/picture_decode.h"
 
 namespace {
 
@@ -40,8 +41,10 @@ std::string Usage() {
     "\n"
     "  --from-picture               the files are pictures (BMP, JPEG, GIF, PNG): each is reduced as\n"
     "                               the editor's import reduces it (scaled down first when larger than\n"
-    "                               the picture) and written beside it as NAME.csv, a document whose\n"
-    "                               replay is the reduced picture, with its program as --machine writes it\n"
+    "                               the picture, up to " + std::to_string(kumodo::kLargePictureLimit.width) + " x " +
+    std::to_string(kumodo::kLargePictureLimit.height) + ") and written beside it as NAME.csv, a\n"
+    "                               document whose replay is the reduced picture, with its program as\n"
+    "                               --machine writes it\n"
     "  --grey                       reduce to the grey levels instead of the digital colours\n"
     "  --budget BYTES               the memory the records' lines may take (default: what one part\n"
     "                               holds, " + std::to_string(kumodo::OnePartBudget({})) + "); 0 no limit: the whole picture, in as\n"

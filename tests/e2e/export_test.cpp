@@ -20,6 +20,7 @@
 #include "picture/replay.h"
 #include "picture/view.h"
 #include "platform/picture_decode.h"
+#include "platform/png_encode.h"
 #include "support/misread_documents.h"
 #include "support/scripted_editor.h"
 
@@ -286,6 +287,31 @@ TEST(Export, ADocumentLongerThanTheListFailsUnlessTruncationIsAsked) {
   EXPECT_NE(truncated.output.find("long.csv: only the first 30000 records converted, 1 lines left out"), std::string::npos)
       << truncated.output;
   EXPECT_NE(truncated.output.find("long.csv: 30000 records"), std::string::npos) << truncated.output;
+}
+
+// A picture larger than the import takes is read and scaled down to fit the
+// picture area; one over the converter's own limit is refused as broken or
+// too large.
+TEST(Export, ALargerPictureIsScaledDownToFitAndOneOverTheLimitRefused) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  Bitmap large(1280, 800, 0x0000FF);  // red, with a white block
+  for (int y = 200; y < 600; ++y) std::fill_n(&large.At(300, y), 600, 0xFFFFFF);
+  ASSERT_TRUE(WritePngFile((folder / "big.png").string(), large).ok);
+  ASSERT_TRUE(WritePngFile((folder / "wide.png").string(), Bitmap(kLargePictureLimit.width + 1, 1)).ok);
+
+  const CommandRun read = Export(folder, "--from-picture big.png");
+  EXPECT_EQ(read.exitCode, 0) << read.output;
+  EXPECT_NE(read.output.find("kumodo-export: big.png: 1280 x 800 scaled down to 640 x 400 to fit the picture\n"),
+            std::string::npos)
+      << read.output;
+  EXPECT_TRUE(fs::is_regular_file(folder / "big.csv"));
+
+  const CommandRun refused = Export(folder, "--from-picture wide.png");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.output.find("kumodo-export: wide.png: the file is broken or too large\n"), std::string::npos)
+      << refused.output;
+  EXPECT_FALSE(fs::exists(folder / "wide.csv"));
 }
 
 // Several documents on a terminal: the progress line goes as it came, and
