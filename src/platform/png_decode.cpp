@@ -46,7 +46,6 @@ bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out, PictureLimit lim
   png_infop info = png_create_info_struct(png);
   // Everything that lives across the jump is declared before it.
   MemorySource source{*bytes};
-  std::vector<std::uint8_t> pixels;
   std::vector<png_bytep> rows;
   Bitmap picture;
   if (setjmp(png_jmpbuf(png)) != 0) {
@@ -69,10 +68,12 @@ bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out, PictureLimit lim
   const int passes = png_set_interlace_handling(png);
   png_read_update_info(png, info);
   const std::size_t rowBytes = png_get_rowbytes(png, info);
-  if (rowBytes != static_cast<std::size_t>(width) * 4) png_error(png, "unexpected layout");
-  pixels.resize(rowBytes * height);
+  if (rowBytes != sizeof(Rgb) * width) png_error(png, "unexpected layout");
+  // The rows' bytes go straight into the bitmap's pixels, made ours in place
+  // below: a large picture is in memory once, not twice.
+  picture = Bitmap(static_cast<int>(width), static_cast<int>(height));
   rows.resize(height);
-  for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + y * rowBytes;
+  for (png_uint_32 y = 0; y < height; ++y) rows[y] = reinterpret_cast<png_bytep>(&picture.At(0, static_cast<int>(y)));
   // Row by row as png_read_image does, so that the slack is set before the
   // last row: reading it goes on to finish the compressed data.
   for (int pass = 0; pass < passes; ++pass) {
@@ -84,11 +85,10 @@ bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out, PictureLimit lim
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
 
-  picture = Bitmap(static_cast<int>(width), static_cast<int>(height));
-  for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
-    const std::uint8_t* p = &pixels[4 * i];
+  for (Rgb& pixel : picture.pixels) {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(&pixel);  // red, green, blue, alpha
     auto over = [alpha = p[3]](std::uint32_t channel) { return (channel * alpha + 127) / 255; };
-    picture.pixels[i] = over(p[0]) | (over(p[1]) << 8) | (over(p[2]) << 16);
+    pixel = over(p[0]) | (over(p[1]) << 8) | (over(p[2]) << 16);
   }
   out = std::move(picture);
   return true;
