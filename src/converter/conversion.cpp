@@ -205,7 +205,7 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
 Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
                           const ConversionOptions& options) {
   Conversion conversion;
-  const DecodedPicture decoded = DecodePictureFile(picturePath);
+  const DecodedPicture decoded = DecodePictureFile(picturePath, kLargePictureLimit);
   if (!decoded.loaded) return Failed(conversion, picturePath, PictureNotReadReason(decoded.kind, picturePath));
   conversion.pictureWidth = decoded.width;
   conversion.pictureHeight = decoded.height;

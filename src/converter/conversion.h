@@ -78,10 +78,11 @@ std::size_t OnePartBudget(const ConversionOptions& options);
 // and written beside it as NAME.csv, a document of records whose replay is
 // the reduced picture (or as much of it as the budget buys), with its
 // machine program and, with png, its picture. A picture larger than the
-// import's 640 x 400 is scaled down to fit, keeping its proportions; a
-// 200-line document takes the area's rows 0 to 199, as the import does. Fails,
-// writing nothing, for a file the import would not read, and when a file to
-// be written is the picture itself.
+// import's 640 x 400 (up to kLargePictureLimit, which the import refuses) is
+// scaled down to fit, keeping its proportions; a 200-line document takes the
+// area's rows 0 to 199, as the import does. Fails, writing nothing, for a
+// file that is no picture, is broken or is over that limit, and when a file
+// to be written is the picture itself.
 Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
                           const ConversionOptions& options);
 

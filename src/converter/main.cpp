@@ -11,6 +11,7 @@
 #include "platform/command_line.h"
 #include "platform/file_system.h"
 #include "platform/message_language.h"
+#include "platform/picture_decode.h"
 
 namespace {
 
@@ -40,8 +41,10 @@ std::string Usage() {
     "\n"
     "  --from-picture               the files are pictures (BMP, JPEG, GIF, PNG): each is reduced as\n"
     "                               the editor's import reduces it (scaled down first when larger than\n"
-    "                               640 x 400) and written beside it as NAME.csv, a document whose\n"
-    "                               replay is the reduced picture, with its program as --machine writes it\n"
+    "                               640 x 400, up to " + std::to_string(kumodo::kLargePictureLimit.width) + " x " +
+    std::to_string(kumodo::kLargePictureLimit.height) + ") and written beside it as NAME.csv, a\n"
+    "                               document whose replay is the reduced picture, with its program as\n"
+    "                               --machine writes it\n"
     "  --budget BYTES               the memory the records' lines may take (default: what one part\n"
     "                               holds, " + std::to_string(kumodo::OnePartBudget({})) + "); 0 no limit: the whole picture, in as\n"
     "                               many parts as it takes\n"
@@ -222,7 +225,7 @@ int main(int argc, char** argv) {
                    documents[n].c_str(), conversion.records, conversion.linesLeftOut);
     }
     if (conversion.scaledWidth > 0) {
-      std::fprintf(stderr, "kumodo-export: %s: %d x %d scaled down to %d x %d to fit the picture\n",
+      std::fprintf(stderr, "kumodo-export: %s: %d x %d scaled down to %d x %d\n",
                    documents[n].c_str(), conversion.pictureWidth, conversion.pictureHeight, conversion.scaledWidth,
                    conversion.scaledHeight);
     }

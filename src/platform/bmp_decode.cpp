@@ -4,8 +4,8 @@
 
 namespace kumodo {
 
-bool DecodeBmp(std::span<const std::uint8_t> bytes, Bitmap& out) {
-  if (!BmpHeaderPlausible(bytes)) return false;
+bool DecodeBmp(std::span<const std::uint8_t> bytes, Bitmap& out, PictureLimit limit) {
+  if (!BmpHeaderPlausible(bytes, limit)) return false;
   SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   if (!stream) return false;
   SDL_Surface* loaded = SDL_LoadBMP_RW(stream, 1);

@@ -84,9 +84,9 @@ bool PrepareInput(std::span<const std::uint8_t> bytes, GdiInput& input) {
 
 // The system draws the file's pixels into a 32-bit bitmap of ours, which
 // takes every depth, colour table, run-length coding and row order it knows.
-bool DecodeBmp(std::span<const std::uint8_t> bytes, Bitmap& out) {
+bool DecodeBmp(std::span<const std::uint8_t> bytes, Bitmap& out, PictureLimit limit) {
   // Also checks the size against the limits.
-  if (!BmpHeaderPlausible(bytes)) return false;
+  if (!BmpHeaderPlausible(bytes, limit)) return false;
   GdiInput input;
   if (!PrepareInput(bytes, input)) return false;
   BITMAPINFO targetInfo = TopDownInfo(input.width, input.height);
@@ -100,7 +100,7 @@ bool DecodeBmp(std::span<const std::uint8_t> bytes, Bitmap& out) {
                                      reinterpret_cast<const BITMAPINFO*>(input.info.data()), DIB_RGB_COLORS);
   SelectObject(dc, previous);
   DeleteDC(dc);
-  const bool decoded = rows > 0 && ReadSystemBitmap(target, out);
+  const bool decoded = rows > 0 && ReadSystemBitmap(target, out, limit);
   DeleteObject(target);
   return decoded;
 }

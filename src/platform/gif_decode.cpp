@@ -194,7 +194,7 @@ std::vector<int> RowOrder(int height, bool interlaced) {
 
 // The first frame of a GIF on a canvas of its logical screen size. Pixels the
 // frame does not cover, and transparent ones, are black.
-bool DecodeGif(std::span<const std::uint8_t> bytes, Bitmap& out) {
+bool DecodeGif(std::span<const std::uint8_t> bytes, Bitmap& out, PictureLimit limit) {
   ByteReader reader(bytes);
   if (!reader.Has(13)) return false;
   reader.Skip(6);
@@ -202,7 +202,7 @@ bool DecodeGif(std::span<const std::uint8_t> bytes, Bitmap& out) {
   const int screenHeight = reader.Le16();
   const std::uint8_t screenPacked = reader.Byte();
   reader.Skip(2);
-  if (!PictureSizeAllowed(screenWidth, screenHeight)) return false;
+  if (!PictureSizeAllowed(screenWidth, screenHeight, limit)) return false;
   std::array<Rgb, 256> globalTable{};
   if ((screenPacked & 0x80) && !ReadColourTable(reader, screenPacked, globalTable)) return false;
 
@@ -226,7 +226,7 @@ bool DecodeGif(std::span<const std::uint8_t> bytes, Bitmap& out) {
     const int width = reader.Le16();
     const int height = reader.Le16();
     const std::uint8_t packed = reader.Byte();
-    if (!PictureSizeAllowed(width, height)) return false;
+    if (!PictureSizeAllowed(width, height, limit)) return false;
     std::array<Rgb, 256> localTable{};
     const std::array<Rgb, 256>* table = &globalTable;
     if (packed & 0x80) {

@@ -30,7 +30,7 @@ void NoteWarning(j_common_ptr info, int level) {
 
 }  // namespace
 
-bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out) {
+bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out, PictureLimit limit) {
   jpeg_decompress_struct info{};
   ErrorTrap trap;
   info.err = jpeg_std_error(&trap.manager);
@@ -44,12 +44,13 @@ bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out) {
     return false;
   }
   jpeg_create_decompress(&info);
-  // Progressive pictures keep all coefficients in memory: a 640 x 400
-  // picture needs well under this.
-  info.mem->max_memory_to_use = 32L << 20;
+  // Progressive pictures keep all coefficients in memory, two bytes for each
+  // sample of up to four components: room for those of a picture of the
+  // limit, beside what any picture needs.
+  info.mem->max_memory_to_use = (32L << 20) + 8L * limit.width * limit.height;
   jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
   if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK ||
-      !PictureSizeAllowed(info.image_width, info.image_height)) {
+      !PictureSizeAllowed(info.image_width, info.image_height, limit)) {
     jpeg_destroy_decompress(&info);
     return false;
   }

@@ -23,9 +23,9 @@ bool HasEnd(std::span<const std::uint8_t> b) {
 
 }  // namespace
 
-bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out) {
+bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out, PictureLimit limit) {
   const std::optional<PictureSize> size = ReadPictureSize(bytes);
-  if (!size || !PictureSizeAllowed(size->width, size->height) || !HasEnd(bytes)) return false;
+  if (!size || !PictureSizeAllowed(size->width, size->height, limit) || !HasEnd(bytes)) return false;
   StartCom();
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
   if (!memory) return false;
@@ -45,7 +45,7 @@ bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out) {
   SHORT type = PICTYPE_NONE;
   bool decoded = false;
   if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP && SUCCEEDED(picture->get_Handle(&handle))) {
-    decoded = ReadSystemBitmap(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), out);
+    decoded = ReadSystemBitmap(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), out, limit);
   }
   picture->Release();
   return decoded;

@@ -23,7 +23,7 @@ std::uint32_t ReadBe32(std::span<const std::uint8_t> b, std::size_t at) {
 
 }  // namespace
 
-bool BmpHeaderPlausible(std::span<const std::uint8_t> bytes) {
+bool BmpHeaderPlausible(std::span<const std::uint8_t> bytes, PictureLimit limit) {
   if (bytes.size() < 26) return false;
   const std::uint32_t headerSize = ReadLe32(bytes, 14);
   std::int64_t width = 0;
@@ -42,7 +42,7 @@ bool BmpHeaderPlausible(std::span<const std::uint8_t> bytes) {
     compression = ReadLe32(bytes, 30);
   }
   if (height < 0) height = -height;
-  if (!PictureSizeAllowed(width, height)) return false;
+  if (!PictureSizeAllowed(width, height, limit)) return false;
   const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
   if (uncompressed) {
     const std::uint32_t pixelOffset = ReadLe32(bytes, 10);
@@ -63,12 +63,12 @@ PictureKind DetectPictureKind(std::span<const std::uint8_t> b) {
   return PictureKind::Unrecognised;
 }
 
-bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
-  return width >= 1 && height >= 1 && width <= kMaxPictureWidth && height <= kMaxPictureHeight;
+bool PictureSizeAllowed(std::int64_t width, std::int64_t height, PictureLimit limit) {
+  return width >= 1 && height >= 1 && !PictureTooLarge(width, height, limit);
 }
 
-bool PictureTooLarge(std::int64_t width, std::int64_t height) {
-  return width > kMaxPictureWidth || height > kMaxPictureHeight;
+bool PictureTooLarge(std::int64_t width, std::int64_t height, PictureLimit limit) {
+  return width > limit.width || height > limit.height;
 }
 
 namespace {
@@ -165,12 +165,12 @@ std::span<const std::uint8_t> AsBytes(const std::string& text) {
 }
 
 // What the header tells: the kind, and the size where the bytes reach it.
-DecodedPicture ReadHeader(std::span<const std::uint8_t> bytes, bool& tooLarge) {
+DecodedPicture ReadHeader(std::span<const std::uint8_t> bytes, PictureLimit limit, bool& tooLarge) {
   DecodedPicture result;
   result.opened = true;
   result.kind = DetectPictureKind(bytes.first(std::min<std::size_t>(bytes.size(), 8)));
   const std::optional<PictureSize> size = ReadPictureSize(bytes);
-  tooLarge = size && PictureTooLarge(size->width, size->height);
+  tooLarge = size && PictureTooLarge(size->width, size->height, limit);
   if (size) {
     result.width = static_cast<int>(std::clamp<std::int64_t>(size->width, 0, 0x7FFFFFFF));
     result.height = static_cast<int>(std::clamp<std::int64_t>(size->height, 0, 0x7FFFFFFF));
@@ -180,23 +180,23 @@ DecodedPicture ReadHeader(std::span<const std::uint8_t> bytes, bool& tooLarge) {
 
 }  // namespace
 
-DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes) {
+DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes, PictureLimit limit) {
   bool tooLarge = false;
-  DecodedPicture result = ReadHeader(bytes, tooLarge);
-  // Too large to import: refused before a pixel is decoded.
+  DecodedPicture result = ReadHeader(bytes, limit, tooLarge);
+  // Refused before a pixel is decoded.
   if (tooLarge) return result;
   switch (result.kind) {
     case PictureKind::Bmp:
-      result.loaded = DecodeBmp(bytes, result.bitmap);
+      result.loaded = DecodeBmp(bytes, result.bitmap, limit);
       break;
     case PictureKind::Jpeg:
-      result.loaded = JpegScanCount(bytes) <= kMaxJpegScans && DecodeJpeg(bytes, result.bitmap);
+      result.loaded = JpegScanCount(bytes) <= kMaxJpegScans && DecodeJpeg(bytes, result.bitmap, limit);
       break;
     case PictureKind::Gif:
-      result.loaded = DecodeGif(bytes, result.bitmap);
+      result.loaded = DecodeGif(bytes, result.bitmap, limit);
       break;
     case PictureKind::Png:
-      result.loaded = DecodePng(bytes, result.bitmap);
+      result.loaded = DecodePng(bytes, result.bitmap, limit);
       break;
     case PictureKind::Unrecognised:
       return result;
@@ -210,18 +210,18 @@ DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes) {
   return result;
 }
 
-DecodedPicture DecodePictureFile(const std::string& path) {
+DecodedPicture DecodePictureFile(const std::string& path, PictureLimit limit) {
   // The header first: a picture too large is refused with its size read,
   // before the rest of its file is.
   const std::optional<std::string> start = ReadFileStart(path, kPictureHeaderBytes);
   if (!start) return {};
-  if (start->size() < kPictureHeaderBytes) return DecodePictureBytes(AsBytes(*start));  // that was all of it
+  if (start->size() < kPictureHeaderBytes) return DecodePictureBytes(AsBytes(*start), limit);  // that was all of it
   bool tooLarge = false;
-  const DecodedPicture header = ReadHeader(AsBytes(*start), tooLarge);
+  const DecodedPicture header = ReadHeader(AsBytes(*start), limit, tooLarge);
   if (tooLarge) return header;
   const std::optional<std::string> whole = ReadWholeFile(path, nullptr, kMaxPictureFileBytes);
   if (!whole) return header;
-  return DecodePictureBytes(AsBytes(*whole));
+  return DecodePictureBytes(AsBytes(*whole), limit);
 }
 
 std::string PictureNotReadReason(PictureKind kind, const std::string& path) {

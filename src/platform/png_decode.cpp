@@ -37,7 +37,7 @@ void IgnoreWarning(png_structp, png_const_charp) {}
 // expanded, 16 bits scaled, interlacing undone); a transparent pixel shows
 // black, a partly transparent one as much of its colour as it covers, as if
 // drawn over black. A file that ends early or fails a checksum is broken.
-bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out) {
+bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out, PictureLimit limit) {
   if (file.size() < 8 || png_sig_cmp(file.data(), 0, 8) != 0) return false;
   const std::optional<std::vector<std::uint8_t>> bytes = PngChunksForDecoding(file);
   if (!bytes) return false;
@@ -46,7 +46,6 @@ bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out) {
   png_infop info = png_create_info_struct(png);
   // Everything that lives across the jump is declared before it.
   MemorySource source{*bytes};
-  std::vector<std::uint8_t> pixels;
   std::vector<png_bytep> rows;
   Bitmap picture;
   if (setjmp(png_jmpbuf(png)) != 0) {
@@ -56,12 +55,12 @@ bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out) {
   if (!info) png_error(png, "no memory");
   png_set_read_fn(png, &source, ReadFromMemory);
   // The size was checked from the header already; libpng refuses larger too.
-  png_set_user_limits(png, kMaxPictureWidth, kMaxPictureHeight);
+  png_set_user_limits(png, limit.width, limit.height);
   png_set_chunk_malloc_max(png, 8 << 20);
   png_read_info(png, info);
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);
-  if (!PictureSizeAllowed(width, height)) png_error(png, "too large");
+  if (!PictureSizeAllowed(width, height, limit)) png_error(png, "too large");
   png_set_expand(png);
   png_set_scale_16(png);
   png_set_gray_to_rgb(png);
@@ -69,10 +68,12 @@ bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out) {
   const int passes = png_set_interlace_handling(png);
   png_read_update_info(png, info);
   const std::size_t rowBytes = png_get_rowbytes(png, info);
-  if (rowBytes != static_cast<std::size_t>(width) * 4) png_error(png, "unexpected layout");
-  pixels.resize(rowBytes * height);
+  if (rowBytes != sizeof(Rgb) * width) png_error(png, "unexpected layout");
+  // The rows' bytes go straight into the bitmap's pixels, made ours in place
+  // below: a large picture is in memory once, not twice.
+  picture = Bitmap(static_cast<int>(width), static_cast<int>(height));
   rows.resize(height);
-  for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + y * rowBytes;
+  for (png_uint_32 y = 0; y < height; ++y) rows[y] = reinterpret_cast<png_bytep>(&picture.At(0, static_cast<int>(y)));
   // Row by row as png_read_image does, so that the slack is set before the
   // last row: reading it goes on to finish the compressed data.
   for (int pass = 0; pass < passes; ++pass) {
@@ -84,11 +85,10 @@ bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out) {
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
 
-  picture = Bitmap(static_cast<int>(width), static_cast<int>(height));
-  for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
-    const std::uint8_t* p = &pixels[4 * i];
+  for (Rgb& pixel : picture.pixels) {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(&pixel);  // red, green, blue, alpha
     auto over = [alpha = p[3]](std::uint32_t channel) { return (channel * alpha + 127) / 255; };
-    picture.pixels[i] = over(p[0]) | (over(p[1]) << 8) | (over(p[2]) << 16);
+    pixel = over(p[0]) | (over(p[1]) << 8) | (over(p[2]) << 16);
   }
   out = std::move(picture);
   return true;

@@ -13,9 +13,9 @@ namespace kumodo {
 // premultiplied 8-bit BGRA, which is the picture drawn over black. It sees
 // only the chunks decoding needs; a file cut short before its end chunk,
 // which the system may show in part, is broken, as on Linux.
-bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out) {
+bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out, PictureLimit limit) {
   const std::optional<PictureSize> size = ReadPictureSize(file);
-  if (!size || !PictureSizeAllowed(size->width, size->height)) return false;
+  if (!size || !PictureSizeAllowed(size->width, size->height, limit)) return false;
   const std::optional<std::vector<std::uint8_t>> kept = PngChunksForDecoding(file);
   if (!kept) return false;
   const std::span<const std::uint8_t> bytes(*kept);
@@ -41,7 +41,7 @@ bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out) {
   }
   UINT width = 0;
   UINT height = 0;
-  if (FAILED(converted.pointer->GetSize(&width, &height)) || !PictureSizeAllowed(width, height)) return false;
+  if (FAILED(converted.pointer->GetSize(&width, &height)) || !PictureSizeAllowed(width, height, limit)) return false;
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
   if (FAILED(converted.pointer->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size() * 4),
                                            reinterpret_cast<BYTE*>(pixels.data())))) {

@@ -20,9 +20,11 @@ void ToSystemPixels(const Bitmap& bitmap, std::vector<std::uint32_t>& out) {
   for (std::size_t i = 0; i < out.size(); ++i) out[i] = SwapRedAndBlue(bitmap.pixels[i]);
 }
 
-bool ReadSystemBitmap(HBITMAP handle, Bitmap& out) {
+bool ReadSystemBitmap(HBITMAP handle, Bitmap& out, PictureLimit limit) {
   BITMAP about{};
-  if (!GetObjectW(handle, sizeof about, &about) || !PictureSizeAllowed(about.bmWidth, about.bmHeight)) return false;
+  if (!GetObjectW(handle, sizeof about, &about) || !PictureSizeAllowed(about.bmWidth, about.bmHeight, limit)) {
+    return false;
+  }
   Bitmap picture(about.bmWidth, about.bmHeight);
   BITMAPINFO info = TopDownInfo(picture.width, picture.height);
   HDC screen = GetDC(nullptr);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/bitmap.h"
+#include "platform/picture_decode.h"
 
 namespace kumodo {
 
@@ -17,7 +18,8 @@ inline Rgb SwapRedAndBlue(std::uint32_t pixel) {
 // The pixels of a bitmap in the system's order, for drawing it.
 void ToSystemPixels(const Bitmap& bitmap, std::vector<std::uint32_t>& out);
 
-// A system bitmap of any kind read into ours; false when the system refuses.
-bool ReadSystemBitmap(HBITMAP handle, Bitmap& out);
+// A system bitmap of any kind read into ours; false when the system refuses,
+// or the bitmap is over the limit.
+bool ReadSystemBitmap(HBITMAP handle, Bitmap& out, PictureLimit limit);
 
 }  // namespace kumodo

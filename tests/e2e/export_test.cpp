@@ -211,7 +211,7 @@ TEST(Export, UsageErrorsEndWithTwoAndHelpWithZero) {
   scripted::ScriptedEditor s;
   for (const char* arguments :
        {"", "--tiling 2 a.csv", "--frobnicate a.csv", "--command-file", "--png x.png a.csv b.csv", "--memory 0 a.csv",
-        "--memory 65536 a.csv", "--memory 4k a.csv", "--memory", "--budget 100 a.csv", "--grey a.csv",
+        "--memory 65536 a.csv", "--memory 4k a.csv", "--memory", "--budget 100 a.csv",
         "--from-picture --budget x a.png"}) {
     EXPECT_EQ(Export(s.folder.Path(), arguments).exitCode, 2) << arguments;
   }
@@ -293,6 +293,31 @@ TEST(Export, ADocumentLongerThanTheListFailsUnlessTruncationIsAsked) {
   EXPECT_NE(truncated.output.find("long.csv: only the first 30000 records converted, 1 lines left out"), std::string::npos)
       << truncated.output;
   EXPECT_NE(truncated.output.find("long.csv: 30000 records"), std::string::npos) << truncated.output;
+}
+
+// A picture larger than the import takes is read and scaled down to fit the
+// picture area; one over the converter's own limit is refused as broken or
+// too large.
+TEST(Export, ALargerPictureIsScaledDownToFitAndOneOverTheLimitRefused) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  Bitmap large(1280, 800, 0x0000FF);  // red, with a white block
+  for (int y = 200; y < 600; ++y) std::fill_n(&large.At(300, y), 600, 0xFFFFFF);
+  ASSERT_TRUE(WritePngFile((folder / "big.png").string(), large).ok);
+  ASSERT_TRUE(WritePngFile((folder / "wide.png").string(), Bitmap(kLargePictureLimit.width + 1, 1)).ok);
+
+  const CommandRun read = Export(folder, "--from-picture big.png");
+  EXPECT_EQ(read.exitCode, 0) << read.output;
+  EXPECT_NE(read.output.find("kumodo-export: big.png: 1280 x 800 scaled down to 640 x 400\n"),
+            std::string::npos)
+      << read.output;
+  EXPECT_TRUE(fs::is_regular_file(folder / "big.csv"));
+
+  const CommandRun refused = Export(folder, "--from-picture wide.png");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.output.find("kumodo-export: wide.png: the file is broken or too large\n"), std::string::npos)
+      << refused.output;
+  EXPECT_FALSE(fs::exists(folder / "wide.csv"));
 }
 
 // Several documents on a terminal: the progress line goes as it came, and

@@ -60,16 +60,22 @@ class PictureFiles : public ::testing::Test {
     return largest;
   }
 
+  // The file read whole, as the encoder reads it.
+  static void ExpectReadAsMade(const std::string& file, PictureKind kind, int width, int height, int tolerance,
+                               PictureLimit limit = kImportLimit) {
+    const DecodedPicture picture = DecodePictureFile(Path(file), limit);
+    ASSERT_TRUE(picture.opened);
+    EXPECT_EQ(picture.kind, kind) << file;
+    ASSERT_TRUE(picture.loaded) << file;
+    EXPECT_EQ(picture.width, width);
+    EXPECT_EQ(picture.height, height);
+    EXPECT_LE(LargestChannelDifference(picture.bitmap, Reference(file, width, height)), tolerance) << file;
+  }
+
   void ExpectDecodes(const std::string& convertArguments, const std::string& name, PictureKind kind,
                      int tolerance = 0) {
     Convert("source.png " + convertArguments, name);
-    const DecodedPicture picture = DecodePictureFile(Path(name));
-    ASSERT_TRUE(picture.opened);
-    EXPECT_EQ(picture.kind, kind) << name;
-    ASSERT_TRUE(picture.loaded) << name;
-    EXPECT_EQ(picture.width, 40);
-    EXPECT_EQ(picture.height, 30);
-    EXPECT_LE(LargestChannelDifference(picture.bitmap, Reference(image_magick::FileOf(name), 40, 30)), tolerance) << name;
+    ExpectReadAsMade(image_magick::FileOf(name), kind, 40, 30, tolerance);
   }
 
   static std::vector<std::uint8_t> ReadBytes(const std::string& name) {
@@ -152,6 +158,31 @@ TEST_F(PictureFiles, TruncatedFilesFailCleanly) {
   }
 }
 
+// Over the import's 640 x 400: refused with its size read (the import's
+// warning), unless the caller takes larger pictures (the converter, which
+// scales them down).
+TEST_F(PictureFiles, LargerPicturesOnlyUpToALargerLimit) {
+  Convert("-size 1280x800 gradient:red-blue -fill white -draw 'rectangle 100,100 700,500'", "large-source.png");
+  const struct {
+    const char* convertArguments;
+    const char* name;
+    PictureKind kind;
+    int tolerance;
+  } pictures[] = {{"-type truecolor", "BMP3:large.bmp", PictureKind::Bmp, 0},
+                  {"-interlace JPEG", "large.jpg", PictureKind::Jpeg, 4},
+                  {"", "large.gif", PictureKind::Gif, 0},
+                  {"", "PNG24:large.png", PictureKind::Png, 0}};
+  for (const auto& made : pictures) {
+    Convert(std::string("large-source.png ") + made.convertArguments, made.name);
+    const std::string file = image_magick::FileOf(made.name);
+    const DecodedPicture refused = DecodePictureFile(Path(file));
+    EXPECT_FALSE(refused.loaded) << file;
+    EXPECT_EQ(refused.width, 1280) << file;
+    EXPECT_EQ(refused.height, 800) << file;
+    ExpectReadAsMade(file, made.kind, 1280, 800, made.tolerance, kLargePictureLimit);
+  }
+}
+
 // A PNG whose checksum does not match its data, and one stating a size too large.
 TEST_F(PictureFiles, HostilePngsAreRefused) {
   Convert("source.png", "PNG24:checked.png");
@@ -190,6 +221,7 @@ TEST(PictureDecode, AbsurdSizesAreRefusedBeforeDecoding) {
   EXPECT_FALSE(DecodePictureBytes(bmp).loaded);
   EXPECT_FALSE(PictureSizeAllowed(16385, 1));
   EXPECT_FALSE(PictureSizeAllowed(16384, 16384));  // too many pixels in all
+  EXPECT_FALSE(PictureSizeAllowed(16384, 16384, kLargePictureLimit));
   EXPECT_TRUE(PictureSizeAllowed(640, 400));
 }
 
