@@ -8,11 +8,10 @@
 #include <string>
 
 #include "converter/conversion.h"
-#include "export/basic_program.h"
-#include "export/picture_records.h"
 #include "files/csv_document.h"
 #include "picture/record_drawing.h"
 #include "screen/palette.h"
+#include "support/colour_pictures.h"
 
 namespace kumodo {
 namespace {
@@ -52,29 +51,13 @@ ConversionSetup Setup() {
   return PrepareConversion(options);
 }
 
-// The obvious program of a picture: one LINE (or PSET) for each horizontal
-// run of a colour in each row. Its bytes, as the records' lines take them.
-std::size_t RunPerLineBytes(const Bitmap& picture, const ConversionSetup& setup) {
-  std::size_t bytes = 0;
-  for (int y = 0; y < picture.height; ++y) {
-    for (int x = 0; x < picture.width;) {
-      int end = x;
-      while (end + 1 < picture.width && picture.At(end + 1, y) == picture.At(x, y)) ++end;
-      int colour = 0;
-      while (colour < 7 && PaletteColour(colour) != picture.At(x, y)) ++colour;
-      const OperationRecord run{kind::Line,
-                                static_cast<std::int16_t>(x),
-                                static_cast<std::int16_t>(y),
-                                static_cast<std::int16_t>(end),
-                                static_cast<std::int16_t>(y),
-                                static_cast<std::int16_t>(colour),
-                                0,
-                                1};
-      bytes += RecordLineBytes(run, setup.settings, setup.commands, setup.tiles);
-      x = end + 1;
-    }
+// The colour numbers of a picture drawn in the palette's colours.
+ColourPicture ColoursOf(const Bitmap& picture) {
+  ColourPicture colours{picture.height, std::vector<std::uint8_t>(picture.pixels.size())};
+  for (std::size_t p = 0; p < picture.pixels.size(); ++p) {
+    while (colours.colours[p] < 7 && PaletteColour(colours.colours[p]) != picture.pixels[p]) ++colours.colours[p];
   }
-  return bytes;
+  return colours;
 }
 
 void BM_PictureToDocumentAndProgram(benchmark::State& state, const Sample& sample) {
@@ -97,8 +80,8 @@ void BM_PictureToDocumentAndProgram(benchmark::State& state, const Sample& sampl
   state.counters["whole_parts"] = static_cast<double>(whole.programFiles.size());
   OperationList list;
   ReadCsvDocument(whole.documentFile, list);
-  state.counters["run_per_line_bytes"] =
-      static_cast<double>(RunPerLineBytes(RenderPicture(list, 400, true, RuleTiles()), setup));
+  state.counters["run_per_line_bytes"] = static_cast<double>(colour_pictures::RunPerLineBytes(
+      ColoursOf(RenderPicture(list, 400, true, RuleTiles())), setup.settings, setup.commands));
 }
 
 const bool kRegistered = [] {

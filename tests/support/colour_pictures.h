@@ -5,6 +5,7 @@
 #include <cmath>
 #include <random>
 
+#include "export/basic_program.h"
 #include "export/picture_records.h"
 
 namespace kumodo::colour_pictures {
@@ -62,6 +63,31 @@ inline void Noise(ColourPicture& picture, unsigned seed, int left, int top, int 
   for (int y = top; y < top + height; ++y) {
     for (int x = left; x < left + width; ++x) Put(picture, x, y, static_cast<int>(random() % 8));
   }
+}
+
+// The bytes of the obvious program of a picture: one LINE for each
+// horizontal run of a colour in each row, as the records' lines take them.
+inline std::size_t RunPerLineBytes(const ColourPicture& picture, const Settings& settings,
+                                   const BasicCommands& commands) {
+  const TileStringTable tiles = BuildTileStringTable();
+  std::size_t bytes = 0;
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < 640;) {
+      const int colour = picture.colours[y * 640 + x];
+      int end = x;
+      while (end + 1 < 640 && picture.colours[y * 640 + end + 1] == colour) ++end;
+      OperationRecord run{};
+      run[field::Kind] = kind::Line;
+      run[field::X1] = static_cast<std::int16_t>(x);
+      run[field::Y1] = run[field::Y2] = static_cast<std::int16_t>(y);
+      run[field::X2] = static_cast<std::int16_t>(end);
+      run[field::Colour] = static_cast<std::int16_t>(colour);
+      run[field::Chain] = 1;
+      bytes += RecordLineBytes(run, settings, commands, tiles);
+      x = end + 1;
+    }
+  }
+  return bytes;
 }
 
 }  // namespace kumodo::colour_pictures

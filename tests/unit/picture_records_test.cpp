@@ -40,30 +40,6 @@ int Differences(const std::vector<OperationRecord>& records, const ColourPicture
   return differing;
 }
 
-// The obvious way: one line (or dot) for each horizontal run of a colour.
-std::size_t RunPerLineBytes(const ColourPicture& picture, const Settings& settings, const BasicCommands& commands) {
-  const TileStringTable tiles = BuildTileStringTable();
-  std::size_t bytes = 0;
-  for (int y = 0; y < picture.height; ++y) {
-    for (int x = 0; x < 640;) {
-      const int colour = picture.colours[y * 640 + x];
-      int end = x;
-      while (end + 1 < 640 && picture.colours[y * 640 + end + 1] == colour) ++end;
-      const OperationRecord run = {kind::Line,
-                                   static_cast<std::int16_t>(x),
-                                   static_cast<std::int16_t>(y),
-                                   static_cast<std::int16_t>(end),
-                                   static_cast<std::int16_t>(y),
-                                   static_cast<std::int16_t>(colour),
-                                   0,
-                                   1};
-      bytes += RecordLineBytes(run, settings, commands, tiles);
-      x = end + 1;
-    }
-  }
-  return bytes;
-}
-
 // Squares inside the holes of squares, some of the colour around their
 // ring; a ring open to the picture's edge; stripes a pixel wide of every
 // colour; a patch of noise.
@@ -112,7 +88,7 @@ TEST(PictureRecords, ReplayIsThePictureWithNoLimit) {
       ASSERT_EQ(record[field::Chain], 1);
     }
     // Drawn shapes take a small part of the runs' bytes; noise inside the ellipses takes more.
-    const double runsPerByte = static_cast<double>(RunPerLineBytes(picture, settings, commands)) / made.bytes;
+    const double runsPerByte = static_cast<double>(colour_pictures::RunPerLineBytes(picture, settings, commands)) / made.bytes;
     EXPECT_GT(runsPerByte, n < 2 ? 8.0 : 1.5) << "picture " << n;
   }
 }
