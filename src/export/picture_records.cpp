@@ -118,11 +118,17 @@ ColourPicture Smoothed(const ColourPicture& picture, int reach) {
   return smooth;
 }
 
+struct LabelledPicture {
+  ColourPicture picture;
+  AreaLabels labels;
+};
+
 // Every area of fewer pixels than the least takes the colour it shares
-// most of its edge with, until none is left (or a few rounds have run).
-ColourPicture WithoutSmallAreas(ColourPicture picture, int least) {
-  for (int round = 0; round < 4 && least > 1; ++round) {
-    const AreaLabels labels = LabelAreas(picture);
+// most of its edge with, until none is left (or a few rounds have run);
+// the picture left, with its areas.
+LabelledPicture WithoutSmallAreas(ColourPicture picture, int least) {
+  for (int round = 0; round < 4; ++round) {
+    AreaLabels labels = LabelAreas(picture);
     std::vector<std::array<int, 8>> shared(labels.areas.size());
     bool any = false;
     for (int p = 0; p < static_cast<int>(picture.colours.size()); ++p) {
@@ -135,14 +141,15 @@ ColourPicture WithoutSmallAreas(ColourPicture picture, int least) {
         if (q >= 0 && labels.label[q] != area) ++shared[area][picture.colours[q]];
       }
     }
-    if (!any) break;
+    if (!any) return {std::move(picture), std::move(labels)};
     for (int p = 0; p < static_cast<int>(picture.colours.size()); ++p) {
       const std::array<int, 8>& counts = shared[labels.label[p]];
       const auto most = std::max_element(counts.begin(), counts.end());
       if (*most > 0) picture.colours[p] = static_cast<std::uint8_t>(most - counts.begin());
     }
   }
-  return picture;
+  AreaLabels labels = LabelAreas(picture);
+  return {std::move(picture), std::move(labels)};
 }
 
 // How far a picture is simplified before it is drawn, from not at all to
@@ -151,19 +158,24 @@ struct Simplification {
   int reach;
   int leastArea;
 };
-constexpr Simplification kSimplifications[] = {{0, 0},     {0, 2},      {0, 4},      {1, 4},     {1, 10},    {1, 25},
-                                               {2, 25},    {2, 60},     {3, 60},     {3, 150},   {4, 300},   {5, 600},
-                                               {6, 900},   {7, 1200},   {8, 1800},   {9, 2500},  {10, 3500}, {12, 5000},
+// Chosen on sample pictures: drawings keep their shapes best with a short
+// reach; photographs and textures also with a short reach but with the
+// small areas of their speckle merged.
+constexpr Simplification kSimplifications[] = {{0, 0},     {0, 2},      {0, 4},      {0, 1024},  {1, 4},     {1, 10},
+                                               {1, 25},    {1, 1024},   {2, 25},     {2, 60},    {2, 1024},  {3, 60},
+                                               {3, 150},   {3, 1024},   {4, 300},    {4, 1024},  {5, 600},   {6, 900},
+                                               {6, 4096},  {7, 1200},   {8, 1800},   {9, 2500},  {10, 3500}, {12, 5000},
                                                {14, 7000}, {16, 10000}, {20, 15000}, {24, 20000}};
 
 // The areas of a picture, with their pixels, their outer edges and the
 // order they are drawn in.
 class Areas {
  public:
-  explicit Areas(ColourPicture picture) : picture_(std::move(picture)), height_(picture_.height) {
-    AreaLabels labels = LabelAreas(picture_);
-    label_ = std::move(labels.label);
-    areas_ = std::move(labels.areas);
+  explicit Areas(LabelledPicture labelled)
+      : picture_(std::move(labelled.picture)),
+        height_(picture_.height),
+        label_(std::move(labelled.labels.label)),
+        areas_(std::move(labelled.labels.areas)) {
     ListPixels();
     FindOuterEdges();
     // An area inside another lies strictly within its box, so larger boxes
@@ -204,6 +216,24 @@ class Areas {
     for (int p = 0; p < static_cast<int>(label_.size()); ++p) pixels_[next[label_[p]]++] = p;
   }
 
+  // Whether a neighbouring area lies strictly within the area's box: each
+  // hole holds one, so without one the area has no hole.
+  bool EnclosesAny(int id) const {
+    const Area& area = areas_[id];
+    auto within = [&](int q) {
+      const Area& other = areas_[label_[q]];
+      return other.left > area.left && other.right < area.right && other.top > area.top && other.bottom < area.bottom;
+    };
+    for (int p : Pixels(id)) {
+      const int x = p % kWidth, y = p / kWidth;
+      if ((x > 0 && within(p - 1)) || (x < kWidth - 1 && within(p + 1)) || (y > 0 && within(p - kWidth)) ||
+          (y < height_ - 1 && within(p + kWidth))) {
+        return true;
+      }
+    }
+    return false;
+  }
+
   // Marks, within the area's box, the pixels outside it that reach the box's
   // rim without crossing it (the rest of the screen beyond the box is open);
   // its pixels next to those, or to the screen beyond its box, are its edge.
@@ -213,6 +243,18 @@ class Areas {
     std::vector<int> stack;
     for (int id = 0; id < static_cast<int>(areas_.size()); ++id) {
       const Area& area = areas_[id];
+      if (!EnclosesAny(id)) {
+        // Without a hole every pixel next to another area's is on its outer edge.
+        for (int p : Pixels(id)) {
+          const int x = p % kWidth, y = p / kWidth;
+          if ((x > 0 && label_[p - 1] != id) || (x < kWidth - 1 && label_[p + 1] != id) ||
+              (y > 0 && label_[p - kWidth] != id) || (y < height_ - 1 && label_[p + kWidth] != id)) {
+            edges_.push_back(p);
+          }
+        }
+        edgeStart_[id + 1] = static_cast<int>(edges_.size());
+        continue;
+      }
       const int w = area.right - area.left + 1, h = area.bottom - area.top + 1;
       open.assign(static_cast<std::size_t>(w) * h, 0);
       auto inside = [&](int lx, int ly) { return label_[(area.top + ly) * kWidth + area.left + lx] == id; };
@@ -348,13 +390,39 @@ struct Drawing {
   std::vector<int> areaGain;
 };
 
+// What a drawing may take: bytes (0 for no limit) and records.
+struct Limit {
+  std::size_t bytes;
+  std::size_t records;
+  bool Holds(const Drawing& drawing) const {
+    return (bytes == 0 || drawing.bytes <= bytes) && drawing.records.size() <= records;
+  }
+};
+
+// What a painter works in, kept from one drawing to the next so that each
+// does not take fresh pages from the system.
+struct PaintingMemory {
+  std::vector<std::uint8_t> canvas;
+  std::vector<int> mustPaint;
+  std::vector<std::pair<int, std::uint8_t>> changes;
+  std::vector<int> stack;
+};
+
 // The replay of the chosen areas' records, drawn as they are made.
 class Painter {
  public:
-  Painter(const Areas& areas, LineBytes& lineBytes) : areas_(areas), lineBytes_(lineBytes) {}
+  Painter(const Areas& areas, LineBytes& lineBytes, PaintingMemory& memory)
+      : areas_(areas),
+        lineBytes_(lineBytes),
+        canvas_(memory.canvas),
+        mustPaint_(memory.mustPaint),
+        changes_(memory.changes),
+        stack_(memory.stack) {}
 
-  // The chosen areas drawn, and the pixels equal to the reference.
-  Drawing Draw(const std::vector<bool>& chosen, const ColourPicture& reference) {
+  // The chosen areas drawn, and the pixels equal to the reference; given
+  // a limit, drawing stops once past it, as such a drawing is of no use.
+  Drawing Draw(const std::vector<bool>& chosen, const ColourPicture& reference,
+               const std::optional<Limit>& limit = std::nullopt) {
     const int size = kWidth * areas_.Height();
     canvas_.assign(static_cast<std::size_t>(size), 0);
     mustPaint_.assign(static_cast<std::size_t>(size), 0);
@@ -364,6 +432,7 @@ class Painter {
     drawing_.areaGain.assign(areas_.Count(), 0);
     for (int area : areas_.Order()) {
       if (chosen[area]) DrawArea(area);
+      if (limit && !limit->Holds(drawing_)) return std::move(drawing_);
     }
     for (int p = 0; p < size; ++p) drawing_.equalPixels += canvas_[p] == reference.colours[p];
     return std::move(drawing_);
@@ -541,20 +610,20 @@ class Painter {
 
   const Areas& areas_;
   LineBytes& lineBytes_;
-  std::vector<std::uint8_t> canvas_;
-  std::vector<int> mustPaint_;  // the pixels the lines drawn now must paint hold stamp_
+  std::vector<std::uint8_t>& canvas_;
+  std::vector<int>& mustPaint_;  // the pixels the lines drawn now must paint hold stamp_
   int stamp_ = 0;
-  std::vector<std::pair<int, std::uint8_t>> changes_;  // pixels changed in the area's turn, and what they held
-  bool keepChanges_ = false;                           // while an area is drawn one way to compare with the other
-  std::vector<int> stack_;
+  std::vector<std::pair<int, std::uint8_t>>& changes_;  // pixels changed in the area's turn, and what they held
+  bool keepChanges_ = false;                            // while an area is drawn one way to compare with the other
+  std::vector<int>& stack_;
   Drawing drawing_;
 };
 
 // The areas that put most pixels right for their bytes, as many as fit:
 // for a budget too small for even the simplest picture drawn whole.
-template <typename Fits>
-Drawing MostThatFit(const Areas& areas, const ColourPicture& picture, LineBytes& lineBytes, const Fits& fits) {
-  Painter painter(areas, lineBytes);
+Drawing MostThatFit(const Areas& areas, const ColourPicture& picture, LineBytes& lineBytes, PaintingMemory& memory,
+                    const Limit& limit) {
+  Painter painter(areas, lineBytes, memory);
   const Drawing whole = painter.Draw(std::vector<bool>(areas.Count(), true), picture);
   // Those that cost nothing first, then by pixels put right for each byte.
   std::vector<int> ranked(areas.Count());
@@ -572,7 +641,7 @@ Drawing MostThatFit(const Areas& areas, const ColourPicture& picture, LineBytes&
   auto drawFirst = [&](std::size_t count) {
     std::vector<bool> chosen(areas.Count(), false);
     for (std::size_t k = 0; k < count; ++k) chosen[ranked[k]] = true;
-    return painter.Draw(chosen, picture);
+    return painter.Draw(chosen, picture, limit);
   };
   // The most areas that fit, halving the range between a count that fits and one that does not.
   std::size_t fitting = 0, tooMany = areas.Count();
@@ -580,7 +649,7 @@ Drawing MostThatFit(const Areas& areas, const ColourPicture& picture, LineBytes&
   while (tooMany - fitting > 1) {
     const std::size_t middle = fitting + (tooMany - fitting) / 2;
     Drawing drawing = drawFirst(middle);
-    if (fits(drawing)) {
+    if (limit.Holds(drawing)) {
       fitting = middle;
       best = std::move(drawing);
     } else {
@@ -610,31 +679,30 @@ std::size_t RecordLineBytes(const OperationRecord& record, const Settings& setti
 PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& settings, const BasicCommands& commands,
                                  const TileStringTable& tiles, std::size_t budget, std::size_t maxRecords) {
   LineBytes lineBytes(settings, commands, tiles);
+  PaintingMemory memory;
   const std::size_t pixels = picture.colours.size();
-  auto fits = [&](const Drawing& drawing) {
-    return (budget == 0 || drawing.bytes <= budget) && drawing.records.size() <= maxRecords;
-  };
+  const Limit limit{budget, maxRecords};
   // Each simplification drawn whole; of those that fit, the one nearest the
   // picture. Trying them all, rather than stopping at the first that fits,
   // means a larger budget never chooses one with fewer equal pixels.
   std::optional<Drawing> best;
   std::optional<Areas> simplest;
-  ColourPicture smooth = picture;
-  int smoothReach = 0;
+  ColourPicture simplified = picture;
+  int reach = 0;
   for (const Simplification& simplification : kSimplifications) {
-    if (simplification.reach != smoothReach) {
-      smooth = Smoothed(picture, simplification.reach);
-      smoothReach = simplification.reach;
+    if (simplification.reach != reach) {
+      reach = simplification.reach;
+      simplified = Smoothed(picture, reach);
     }
-    Areas areas(WithoutSmallAreas(smooth, simplification.leastArea));
-    Painter painter(areas, lineBytes);
-    Drawing drawing = painter.Draw(std::vector<bool>(areas.Count(), true), picture);
-    if (fits(drawing) && (!best || drawing.equalPixels > best->equalPixels)) best = std::move(drawing);
+    Areas areas(WithoutSmallAreas(simplified, simplification.leastArea));
+    Painter painter(areas, lineBytes, memory);
+    Drawing drawing = painter.Draw(std::vector<bool>(areas.Count(), true), picture, limit);
+    if (limit.Holds(drawing) && (!best || drawing.equalPixels > best->equalPixels)) best = std::move(drawing);
     if (best && best->equalPixels == pixels) break;
     if (&simplification == std::end(kSimplifications) - 1) simplest.emplace(std::move(areas));
   }
   if (best) return Result(std::move(*best), pixels);
-  return Result(MostThatFit(*simplest, picture, lineBytes, fits), pixels);
+  return Result(MostThatFit(*simplest, picture, lineBytes, memory, limit), pixels);
 }
 
 }  // namespace kumodo
