@@ -13,7 +13,6 @@
 #include "platform/file_system.h"
 #include "platform/picture_decode.h"
 #include "platform/png_encode.h"
-#include "screen/palette.h"
 
 namespace kumodo {
 namespace {
@@ -91,21 +90,24 @@ bool WritePicture(const Bitmap& view, Conversion& conversion) {
 }
 
 // The picture where the import puts it: at the top left of the black
-// 640 x 400 area, scaled down first when larger, keeping its proportions
-// (each point the average of the source pixels it covers).
-Bitmap PictureInArea(const Bitmap& picture, Conversion& conversion) {
+// 640 x 400 area. One larger, which the import refuses, is first scaled down
+// to fit the picture (640 x 400, or 640 x 200 in 200 lines), keeping its
+// proportions: each point the average of the source pixels it covers.
+Bitmap PictureInArea(const Bitmap& picture, int pictureHeight, Conversion& conversion) {
   Bitmap area(kPictureWidth, kPictureHeight);
-  const double scale = std::min(
-      {1.0, static_cast<double>(kPictureWidth) / picture.width, static_cast<double>(kPictureHeight) / picture.height});
-  if (scale == 1.0) {
-    for (int y = 0; y < std::min(picture.height, kPictureHeight); ++y) {
-      std::copy_n(&picture.pixels[static_cast<std::size_t>(y) * picture.width], std::min(picture.width, kPictureWidth),
+  if (picture.width <= kPictureWidth && picture.height <= kPictureHeight) {
+    for (int y = 0; y < picture.height; ++y) {
+      std::copy_n(&picture.pixels[static_cast<std::size_t>(y) * picture.width], picture.width,
                   &area.pixels[static_cast<std::size_t>(y) * kPictureWidth]);
     }
     return area;
   }
-  const int width = std::max(1, static_cast<int>(picture.width * scale));
-  const int height = std::max(1, static_cast<int>(picture.height * scale));
+  const long long sourceWidth = picture.width, sourceHeight = picture.height;
+  const bool widthFits = sourceWidth * pictureHeight >= sourceHeight * kPictureWidth;
+  const int width =
+      widthFits ? kPictureWidth : std::max(1, static_cast<int>(sourceWidth * pictureHeight / sourceHeight));
+  const int height =
+      widthFits ? std::max(1, static_cast<int>(sourceHeight * kPictureWidth / sourceWidth)) : pictureHeight;
   conversion.scaledWidth = width;
   conversion.scaledHeight = height;
   for (int y = 0; y < height; ++y) {
@@ -170,18 +172,18 @@ ConversionSetup PrepareConversion(const ConversionOptions& options) {
 Conversion ConvertDocument(const std::string& documentPath, const ConversionSetup& setup,
                            const ConversionOptions& options) {
   Conversion conversion;
-  auto fail = [&](const std::string& file, const std::string& reason) { return Failed(conversion, file, reason); };
   OperationList list;
   const DocumentRead read = ReadCsvDocument(documentPath, list);
-  if (!read.ok) return fail(documentPath, read.reason);
+  if (!read.ok) return Failed(conversion, documentPath, read.reason);
   // The editor opens an empty document; a program of no picture is no conversion.
-  if (list.count == 0) return fail(documentPath, NoRecordsReason());
+  if (list.count == 0) return Failed(conversion, documentPath, NoRecordsReason());
   conversion.records = list.count;
   conversion.linesLeftOut = read.linesLeftOut;
   if (read.linesLeftOut > 0 && !options.truncate) {
-    return fail(documentPath, std::to_string(read.linesLeftOut) + " lines past the " + std::to_string(kMaxOperations) +
-                                  " records a document holds (--truncate converts the first " +
-                                  std::to_string(kMaxOperations) + ")");
+    return Failed(conversion, documentPath,
+                  std::to_string(read.linesLeftOut) + " lines past the " + std::to_string(kMaxOperations) +
+                      " records a document holds (--truncate converts the first " + std::to_string(kMaxOperations) +
+                      ")");
   }
   if (options.machine) {
     const std::span<const OperationRecord> records(list.slots.data(), static_cast<std::size_t>(list.count));
@@ -203,7 +205,7 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
 }
 
 Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
-                          const ConversionOptions& options) {
+                          const ConversionOptions& options, std::span<const std::string> untouchable) {
   Conversion conversion;
   const DecodedPicture decoded = DecodePictureFile(picturePath, kLargePictureLimit);
   if (!decoded.loaded) return Failed(conversion, picturePath, PictureNotReadReason(decoded.kind, picturePath));
@@ -212,14 +214,18 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
   const int height = PictureHeight(setup.settings);
   // The document's colours are the reduction's levels, which the import's
   // two choices share (they differ only in the picture shown under the drawing).
-  const ReducedPicture reduction = ReduceBitmap(PictureInArea(decoded.bitmap, conversion), true);
+  const ReducedPicture reduction = ReduceBitmap(PictureInArea(decoded.bitmap, height, conversion), true);
   const ColourPicture reduced = ReducedColours(reduction.grid, height);
   conversion.budget = options.budget.value_or(OnePartBudget(options));
   const PictureRecords made =
       RecordsForPicture(reduced, setup.settings, setup.commands, setup.tiles, conversion.budget);
-  OperationList list;
-  std::copy(made.records.begin(), made.records.end(), list.slots.begin());
-  list.count = static_cast<int>(made.records.size());
+  conversion.pixels = reduced.colours.size();
+  conversion.equalPixels = made.equalPixels;
+  if (made.records.empty() && made.equalPixels < conversion.pixels) {
+    return Failed(conversion, picturePath,
+                  "a budget of " + std::to_string(conversion.budget) + " bytes holds no record of the picture");
+  }
+  const OperationList list = ListOfRecords(made.records);
   conversion.records = list.count;
   conversion.documentFile = WithExtension(picturePath, ".csv");
 
@@ -233,6 +239,11 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
   for (const std::string& file : written) {
     if (SameFile(file, picturePath))
       return Failed(conversion, file, "would be written over the picture it is made from");
+    for (const std::string& kept : untouchable) {
+      if (SameFile(file, kept)) {
+        return Failed(conversion, file, "would be written over " + kept + ", read or written before in this run");
+      }
+    }
   }
 
   if (const FileResult document = WriteWholeFile(conversion.documentFile, CsvText(list), LinksFollowed::OwnOnly);
@@ -240,11 +251,6 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
     return Failed(conversion, conversion.documentFile, document.reason);
   }
   if (!WritePrograms(*texts, conversion)) return conversion;
-  const Bitmap drawn = RenderPicture(list, height, true, RuleTiles());
-  conversion.pixels = reduced.colours.size();
-  for (std::size_t p = 0; p < reduced.colours.size(); ++p) {
-    conversion.equalPixels += drawn.pixels[p] == PaletteColour(reduced.colours[p]);
-  }
   if (options.png && !WritePicture(ViewOfPicture(list, setup.settings), conversion)) return conversion;
   conversion.ok = true;
   return conversion;

@@ -4,6 +4,7 @@
 // editor does (the working folder when it holds res/, else the installed
 // data folder and the user's settings), unless the options say otherwise.
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -78,12 +79,14 @@ std::size_t OnePartBudget(const ConversionOptions& options);
 // and written beside it as NAME.csv, a document of records whose replay is
 // the reduced picture (or as much of it as the budget buys), with its
 // machine program and, with png, its picture. A picture larger than the
-// import's 640 x 400 (up to kLargePictureLimit, which the import refuses) is
-// scaled down to fit, keeping its proportions; a 200-line document takes the
+// import's 640 x 400 (up to kLargePictureLimit) is scaled down to fit the
+// picture, keeping its proportions; otherwise a 200-line document takes the
 // area's rows 0 to 199, as the import does. Fails, writing nothing, for a
-// file that is no picture, is broken or is over that limit, and when a file
-// to be written is the picture itself.
+// file that is no picture, is broken or is over that limit, for a budget
+// too small for any record, and when a file to be written is the picture
+// itself or one of the untouchable files (the run's other pictures and
+// what it wrote before).
 Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
-                          const ConversionOptions& options);
+                          const ConversionOptions& options, std::span<const std::string> untouchable = {});
 
 }  // namespace kumodo

@@ -42,9 +42,10 @@ std::string Usage() {
     "  --from-picture               the files are pictures (BMP, JPEG, GIF, PNG): each is reduced as\n"
     "                               the editor's import reduces it (scaled down first when larger than\n"
     "                               640 x 400, up to " + std::to_string(kumodo::kLargePictureLimit.width) + " x " +
-    std::to_string(kumodo::kLargePictureLimit.height) + ") and written beside it as NAME.csv, a\n"
-    "                               document whose replay is the reduced picture, with its program as\n"
-    "                               --machine writes it\n"
+    std::to_string(kumodo::kLargePictureLimit.height) + " and " + std::to_string(kumodo::kMaxPictureFileBytes >> 20) +
+    " MB) and written\n"
+    "                               beside it as NAME.csv, a document whose replay is the reduced\n"
+    "                               picture, with its program as --machine writes it\n"
     "  --budget BYTES               the memory the records' lines may take (default: what one part\n"
     "                               holds, " + std::to_string(kumodo::OnePartBudget({})) + "); 0 no limit: the whole picture, in as\n"
     "                               many parts as it takes\n"
@@ -208,12 +209,20 @@ int main(int argc, char** argv) {
   }
   // A progress line where someone watches many files go by, cleared before
   // any other line and at the end, so that only what was said stays.
+  if (options.fromPicture && setup.settings.outputResolution == 0) {
+    std::fprintf(stderr,
+                 "kumodo-export: output resolution 0 halves every row on the machine: its picture differs from "
+                 "the document's and its fills may spill (--output-resolution 1 draws the document's)\n");
+  }
+  // No picture of the run, and nothing written for one, is written over for another.
+  std::vector<std::string> untouchable = options.fromPicture ? documents : std::vector<std::string>();
   const bool showProgress = documents.size() > 1 && kumodo::ErrorOutputShowsProgress();
   int failed = 0;
   for (std::size_t n = 0; n < documents.size(); ++n) {
     if (showProgress) std::fprintf(stderr, "\r[%zu/%zu] %s\033[K", n + 1, documents.size(), documents[n].c_str());
-    const kumodo::Conversion conversion = options.fromPicture ? kumodo::ConvertPicture(documents[n], setup, options)
-                                                              : kumodo::ConvertDocument(documents[n], setup, options);
+    const kumodo::Conversion conversion = options.fromPicture
+                                              ? kumodo::ConvertPicture(documents[n], setup, options, untouchable)
+                                              : kumodo::ConvertDocument(documents[n], setup, options);
     if (showProgress) std::fputs("\r\033[K", stderr);
     if (!conversion.ok) {
       ++failed;
@@ -223,6 +232,11 @@ int main(int argc, char** argv) {
     if (conversion.linesLeftOut > 0) {
       std::fprintf(stderr, "kumodo-export: %s: only the first %d records converted, %d lines left out\n",
                    documents[n].c_str(), conversion.records, conversion.linesLeftOut);
+    }
+    if (options.fromPicture) {
+      untouchable.insert(untouchable.end(), conversion.programFiles.begin(), conversion.programFiles.end());
+      untouchable.push_back(conversion.documentFile);
+      if (!conversion.pngFile.empty()) untouchable.push_back(conversion.pngFile);
     }
     if (conversion.scaledWidth > 0) {
       std::fprintf(stderr, "kumodo-export: %s: %d x %d scaled down to %d x %d\n",

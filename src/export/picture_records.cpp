@@ -4,7 +4,6 @@
 #include <array>
 #include <limits>
 #include <numeric>
-#include <optional>
 #include <span>
 #include <unordered_map>
 
@@ -161,11 +160,20 @@ struct Simplification {
 // Chosen on sample pictures: drawings keep their shapes best with a short
 // reach; photographs and textures also with a short reach but with the
 // small areas of their speckle merged.
-constexpr Simplification kSimplifications[] = {{0, 0},     {0, 2},      {0, 4},      {0, 1024},  {1, 4},     {1, 10},
-                                               {1, 25},    {1, 1024},   {2, 25},     {2, 60},    {2, 1024},  {3, 60},
-                                               {3, 150},   {3, 1024},   {4, 300},    {4, 1024},  {5, 600},   {6, 900},
-                                               {6, 4096},  {7, 1200},   {8, 1800},   {9, 2500},  {10, 3500}, {12, 5000},
-                                               {14, 7000}, {16, 10000}, {20, 15000}, {24, 20000}};
+constexpr Simplification kSimplifications[] = {
+    {0, 0},     {0, 2},      {0, 4},      {0, 1024},   {1, 4},      {1, 10},     {1, 25},    {1, 1024},
+    {2, 25},    {2, 60},     {2, 1024},   {3, 60},     {3, 150},    {3, 1024},   {4, 300},   {4, 1024},
+    {5, 600},   {6, 900},    {6, 4096},   {7, 1200},   {8, 1800},   {9, 2500},   {10, 3500}, {12, 5000},
+    {14, 7000}, {16, 10000}, {20, 15000}, {24, 20000}, {32, 30000}, {48, 50000}, {64, 80000}};
+
+// The picture in the colour most of its pixels have.
+ColourPicture InMostCommonColour(ColourPicture picture) {
+  std::array<std::size_t, 8> counts{};
+  for (const std::uint8_t colour : picture.colours) ++counts[colour & 7];
+  const auto most = std::max_element(counts.begin(), counts.end());
+  std::fill(picture.colours.begin(), picture.colours.end(), static_cast<std::uint8_t>(most - counts.begin()));
+  return picture;
+}
 
 // The areas of a picture, with their pixels, their outer edges and the
 // order they are drawn in.
@@ -385,9 +393,6 @@ struct Drawing {
   std::vector<OperationRecord> records;
   std::size_t bytes = 0;
   std::size_t equalPixels = 0;
-  // With every area drawn: what each area's turn cost and the pixels it put right.
-  std::vector<std::size_t> areaBytes;
-  std::vector<int> areaGain;
 };
 
 // What a drawing may take: bytes (0 for no limit) and records.
@@ -408,7 +413,7 @@ struct PaintingMemory {
   std::vector<int> stack;
 };
 
-// The replay of the chosen areas' records, drawn as they are made.
+// The replay of a picture's records, drawn as they are made.
 class Painter {
  public:
   Painter(const Areas& areas, LineBytes& lineBytes, PaintingMemory& memory)
@@ -419,39 +424,35 @@ class Painter {
         changes_(memory.changes),
         stack_(memory.stack) {}
 
-  // The chosen areas drawn, and the pixels equal to the reference; given
-  // a limit, drawing stops once past it, as such a drawing is of no use.
-  Drawing Draw(const std::vector<bool>& chosen, const ColourPicture& reference,
-               const std::optional<Limit>& limit = std::nullopt) {
+  // Every area drawn, and the pixels equal to the reference; drawing stops
+  // once past the limit, as such a drawing is of no use.
+  Drawing Draw(const ColourPicture& reference, const Limit& limit) {
     const int size = kWidth * areas_.Height();
     canvas_.assign(static_cast<std::size_t>(size), 0);
     mustPaint_.assign(static_cast<std::size_t>(size), 0);
     stamp_ = 0;
     drawing_ = Drawing();
-    drawing_.areaBytes.assign(areas_.Count(), 0);
-    drawing_.areaGain.assign(areas_.Count(), 0);
     for (int area : areas_.Order()) {
-      if (chosen[area]) DrawArea(area);
-      if (limit && !limit->Holds(drawing_)) return std::move(drawing_);
+      DrawArea(area);
+      if (!limit.Holds(drawing_)) return std::move(drawing_);
     }
     for (int p = 0; p < size; ++p) drawing_.equalPixels += canvas_[p] == reference.colours[p];
     return std::move(drawing_);
   }
 
  private:
-  void Emit(int area, const OperationRecord& record) {
+  void Emit(const OperationRecord& record) {
     const std::size_t bytes = lineBytes_(record);
     drawing_.records.push_back(record);
     drawing_.bytes += bytes;
-    drawing_.areaBytes[area] += bytes;
   }
 
   // The area's turn. Its outer edge in its colour, then fills for the rest;
   // or, when that costs more (in small areas), lines over all of it.
   void DrawArea(int area) {
     const std::uint8_t colour = areas_.At(area).colour;
-    for (int p : areas_.Pixels(area)) drawing_.areaGain[area] += canvas_[p] != colour;
-    if (drawing_.areaGain[area] == 0) return;
+    const auto pixels = areas_.Pixels(area);
+    if (std::all_of(pixels.begin(), pixels.end(), [&](int p) { return canvas_[p] == colour; })) return;
     if (areas_.At(area).size > kLargestDrawnByLines) {
       DrawEdgeAndFill(area);
       return;
@@ -460,10 +461,10 @@ class Painter {
     keepChanges_ = true;
     DrawEdgeAndFill(area);
     const std::size_t edgeAndFill = drawing_.bytes - start.bytes;
-    RollBack(start, area);
+    RollBack(start);
     DrawLinesOver(area, areas_.Pixels(area));
     if (drawing_.bytes - start.bytes > edgeAndFill) {
-      RollBack(start, area);
+      RollBack(start);
       DrawEdgeAndFill(area);
     }
     keepChanges_ = false;
@@ -476,7 +477,7 @@ class Painter {
     for (int p : areas_.Pixels(area)) {
       if (canvas_[p] != colour) {
         Fill(p, colour);
-        Emit(area, PaintRecord(p % kWidth, p / kWidth, colour));
+        Emit(PaintRecord(p % kWidth, p / kWidth, colour));
       }
     }
   }
@@ -501,11 +502,10 @@ class Painter {
     changes_.clear();
     return {drawing_.records.size(), drawing_.bytes};
   }
-  void RollBack(const Mark& mark, int area) {
+  void RollBack(const Mark& mark) {
     for (auto change = changes_.rbegin(); change != changes_.rend(); ++change) canvas_[change->first] = change->second;
     changes_.clear();
     drawing_.records.resize(mark.records);
-    drawing_.areaBytes[area] -= drawing_.bytes - mark.bytes;
     drawing_.bytes = mark.bytes;
   }
   void Set(int p, std::uint8_t colour) {
@@ -520,7 +520,8 @@ class Painter {
     const int p = y * kWidth + x;
     return canvas_[p] == areas_.At(area).colour || areas_.Position(areas_.AreaOf(p)) >= areas_.Position(area);
   }
-  // A pixel of an area drawn later that does not have the colour yet.
+  // Of the pixels the area's lines may paint: one of another area (drawn
+  // later) that does not have the colour yet.
   bool PaintsOver(int area, int x, int y) const {
     const int p = y * kWidth + x;
     return canvas_[p] != areas_.At(area).colour && areas_.AreaOf(p) != area;
@@ -578,12 +579,12 @@ class Painter {
       }
     }
     const std::uint8_t colour = areas_.At(area).colour;
-    const Point anchor = bestDirection->Anchor(bestFrom, 0);
+    // From its first dot the line's dots follow the same pattern.
     for (int k = 0; k <= bestOn.step - bestBack.step; ++k) {
-      const Point pixel = bestDirection->Pixel(anchor, k);
+      const Point pixel = bestDirection->Pixel(bestFrom, k);
       Set(pixel.y * kWidth + pixel.x, colour);
     }
-    Emit(area, LineRecord(bestFrom.x, bestFrom.y, bestTo.x, bestTo.y, colour));
+    Emit(LineRecord(bestFrom.x, bestFrom.y, bestTo.x, bestTo.y, colour));
   }
 
   // The editor's fill with the border in the fill's own colour.
@@ -619,52 +620,11 @@ class Painter {
   Drawing drawing_;
 };
 
-// The areas that put most pixels right for their bytes, as many as fit:
-// for a budget too small for even the simplest picture drawn whole.
-Drawing MostThatFit(const Areas& areas, const ColourPicture& picture, LineBytes& lineBytes, PaintingMemory& memory,
-                    const Limit& limit) {
-  Painter painter(areas, lineBytes, memory);
-  const Drawing whole = painter.Draw(std::vector<bool>(areas.Count(), true), picture);
-  // Those that cost nothing first, then by pixels put right for each byte.
-  std::vector<int> ranked(areas.Count());
-  std::iota(ranked.begin(), ranked.end(), 0);
-  auto worth = [&](int area) {
-    return static_cast<double>(whole.areaGain[area]) /
-           static_cast<double>(std::max<std::size_t>(whole.areaBytes[area], 1));
-  };
-  std::stable_sort(ranked.begin(), ranked.end(), [&](int a, int b) {
-    const bool freeA = whole.areaBytes[a] == 0, freeB = whole.areaBytes[b] == 0;
-    if (freeA != freeB) return freeA;
-    const double wa = worth(a), wb = worth(b);
-    return wa != wb ? wa > wb : areas.Position(a) < areas.Position(b);
-  });
-  auto drawFirst = [&](std::size_t count) {
-    std::vector<bool> chosen(areas.Count(), false);
-    for (std::size_t k = 0; k < count; ++k) chosen[ranked[k]] = true;
-    return painter.Draw(chosen, picture, limit);
-  };
-  // The most areas that fit, halving the range between a count that fits and one that does not.
-  std::size_t fitting = 0, tooMany = areas.Count();
-  Drawing best = drawFirst(0);
-  while (tooMany - fitting > 1) {
-    const std::size_t middle = fitting + (tooMany - fitting) / 2;
-    Drawing drawing = drawFirst(middle);
-    if (limit.Holds(drawing)) {
-      fitting = middle;
-      best = std::move(drawing);
-    } else {
-      tooMany = middle;
-    }
-  }
-  return best;
-}
-
-PictureRecords Result(Drawing drawing, std::size_t pixels) {
+PictureRecords Result(Drawing drawing) {
   PictureRecords result;
   result.records = std::move(drawing.records);
   result.bytes = drawing.bytes;
   result.equalPixels = drawing.equalPixels;
-  result.exact = drawing.equalPixels == pixels;
   return result;
 }
 
@@ -680,29 +640,31 @@ PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& s
                                  const TileStringTable& tiles, std::size_t budget, std::size_t maxRecords) {
   LineBytes lineBytes(settings, commands, tiles);
   PaintingMemory memory;
-  const std::size_t pixels = picture.colours.size();
   const Limit limit{budget, maxRecords};
   // Each simplification drawn whole; of those that fit, the one nearest the
   // picture. Trying them all, rather than stopping at the first that fits,
-  // means a larger budget never chooses one with fewer equal pixels.
-  std::optional<Drawing> best;
-  std::optional<Areas> simplest;
-  ColourPicture simplified = picture;
+  // means a larger budget never chooses one with fewer equal pixels. The
+  // last steps are the picture in its most common colour (one PAINT) and
+  // nothing drawn at all, so that some step fits any budget.
+  Drawing best;
+  best.equalPixels = static_cast<std::size_t>(std::count(picture.colours.begin(), picture.colours.end(), 0));
+  auto consider = [&](LabelledPicture simplified) {
+    const Areas areas(std::move(simplified));
+    Drawing drawing = Painter(areas, lineBytes, memory).Draw(picture, limit);
+    if (limit.Holds(drawing) && drawing.equalPixels > best.equalPixels) best = std::move(drawing);
+  };
+  ColourPicture smooth = picture;
   int reach = 0;
   for (const Simplification& simplification : kSimplifications) {
     if (simplification.reach != reach) {
       reach = simplification.reach;
-      simplified = Smoothed(picture, reach);
+      smooth = Smoothed(picture, reach);
     }
-    Areas areas(WithoutSmallAreas(simplified, simplification.leastArea));
-    Painter painter(areas, lineBytes, memory);
-    Drawing drawing = painter.Draw(std::vector<bool>(areas.Count(), true), picture, limit);
-    if (limit.Holds(drawing) && (!best || drawing.equalPixels > best->equalPixels)) best = std::move(drawing);
-    if (best && best->equalPixels == pixels) break;
-    if (&simplification == std::end(kSimplifications) - 1) simplest.emplace(std::move(areas));
+    consider(WithoutSmallAreas(smooth, simplification.leastArea));
+    if (best.equalPixels == picture.colours.size()) return Result(std::move(best));
   }
-  if (best) return Result(std::move(*best), pixels);
-  return Result(MostThatFit(*simplest, picture, lineBytes, memory, limit), pixels);
+  consider(WithoutSmallAreas(InMostCommonColour(picture), 0));
+  return Result(std::move(best));
 }
 
 }  // namespace kumodo

@@ -5,8 +5,8 @@
 // edge towards the outside, then a PAINT in its own colour up to its own
 // colour from each part still missing. The fill runs over the areas inside
 // it, which are drawn afterwards, so the edges between areas are drawn once.
-// Within a budget of program memory, the areas that put most pixels right
-// for their bytes are drawn, and the rest keep the colour around them.
+// Within a budget of program memory the picture is first simplified, step
+// by step, as far as it takes for its records to fit.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -28,12 +28,12 @@ struct PictureRecords {
   std::vector<OperationRecord> records;
   std::size_t bytes = 0;        // the records' program lines once loaded (EstimateProgramMemory)
   std::size_t equalPixels = 0;  // of the replay, to the picture
-  bool exact = false;           // every pixel equal
 };
 
-// The records for the picture. A budget of 0 draws every area; otherwise
-// the records' lines take at most budget bytes. Never more than maxRecords
-// records (the document's capacity), even when that leaves it inexact.
+// The records for the picture. A budget of 0 draws it exactly; otherwise
+// the records' lines take at most budget bytes (none when a budget is too
+// small for one PAINT). Never more than maxRecords records (the document's
+// capacity), even when that leaves it inexact.
 PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& settings, const BasicCommands& commands,
                                  const TileStringTable& tiles, std::size_t budget,
                                  std::size_t maxRecords = kMaxOperations);

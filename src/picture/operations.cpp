@@ -72,4 +72,11 @@ void ClearFrom(OperationList& list, int index) {
   std::fill(list.slots.begin() + std::clamp(index, 0, kMaxOperations + 1), list.slots.end(), OperationRecord{});
 }
 
+OperationList ListOfRecords(std::span<const OperationRecord> records) {
+  OperationList list;
+  list.count = static_cast<int>(std::min<std::size_t>(records.size(), kMaxOperations));
+  std::copy_n(records.begin(), list.count, list.slots.begin());
+  return list;
+}
+
 }  // namespace kumodo

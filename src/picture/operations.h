@@ -3,6 +3,7 @@
 // fields, and the drawing state records are made from and loaded into.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace kumodo {
@@ -89,5 +90,8 @@ void UndoLastGroup(OperationList& list);
 
 // Blanks every slot from index to the spare slot.
 void ClearFrom(OperationList& list, int index);
+
+// A list of the records, as many as it holds.
+OperationList ListOfRecords(std::span<const OperationRecord> records);
 
 }  // namespace kumodo

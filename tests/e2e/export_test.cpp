@@ -312,6 +312,13 @@ TEST(Export, ALargerPictureIsScaledDownToFitAndOneOverTheLimitRefused) {
             std::string::npos)
       << read.output;
   EXPECT_TRUE(fs::is_regular_file(folder / "big.csv"));
+  // The side that limits is the picture's own to the dot; a 200-line picture is 640 x 200.
+  ASSERT_TRUE(WritePngFile((folder / "odd.png").string(), Bitmap(1000, 644, 0xFFFFFF)).ok);
+  EXPECT_NE(Export(folder, "--from-picture odd.png").output.find("odd.png: 1000 x 644 scaled down to 621 x 400\n"),
+            std::string::npos);
+  EXPECT_NE(Export(folder, "--from-picture --editing-resolution 2 big.png")
+                .output.find("big.png: 1280 x 800 scaled down to 320 x 200\n"),
+            std::string::npos);
 
   const CommandRun refused = Export(folder, "--from-picture wide.png");
   EXPECT_EQ(refused.exitCode, 1);
@@ -379,10 +386,15 @@ TEST(Export, APictureBecomesADocumentTheEditorOpensAndUndoes) {
   ASSERT_EQ(Export(folder, "--from-picture --budget 0 shapes.png").exitCode, 0);
   EXPECT_EQ(ReadWholeFile((folder / "shapes.csv").string()).value_or(""), document);
   EXPECT_EQ(ReadWholeFile((folder / "shapes.txt").string()).value_or(""), program);
+  // Halved rows on the machine cannot draw the document's picture: said.
+  EXPECT_NE(Export(folder, "--from-picture --output-resolution 0 shapes.png")
+                .output.find("output resolution 0 halves every row on the machine"),
+            std::string::npos);
 }
 
 // What the import would not read is refused with the import's reason, and
-// no file the picture would be written over is written.
+// no file is written over the picture, another picture of the run or what
+// the run wrote for one.
 TEST(Export, APictureTheImportRefusesOrWouldBeOverwrittenWritesNothing) {
   scripted::ScriptedEditor s;
   const fs::path& folder = s.folder.Path();
@@ -402,6 +414,22 @@ TEST(Export, APictureTheImportRefusesOrWouldBeOverwrittenWritesNothing) {
   EXPECT_EQ(ReadWholeFile((folder / "small.png").string()).value_or(""), small);
   for (const char* name : {"text.csv", "cut.csv", "small.csv", "small.txt"})
     EXPECT_FALSE(fs::exists(folder / name)) << name;
+
+  // Nor, in one run, another picture of it or what it wrote for one.
+  fs::copy_file(folder / "small.png", folder / "same.gif");
+  fs::copy_file(folder / "small.png", folder / "same.png");
+  const CommandRun pictures = Export(folder, "--png --from-picture same.gif same.png");
+  EXPECT_EQ(pictures.exitCode, 1);
+  EXPECT_NE(pictures.output.find("same.png: would be written over same.png, read or written before in this run"),
+            std::string::npos)
+      << pictures.output;
+  EXPECT_EQ(ReadWholeFile((folder / "same.png").string()).value_or(""), small);
+  EXPECT_FALSE(fs::exists(folder / "same.csv"));
+  const CommandRun stems = Export(folder, "--from-picture same.gif same.png");
+  EXPECT_EQ(stems.exitCode, 1);
+  EXPECT_NE(stems.output.find("same.txt: would be written over same.txt, read or written before in this run"),
+            std::string::npos)
+      << stems.output;
 }
 
 }  // namespace

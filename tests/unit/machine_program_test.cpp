@@ -32,12 +32,6 @@ std::vector<OperationRecord> Box(int left, int top, int right, int bottom, int c
            static_cast<std::int16_t>(top), static_cast<std::int16_t>(colour), 0, 4}};
 }
 
-OperationList ListOf(const std::vector<OperationRecord>& records) {
-  OperationList list;
-  for (const OperationRecord& record : records) list.slots[list.count++] = record;
-  return list;
-}
-
 // Fills across rows already in the paint colour: a line across a box, a
 // cross, and a row of the tile, each painted in the line's colour or tile.
 std::vector<std::vector<OperationRecord>> ShortFills() {
@@ -64,7 +58,7 @@ TEST(MachineProgram, FillsStoppingShortAreCompletedToTheEditorsPicture) {
     EXPECT_EQ(completed.fillsCompleted, 1);
     EXPECT_GT(completed.records.size(), records.size());
     EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels ==
-                RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels);
+                RenderPicture(ListOfRecords(records), 200, true, RuleTiles()).pixels);
   }
   // Halved, the machine's rows are every other row of the picture.
   Settings halved;
@@ -94,7 +88,7 @@ TEST(MachineProgram, AFillThatWouldNeverEndIsDrawnRowByRow) {
   ASSERT_EQ(completed.records.size(), records.size() - 1 + 15);
   EXPECT_EQ(completed.records.back(), (OperationRecord{5, 147, 79, 238, 0, 0, 0, 1}));
   EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels ==
-              RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels);
+              RenderPicture(ListOfRecords(records), 200, true, RuleTiles()).pixels);
 }
 
 // Random documents of level lines, boxes, fills of every colour and tile
@@ -133,7 +127,7 @@ TEST(MachineProgram, CompletedProgramsOfRandomDocumentsDrawTheEditorsPicture) {
     }
     const CompletedFills completed = CompleteFills(records, TwoHundredLines(), tiles);
     const Bitmap machine = MachinePicture(completed.records, TwoHundredLines(), tiles);
-    ASSERT_TRUE(machine.pixels == RenderPicture(ListOf(records), 200, true, RuleTiles()).pixels)
+    ASSERT_TRUE(machine.pixels == RenderPicture(ListOfRecords(records), 200, true, RuleTiles()).pixels)
         << "document " << document;
   }
 }

@@ -342,7 +342,7 @@ TEST(MachineProgramRuns, DrawsThePictureOfADocumentMadeFromAPicture) {
                                                             {colour_pictures::Shapes(5, 200, 10), 6000}};
   for (const auto& [picture, budget] : pictures) {
     const PictureRecords made = RecordsForPicture(picture, TwoHundredLines(), commands, tiles, budget);
-    EXPECT_EQ(made.exact, budget == 0);
+    EXPECT_EQ(made.equalPixels == picture.colours.size(), budget == 0);
     const CompletedFills completed = CompleteFills(made.records, TwoHundredLines(), tiles);
     const MachineProgram program =
         MachineProgramParts(completed.records, TwoHundredLines(), commands, tiles, kFreeAreaBytes, "part");
