@@ -21,8 +21,8 @@ namespace {
 // 640 x 400 view, each row of a 200-line picture shown twice.
 Bitmap ViewOfPicture(const OperationList& list, const Settings& settings) {
   const Bitmap picture = RenderPicture(list, PictureHeight(settings), true, RuleTiles());
-  Bitmap view(640, 400);
-  StretchCopy(picture, 0, 0, picture.width, picture.height, view, 0, 0, 640, 400);
+  Bitmap view(kPictureWidth, kPictureHeight);
+  StretchCopy(picture, 0, 0, picture.width, picture.height, view, 0, 0, kPictureWidth, kPictureHeight);
   return view;
 }
 
@@ -96,10 +96,8 @@ bool WritePicture(const Bitmap& view, Conversion& conversion) {
 Bitmap PictureInArea(const Bitmap& picture, int pictureHeight, Conversion& conversion) {
   Bitmap area(kPictureWidth, kPictureHeight);
   if (picture.width <= kPictureWidth && picture.height <= kPictureHeight) {
-    for (int y = 0; y < picture.height; ++y) {
-      std::copy_n(&picture.pixels[static_cast<std::size_t>(y) * picture.width], picture.width,
-                  &area.pixels[static_cast<std::size_t>(y) * kPictureWidth]);
-    }
+    // As the import draws it: the whole picture at its own size.
+    StretchCopy(picture, 0, 0, picture.width, picture.height, area, 0, 0, picture.width, picture.height);
     return area;
   }
   const long long sourceWidth = picture.width, sourceHeight = picture.height;

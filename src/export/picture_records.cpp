@@ -9,11 +9,11 @@
 
 #include "export/basic_program.h"
 #include "export/program_memory.h"
+#include "screen/layout.h"
 
 namespace kumodo {
 namespace {
 
-constexpr int kWidth = 640;
 // A line goes on over pixels it may paint for at most this many past the
 // last pixel it must: longer stretches are seldom worth the search.
 constexpr int kLongestReach = 4;
@@ -40,11 +40,19 @@ struct AreaLabels {
   std::vector<Area> areas;
 };
 
+// The pixel's four direct neighbours on a picture of the height; -1 for
+// those off it.
+std::array<int, 4> Neighbours(int p, int height) {
+  const int x = p % kPictureWidth, y = p / kPictureWidth;
+  return {x > 0 ? p - 1 : -1, x < kPictureWidth - 1 ? p + 1 : -1, y > 0 ? p - kPictureWidth : -1,
+          y < height - 1 ? p + kPictureWidth : -1};
+}
+
 // The picture's areas: pixels of one colour joined through their four
 // direct neighbours, as a fill spreads.
 AreaLabels LabelAreas(const ColourPicture& picture) {
   const int height = picture.height;
-  const int size = kWidth * height;
+  const int size = kPictureWidth * height;
   AreaLabels labels;
   labels.label.assign(static_cast<std::size_t>(size), -1);
   std::vector<int> stack;
@@ -53,8 +61,8 @@ AreaLabels LabelAreas(const ColourPicture& picture) {
     Area area;
     area.colour = picture.colours[p];
     area.first = p;
-    area.left = area.right = p % kWidth;
-    area.top = area.bottom = p / kWidth;
+    area.left = area.right = p % kPictureWidth;
+    area.top = area.bottom = p / kPictureWidth;
     const int id = static_cast<int>(labels.areas.size());
     labels.label[p] = id;
     stack.push_back(p);
@@ -62,19 +70,15 @@ AreaLabels LabelAreas(const ColourPicture& picture) {
       const int q = stack.back();
       stack.pop_back();
       ++area.size;
-      const int x = q % kWidth, y = q / kWidth;
+      const int x = q % kPictureWidth, y = q / kPictureWidth;
       area.left = std::min(area.left, x), area.right = std::max(area.right, x);
       area.top = std::min(area.top, y), area.bottom = std::max(area.bottom, y);
-      auto visit = [&](int n) {
-        if (labels.label[n] < 0 && picture.colours[n] == area.colour) {
+      for (const int n : Neighbours(q, height)) {
+        if (n >= 0 && labels.label[n] < 0 && picture.colours[n] == area.colour) {
           labels.label[n] = id;
           stack.push_back(n);
         }
-      };
-      if (x > 0) visit(q - 1);
-      if (x < kWidth - 1) visit(q + 1);
-      if (y > 0) visit(q - kWidth);
-      if (y < height - 1) visit(q + kWidth);
+      }
     }
     labels.areas.push_back(area);
   }
@@ -89,10 +93,10 @@ ColourPicture Smoothed(const ColourPicture& picture, int reach) {
   ColourPicture smooth = picture;
   const int height = picture.height;
   // Each column's counts over the rows of the square, moved down a row at a time.
-  std::vector<std::array<int, 8>> columns(kWidth, std::array<int, 8>{});
+  std::vector<std::array<int, 8>> columns(kPictureWidth, std::array<int, 8>{});
   auto addRow = [&](int row, int step) {
     if (row < 0 || row >= height) return;
-    for (int x = 0; x < kWidth; ++x) columns[x][picture.colours[row * kWidth + x] & 7] += step;
+    for (int x = 0; x < kPictureWidth; ++x) columns[x][picture.colours[row * kPictureWidth + x] & 7] += step;
   };
   for (int row = 0; row < reach; ++row) addRow(row, 1);
   for (int y = 0; y < height; ++y) {
@@ -100,18 +104,18 @@ ColourPicture Smoothed(const ColourPicture& picture, int reach) {
     addRow(y - reach - 1, -1);
     std::array<int, 8> counts{};
     auto addColumn = [&](int x, int step) {
-      if (x < 0 || x >= kWidth) return;
+      if (x < 0 || x >= kPictureWidth) return;
       for (int colour = 0; colour < 8; ++colour) counts[colour] += step * columns[x][colour];
     };
     for (int x = 0; x < reach; ++x) addColumn(x, 1);
-    for (int x = 0; x < kWidth; ++x) {
+    for (int x = 0; x < kPictureWidth; ++x) {
       addColumn(x + reach, 1);
       addColumn(x - reach - 1, -1);
-      int best = picture.colours[y * kWidth + x] & 7;
+      int best = picture.colours[y * kPictureWidth + x] & 7;
       for (int colour = 0; colour < 8; ++colour) {
         if (counts[colour] > counts[best]) best = colour;
       }
-      smooth.colours[y * kWidth + x] = static_cast<std::uint8_t>(best);
+      smooth.colours[y * kPictureWidth + x] = static_cast<std::uint8_t>(best);
     }
   }
   return smooth;
@@ -134,9 +138,7 @@ LabelledPicture WithoutSmallAreas(ColourPicture picture, int least) {
       const int area = labels.label[p];
       if (labels.areas[area].size >= least) continue;
       any = true;
-      const int x = p % kWidth, y = p / kWidth;
-      for (const int q : {x > 0 ? p - 1 : -1, x < kWidth - 1 ? p + 1 : -1, y > 0 ? p - kWidth : -1,
-                          y < picture.height - 1 ? p + kWidth : -1}) {
+      for (const int q : Neighbours(p, picture.height)) {
         if (q >= 0 && labels.label[q] != area) ++shared[area][picture.colours[q]];
       }
     }
@@ -228,74 +230,61 @@ class Areas {
   // hole holds one, so without one the area has no hole.
   bool EnclosesAny(int id) const {
     const Area& area = areas_[id];
-    auto within = [&](int q) {
-      const Area& other = areas_[label_[q]];
-      return other.left > area.left && other.right < area.right && other.top > area.top && other.bottom < area.bottom;
-    };
     for (int p : Pixels(id)) {
-      const int x = p % kWidth, y = p / kWidth;
-      if ((x > 0 && within(p - 1)) || (x < kWidth - 1 && within(p + 1)) || (y > 0 && within(p - kWidth)) ||
-          (y < height_ - 1 && within(p + kWidth))) {
-        return true;
+      for (const int q : Neighbours(p, height_)) {
+        if (q < 0) continue;
+        const Area& other = areas_[label_[q]];
+        if (other.left > area.left && other.right < area.right && other.top > area.top && other.bottom < area.bottom) {
+          return true;
+        }
       }
     }
     return false;
   }
 
-  // Marks, within the area's box, the pixels outside it that reach the box's
-  // rim without crossing it (the rest of the screen beyond the box is open);
-  // its pixels next to those, or to the screen beyond its box, are its edge.
+  // An area's outer edge: its pixels next to a pixel outside it that is not
+  // enclosed by it. Without a hole that is any pixel of another area;
+  // otherwise, within the area's box, the pixels outside it that reach the
+  // box's rim without crossing it are marked open (the rest of the screen
+  // beyond the box is open too).
   void FindOuterEdges() {
     edgeStart_.assign(areas_.size() + 1, 0);
     std::vector<std::uint8_t> open;
     std::vector<int> stack;
     for (int id = 0; id < static_cast<int>(areas_.size()); ++id) {
       const Area& area = areas_[id];
-      if (!EnclosesAny(id)) {
-        // Without a hole every pixel next to another area's is on its outer edge.
-        for (int p : Pixels(id)) {
-          const int x = p % kWidth, y = p / kWidth;
-          if ((x > 0 && label_[p - 1] != id) || (x < kWidth - 1 && label_[p + 1] != id) ||
-              (y > 0 && label_[p - kWidth] != id) || (y < height_ - 1 && label_[p + kWidth] != id)) {
-            edges_.push_back(p);
-          }
-        }
-        edgeStart_[id + 1] = static_cast<int>(edges_.size());
-        continue;
-      }
       const int w = area.right - area.left + 1, h = area.bottom - area.top + 1;
-      open.assign(static_cast<std::size_t>(w) * h, 0);
-      auto inside = [&](int lx, int ly) { return label_[(area.top + ly) * kWidth + area.left + lx] == id; };
-      auto reach = [&](int lx, int ly) {
-        const int local = ly * w + lx;
-        if (!open[local] && !inside(lx, ly)) {
-          open[local] = 1;
-          stack.push_back(local);
+      const bool enclosing = EnclosesAny(id);
+      if (enclosing) {
+        open.assign(static_cast<std::size_t>(w) * h, 0);
+        auto reach = [&](int lx, int ly) {
+          const int local = ly * w + lx;
+          if (!open[local] && label_[(area.top + ly) * kPictureWidth + area.left + lx] != id) {
+            open[local] = 1;
+            stack.push_back(local);
+          }
+        };
+        for (int lx = 0; lx < w; ++lx) reach(lx, 0), reach(lx, h - 1);
+        for (int ly = 0; ly < h; ++ly) reach(0, ly), reach(w - 1, ly);
+        while (!stack.empty()) {
+          const int local = stack.back();
+          stack.pop_back();
+          const int lx = local % w, ly = local / w;
+          if (lx > 0) reach(lx - 1, ly);
+          if (lx < w - 1) reach(lx + 1, ly);
+          if (ly > 0) reach(lx, ly - 1);
+          if (ly < h - 1) reach(lx, ly + 1);
         }
-      };
-      for (int lx = 0; lx < w; ++lx) reach(lx, 0), reach(lx, h - 1);
-      for (int ly = 0; ly < h; ++ly) reach(0, ly), reach(w - 1, ly);
-      while (!stack.empty()) {
-        const int local = stack.back();
-        stack.pop_back();
-        const int lx = local % w, ly = local / w;
-        if (lx > 0) reach(lx - 1, ly);
-        if (lx < w - 1) reach(lx + 1, ly);
-        if (ly > 0) reach(lx, ly - 1);
-        if (ly < h - 1) reach(lx, ly + 1);
       }
-      // Beyond the box but on the screen, every pixel is outside.
-      auto outside = [&](int lx, int ly) {
-        const int x = area.left + lx, y = area.top + ly;
-        if (x < 0 || x >= kWidth || y < 0 || y >= height_) return false;
-        if (lx < 0 || lx >= w || ly < 0 || ly >= h) return true;
-        return open[ly * w + lx] != 0;
+      auto outside = [&](int q) {
+        if (q < 0 || label_[q] == id) return false;
+        if (!enclosing) return true;
+        const int lx = q % kPictureWidth - area.left, ly = q / kPictureWidth - area.top;
+        return lx < 0 || lx >= w || ly < 0 || ly >= h || open[ly * w + lx] != 0;
       };
       for (int p : Pixels(id)) {
-        const int lx = p % kWidth - area.left, ly = p / kWidth - area.top;
-        if (outside(lx - 1, ly) || outside(lx + 1, ly) || outside(lx, ly - 1) || outside(lx, ly + 1)) {
-          edges_.push_back(p);
-        }
+        const std::array<int, 4> neighbours = Neighbours(p, height_);
+        if (std::any_of(neighbours.begin(), neighbours.end(), outside)) edges_.push_back(p);
       }
       edgeStart_[id + 1] = static_cast<int>(edges_.size());
     }
@@ -427,7 +416,7 @@ class Painter {
   // Every area drawn, and the pixels equal to the reference; drawing stops
   // once past the limit, as such a drawing is of no use.
   Drawing Draw(const ColourPicture& reference, const Limit& limit) {
-    const int size = kWidth * areas_.Height();
+    const int size = kPictureWidth * areas_.Height();
     canvas_.assign(static_cast<std::size_t>(size), 0);
     mustPaint_.assign(static_cast<std::size_t>(size), 0);
     stamp_ = 0;
@@ -477,7 +466,7 @@ class Painter {
     for (int p : areas_.Pixels(area)) {
       if (canvas_[p] != colour) {
         Fill(p, colour);
-        Emit(PaintRecord(p % kWidth, p / kWidth, colour));
+        Emit(PaintRecord(p % kPictureWidth, p / kPictureWidth, colour));
       }
     }
   }
@@ -516,18 +505,18 @@ class Painter {
   // A pixel the area's lines may paint: its own, one drawn later, or one
   // already of its colour.
   bool MayPaint(int area, int x, int y) const {
-    if (x < 0 || x >= kWidth || y < 0 || y >= areas_.Height()) return false;
-    const int p = y * kWidth + x;
+    if (x < 0 || x >= kPictureWidth || y < 0 || y >= areas_.Height()) return false;
+    const int p = y * kPictureWidth + x;
     return canvas_[p] == areas_.At(area).colour || areas_.Position(areas_.AreaOf(p)) >= areas_.Position(area);
   }
   // Of the pixels the area's lines may paint: one of another area (drawn
   // later) that does not have the colour yet.
   bool PaintsOver(int area, int x, int y) const {
-    const int p = y * kWidth + x;
+    const int p = y * kPictureWidth + x;
     return canvas_[p] != areas_.At(area).colour && areas_.AreaOf(p) != area;
   }
   bool MustPaint(int area, int x, int y) const {
-    const int p = y * kWidth + x;
+    const int p = y * kPictureWidth + x;
     return mustPaint_[p] == stamp_ && canvas_[p] != areas_.At(area).colour;
   }
 
@@ -549,7 +538,7 @@ class Painter {
         if (MustPaint(area, pixel.x, pixel.y)) {
           worth += kWorthOfNeededPixel, lastNeeded = k;
         } else if (PaintsOver(area, pixel.x, pixel.y)) {
-          worth += areas_.Colour(pixel.y * kWidth + pixel.x) == areas_.At(area).colour ? kWorthOfLaterPixel : -1;
+          worth += areas_.Colour(pixel.y * kPictureWidth + pixel.x) == areas_.At(area).colour ? kWorthOfLaterPixel : -1;
         }
         if (std::abs(k - lastNeeded) > kLongestReach) break;
       }
@@ -562,7 +551,7 @@ class Painter {
   // missing: level, upright, diagonal, or of a slope the machine's LINE
   // draws with the same dots.
   void DrawBestLine(int area, int p) {
-    const Point start{p % kWidth, p / kWidth};
+    const Point start{p % kPictureWidth, p / kPictureWidth};
     int bestWorth = kUnreachable;
     Point bestFrom{}, bestTo{};
     const Direction* bestDirection = nullptr;
@@ -582,7 +571,7 @@ class Painter {
     // From its first dot the line's dots follow the same pattern.
     for (int k = 0; k <= bestOn.step - bestBack.step; ++k) {
       const Point pixel = bestDirection->Pixel(bestFrom, k);
-      Set(pixel.y * kWidth + pixel.x, colour);
+      Set(pixel.y * kPictureWidth + pixel.x, colour);
     }
     Emit(LineRecord(bestFrom.x, bestFrom.y, bestTo.x, bestTo.y, colour));
   }
@@ -594,15 +583,15 @@ class Painter {
       const int p = stack_.back();
       stack_.pop_back();
       if (canvas_[p] == colour) continue;
-      const int y = p / kWidth, row = y * kWidth;
+      const int y = p / kPictureWidth, row = y * kPictureWidth;
       int left = p - row, right = left;
       while (left > 0 && canvas_[row + left - 1] != colour) --left;
-      while (right < kWidth - 1 && canvas_[row + right + 1] != colour) ++right;
+      while (right < kPictureWidth - 1 && canvas_[row + right + 1] != colour) ++right;
       for (int x = left; x <= right; ++x) Set(row + x, colour);
       for (const int ny : {y - 1, y + 1}) {
         if (ny < 0 || ny >= areas_.Height()) continue;
         for (int x = left; x <= right; ++x) {
-          const int q = ny * kWidth + x;
+          const int q = ny * kPictureWidth + x;
           if (canvas_[q] != colour && (x == left || canvas_[q - 1] == colour)) stack_.push_back(q);
         }
       }
