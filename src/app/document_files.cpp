@@ -78,9 +78,11 @@ std::string MachineAdvice(const Editor& editor, const ProgramMemory& memory) {
   const OperationList& list = editor.operations;
   const int shortFills =
       ShortFills({list.slots.data(), static_cast<std::size_t>(list.count)}, editor.settings, editor.tileStrings);
-  const bool fits = ProgramFits(memory, kFreeAreaBytes);
-  if (!fits && shortFills > 0) return ui::ProgramTooLargeAndFillsLeftShort(memory.records, kFreeAreaBytes, shortFills);
-  if (!fits) return ui::ProgramTooLarge(memory.records, kFreeAreaBytes);
+  const std::size_t empty = EmptyProgramBytes(editor.settings, editor.basicCommands, editor.tileStrings);
+  const std::size_t used = memory.program - std::min(memory.program, empty);
+  const bool fits = ProgramFits(used, kFreeAreaBytes);
+  if (!fits && shortFills > 0) return ui::ProgramTooLargeAndFillsLeftShort(used, kFreeAreaBytes, shortFills);
+  if (!fits) return ui::ProgramTooLarge(used, kFreeAreaBytes);
   if (shortFills > 0) return ui::FillsLeftShort(shortFills);
   return "";
 }

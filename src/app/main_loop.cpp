@@ -1,6 +1,8 @@
 #include "app/main_loop.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "app/file_commands.h"
@@ -61,7 +63,10 @@ void ArrowKeys(Editor& editor) {
 // Enter and Space are the only keys turned into one event per press.
 void UpdateKeyboardClick(Editor& editor) {
   LoopState& loop = editor.loop;
-  const bool down = editor.platform.IsKeyDown(vk::Enter) || editor.platform.IsKeyDown(vk::Space);
+  // Both are read in every pass: a change of one must not wait on the other.
+  const bool enter = editor.platform.IsKeyDown(vk::Enter);
+  const bool space = editor.platform.IsKeyDown(vk::Space);
+  const bool down = enter || space;
   loop.keyboardClick = down ? (loop.keyboardClick == 0 ? 1 : 2) : 0;
 }
 
@@ -171,6 +176,10 @@ void TakePress(Editor& editor) {
   const bool newPress = !loop.previousLeftButton;
   const PointerPosition pressedAt = loop.pointer;
   HandlePanelPress(editor);
+  // The handler held the pass until it saw the button let go: from here on
+  // the button is up, so that a click waiting behind this one is new.
+  loop.previousLeftButton = false;
+  loop.leftButton = false;
   if (newPress && editor.panels.hit == -1) {
     loop.clickPending = true;
     loop.pointer = pressedAt;
@@ -228,8 +237,10 @@ void Commands(Editor& editor) {
 // quick click still reaches the panels in the next pass.
 void SampleAfterSleep(Editor& editor) {
   LoopState& loop = editor.loop;
-  loop.leftButton = editor.platform.PeekButton(MouseButton::Left);
   loop.rightButton = editor.platform.PeekButton(MouseButton::Right);
+  // A click the panels passed on is this pass's; one after it waits for the next pass.
+  if (loop.clickPending) return;
+  loop.leftButton = editor.platform.PeekButton(MouseButton::Left);
   if (loop.leftButton && !loop.previousLeftButton) loop.pointer = editor.platform.ReadPointer();
 }
 
@@ -270,13 +281,16 @@ void RunPass(Editor& editor) {
   if (loop.pointer.x != loop.previousPointer.x || loop.pointer.y != loop.previousPointer.y) ShowMagnifier(editor);
 }
 
-void RunEditor(Editor& editor, const std::string& documentPath) {
+void RunEditor(Editor& editor, const std::string& documentPath, int busyMsPerPass) {
   StartUp(editor);
   if (!documentPath.empty()) {
     editor.documentPath = documentPath;
     OpenDocument(editor);
   }
-  for (;;) RunPass(editor);
+  for (;;) {
+    RunPass(editor);
+    if (busyMsPerPass > 0) std::this_thread::sleep_for(std::chrono::milliseconds(busyMsPerPass));
+  }
 }
 
 }  // namespace kumodo

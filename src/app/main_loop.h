@@ -14,7 +14,8 @@ void RunPass(Editor& editor);
 
 // Start-up, with the document at documentPath opened as the open command
 // would when it is not empty, then passes until the window is closed (which
-// ends the process).
-[[noreturn]] void RunEditor(Editor& editor, const std::string& documentPath = "");
+// ends the process). `busyMsPerPass` (tests only) makes each pass that much
+// longer without pumping, as a slow machine would.
+[[noreturn]] void RunEditor(Editor& editor, const std::string& documentPath = "", int busyMsPerPass = 0);
 
 }  // namespace kumodo

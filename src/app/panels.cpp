@@ -195,6 +195,7 @@ void ShowSettingsPanels(Editor& editor) {
 }
 
 void HandlePanelPress(Editor& editor) {
+  const std::uint64_t pressed = editor.platform.InputMark();
   HitTestPanels(editor);
   editor.panels.changeCounter = 0;
   for (int p = 0; p < kPanelCount; ++p) UpdatePanelValue(editor, p);
@@ -203,9 +204,8 @@ void HandlePanelPress(Editor& editor) {
   }
   DragScrollBars(editor);
   // No keys were read while the button was held: what was tapped meanwhile
-  // has no effect. The settings screen ends with such a press, so this also
-  // drops the keys tapped on it.
-  editor.platform.ForgetUnreadKeys();
+  // has no effect.
+  editor.platform.ForgetKeysSince(pressed);
 }
 
 void ChooseUnderlay(Editor& editor, int button) {

@@ -60,6 +60,7 @@ void SettingsScreen(Editor& editor) {
   ShowSettingsPanels(editor);
 
   Settings& settings = editor.settings;
+  const std::uint64_t opened = editor.platform.InputMark();
   for (;;) {
     SamplePointerAndButtons(editor);
     if (loop.leftButton) HandlePanelPress(editor);
@@ -76,6 +77,8 @@ void SettingsScreen(Editor& editor) {
     // processor core.
     SleepPumping(editor.screen, 1);
   }
+  // The screen reads no keys: those tapped on it have no effect afterwards.
+  editor.platform.ForgetKeysSince(opened);
 
   if (editor.panels.value[panel::SettingsOkCancel] == 0) {
     if (WriteSettingsFile(editor)) editor.platform.Beep();

@@ -66,12 +66,13 @@ std::optional<std::vector<std::string>> MachineTexts(std::span<const OperationRe
 
 // Writes each text to the conversion's program file of its place, counting
 // its lines and memory; false, with the reason, when one cannot be written.
-bool WritePrograms(const std::vector<std::string>& texts, Conversion& conversion) {
+bool WritePrograms(const std::vector<std::string>& texts, const ConversionSetup& setup, Conversion& conversion) {
+  const std::size_t emptyProgram = EmptyProgramBytes(setup.settings, setup.commands, setup.tiles);
   for (std::size_t k = 0; k < texts.size(); ++k) {
     CountLines(texts[k], conversion);
-    const std::size_t records = EstimateProgramMemory(texts[k]).records;
-    conversion.memoryBytes = std::max(conversion.memoryBytes, records);
-    conversion.recordBytes += records;
+    const ProgramMemory memory = EstimateProgramMemory(texts[k]);
+    conversion.memoryBytes = std::max(conversion.memoryBytes, memory.program - std::min(memory.program, emptyProgram));
+    conversion.recordBytes += memory.records;
     if (const FileResult written = WriteWholeFile(conversion.programFiles[k], texts[k], LinksFollowed::OwnOnly);
         !written.ok) {
       Failed(conversion, conversion.programFiles[k], written.reason);
@@ -187,10 +188,10 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
     const std::span<const OperationRecord> records(list.slots.data(), static_cast<std::size_t>(list.count));
     const std::optional<std::vector<std::string>> texts =
         MachineTexts(records, documentPath, setup, options, conversion);
-    if (!texts || !WritePrograms(*texts, conversion)) return conversion;
+    if (!texts || !WritePrograms(*texts, setup, conversion)) return conversion;
   } else {
     conversion.programFiles = {DocumentProgramPath(documentPath)};
-    if (!WritePrograms({BasicProgramText(list, setup.settings, setup.commands, setup.tiles)}, conversion)) {
+    if (!WritePrograms({BasicProgramText(list, setup.settings, setup.commands, setup.tiles)}, setup, conversion)) {
       return conversion;
     }
   }
@@ -248,7 +249,7 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
       !document.ok) {
     return Failed(conversion, conversion.documentFile, document.reason);
   }
-  if (!WritePrograms(*texts, conversion)) return conversion;
+  if (!WritePrograms(*texts, setup, conversion)) return conversion;
   if (options.png && !WritePicture(ViewOfPicture(list, setup.settings), conversion)) return conversion;
   conversion.ok = true;
   return conversion;

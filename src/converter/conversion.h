@@ -55,7 +55,9 @@ struct Conversion {
   int programLines = 0;
   std::size_t programBytes = 0;
   std::size_t longestLine = 0;  // bytes, without the line end
-  std::size_t memoryBytes = 0;  // what the records' lines take once loaded (EstimateProgramMemory), the largest part's
+  // What the program takes once loaded beyond an empty document's program
+  // (EmptyProgramBytes), the largest part's: it fits when ProgramFits says so.
+  std::size_t memoryBytes = 0;
   // From a picture: the document written, the size it was read at and,
   // when larger than 640 x 400, the size it was scaled down to.
   std::string documentFile;

@@ -17,24 +17,26 @@ namespace {
 
 using kumodo::ConversionOptions;
 
+// clang-format off
 std::string Usage() {
   return
     "Usage: kumodo-export [OPTION]... DOCUMENT.csv...\n"
     "  or:  kumodo-export --from-picture [OPTION]... PICTURE...\n"
     "Writes each document's N88-BASIC program beside it, as the editor's save does.\n"
     "\n"
-    "  --command-file FILE          the BASIC command file to use\n"
-    "  --output-resolution 0|1      1 as drawn, 0 every y halved (a 400-line picture on a 640 x 200 screen)\n"
-    "  --tiling 0|1                 1 tile fills as tiles, 0 as remarks\n"
-    "  --editing-resolution 1|2     the documents were drawn in 400 (1) or 200 (2) lines\n"
-    "  --png [FILE.png]             also the picture as the editor shows it (beside the document)\n"
+    "  --command-file=FILE          the BASIC command file to use\n"
+    "  --output-resolution=0|1      1 as drawn, 0 every y halved (a 400-line picture on a 640 x 200 screen)\n"
+    "  --tiling=0|1                 1 tile fills as tiles, 0 as remarks\n"
+    "  --editing-resolution=1|2     the documents were drawn in 400 (1) or 200 (2) lines\n"
+    "  --png[=FILE.png]             also the picture as the editor shows it (beside the document)\n"
     "  --stats                      records, program lines, bytes, longest line and memory of each:\n"
-    "                               the bytes the records' lines take once loaded, of the free area\n"
+    "                               the bytes the program takes once loaded beyond an empty document's,\n"
+    "                               of the free area; it fits when at least 177 below\n"
     "                               (with --machine the largest part's, then parts and fills completed)\n"
     "  --machine                    a program the machine runs to its end: fills it would leave\n"
     "                               short completed, and split into parts NAME1.txt, NAME2.txt, ...\n"
     "                               that chain to each other when it does not fit the free area\n"
-    "  --memory BYTES               the free area beside the opening and closing lines\n"
+    "  --memory=BYTES               the free area an empty document's program leaves\n"
     "                               (default " + std::to_string(kumodo::kFreeAreaBytes) + ", PC-BASIC's)\n"
     "  --truncate                   convert the first 30000 records of a longer document\n"
     "                               (as the editor opens it) instead of failing\n"
@@ -46,7 +48,7 @@ std::string Usage() {
     " MB) and written\n"
     "                               beside it as NAME.csv, a document whose replay is the reduced\n"
     "                               picture, with its program as --machine writes it\n"
-    "  --budget BYTES               the memory the records' lines may take (default: what one part\n"
+    "  --budget=BYTES               the memory the records' lines may take (default: what one part\n"
     "                               holds, " + std::to_string(kumodo::OnePartBudget({})) + "); 0 no limit: the whole picture, in as\n"
     "                               many parts as it takes\n"
     "                               --stats then says the pixels equal to the reduced picture,\n"
@@ -55,21 +57,15 @@ std::string Usage() {
     "  --version                    show the version and exit\n"
     "\n"
     "The command file and the settings are read as the editor reads them.\n"
+    "An option's value may also follow it as the next argument (--memory 20000), but for --png.\n"
     "Arguments after -- are documents, even when they begin with -.\n"
     "Exit status: 0 all converted, 1 some failed, 2 usage error.\n";
 }
+// clang-format on
 
-int UsageError(const std::string& what) {
-  std::fprintf(stderr, "kumodo-export: %s\n%s", what.c_str(), Usage().c_str());
-  return 2;
-}
+constexpr std::string_view kProgram = "kumodo-export";
 
-bool EndsWithPng(std::string_view name) {
-  if (name.size() < 4) return false;
-  std::string extension(name.substr(name.size() - 4));
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension == ".png";
-}
+int UsageError(const std::string& what) { return kumodo::UsageError(kProgram, what); }
 
 // "0" or "1" (or the values given) for a switch, else nothing.
 std::optional<int> Choice(std::string_view text, int first, int second) {
@@ -96,6 +92,23 @@ struct CommandLine {
   std::optional<int> exitStatus;
 };
 
+constexpr kumodo::OptionRule kOptions[] = {
+    {"--command-file", kumodo::OptionValue::Required},
+    {"--output-resolution", kumodo::OptionValue::Required},
+    {"--tiling", kumodo::OptionValue::Required},
+    {"--editing-resolution", kumodo::OptionValue::Required},
+    {"--png", kumodo::OptionValue::Optional},
+    {"--stats"},
+    {"--machine"},
+    {"--memory", kumodo::OptionValue::Required},
+    {"--truncate"},
+    {"--from-picture"},
+    {"--budget", kumodo::OptionValue::Required},
+    {"-h"},
+    {"--help"},
+    {"--version"},
+};
+
 CommandLine ReadCommandLine(const std::vector<std::string>& arguments) {
   CommandLine line;
   ConversionOptions& options = line.options;
@@ -103,60 +116,49 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments) {
     line.exitStatus = status;
     return line;
   };
-  bool optionsEnded = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string_view argument = arguments[i];
-    if (optionsEnded) {
-      line.documents.emplace_back(argument);
-      continue;
-    }
-    auto value = [&]() -> std::optional<std::string_view> {
-      if (i + 1 >= arguments.size()) return std::nullopt;
-      return std::string_view(arguments[++i]);
-    };
-    if (argument == "--") {
-      optionsEnded = true;
-    } else if (argument == "--help" || argument == "-h") {
+  const kumodo::ParsedCommandLine parsed = kumodo::ReadOptions(arguments, kOptions);
+  if (!parsed.problem.empty()) return finish(UsageError(parsed.problem));
+  for (const kumodo::CommandLineItem& item : parsed.items) {
+    const std::string& option = item.name;
+    const std::string_view value = item.value;
+    if (option.empty()) {
+      if (item.value == "-") return finish(UsageError("standard input is not read: name a file"));
+      line.documents.push_back(item.value);
+    } else if (option == "--help" || option == "-h") {
       std::fputs(Usage().c_str(), stdout);
-      return finish(0);
-    } else if (argument == "--version") {
+      return finish(kumodo::FinishStandardOutput(kProgram, 0));
+    } else if (option == "--version") {
       std::printf("kumodo-export %s\n", KUMODO_VERSION);
-      return finish(0);
-    } else if (argument == "--stats") {
+      return finish(kumodo::FinishStandardOutput(kProgram, 0));
+    } else if (option == "--stats") {
       options.stats = true;
-    } else if (argument == "--machine") {
+    } else if (option == "--machine") {
       options.machine = true;
-    } else if (argument == "--truncate") {
+    } else if (option == "--truncate") {
       options.truncate = true;
-    } else if (argument == "--from-picture") {
+    } else if (option == "--from-picture") {
       options.fromPicture = true;
-    } else if (argument == "--budget") {
-      const auto text = value();
-      const std::optional<int> bytes = text ? Number(*text, 0, 100000000) : std::nullopt;
+    } else if (option == "--budget") {
+      const std::optional<int> bytes = Number(value, 0, 100000000);
       if (!bytes) return finish(UsageError("--budget takes a number of bytes (0 for no limit)"));
       options.budget = static_cast<std::size_t>(*bytes);
-    } else if (argument == "--png") {
+    } else if (option == "--png") {
       options.png = true;
-      if (i + 1 < arguments.size() && EndsWithPng(arguments[i + 1])) options.pngFile = arguments[++i];
-    } else if (argument == "--memory") {
-      const auto text = value();
-      const std::optional<int> bytes = text ? Number(*text, 1, 65535) : std::nullopt;
+      if (item.hasValue) {
+        if (value.empty()) return finish(UsageError("--png=FILE needs a file name"));
+        options.pngFile = item.value;
+      }
+    } else if (option == "--memory") {
+      const std::optional<int> bytes = Number(value, 1, 65535);
       if (!bytes) return finish(UsageError("--memory takes a number of bytes from 1 to 65535"));
       options.freeArea = static_cast<std::size_t>(*bytes);
-    } else if (argument == "--command-file") {
-      const auto file = value();
-      if (!file) return finish(UsageError("--command-file needs a file"));
-      options.commandFile = std::string(*file);
-    } else if (argument == "--output-resolution" || argument == "--tiling" || argument == "--editing-resolution") {
-      const bool editing = argument == "--editing-resolution";
-      const auto text = value();
-      const std::optional<int> chosen = text ? Choice(*text, editing ? 1 : 0, editing ? 2 : 1) : std::nullopt;
-      if (!chosen) return finish(UsageError(std::string(argument) + (editing ? " takes 1 or 2" : " takes 0 or 1")));
-      (argument == "--tiling" ? options.tiling : editing ? options.editingResolution : options.outputResolution) = chosen;
-    } else if (argument.starts_with("-")) {
-      return finish(UsageError("unknown option '" + std::string(argument) + "'"));
+    } else if (option == "--command-file") {
+      options.commandFile = item.value;
     } else {
-      line.documents.emplace_back(argument);
+      const bool editing = option == "--editing-resolution";
+      const std::optional<int> chosen = Choice(value, editing ? 1 : 0, editing ? 2 : 1);
+      if (!chosen) return finish(UsageError(option + (editing ? " takes 1 or 2" : " takes 0 or 1")));
+      (option == "--tiling" ? options.tiling : editing ? options.editingResolution : options.outputResolution) = chosen;
     }
   }
   if (!options.fromPicture && options.budget) {
@@ -192,7 +194,7 @@ int main(int argc, char** argv) {
   const ConversionOptions& options = line.options;
   const std::vector<std::string>& documents = line.documents;
   if (documents.empty()) return UsageError("no document given");
-  if (options.pngFile && documents.size() > 1) return UsageError("--png FILE names the picture of one document only");
+  if (options.pngFile && documents.size() > 1) return UsageError("--png=FILE names the picture of one document only");
   // A command file the user names must be there: without it every program would be bare line numbers.
   if (options.commandFile) {
     std::string reason;
@@ -255,5 +257,5 @@ int main(int argc, char** argv) {
       }
     }
   }
-  return failed > 0 ? 1 : 0;
+  return kumodo::FinishStandardOutput(kProgram, failed > 0 ? 1 : 0);
 }

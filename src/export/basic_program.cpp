@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "export/program_memory.h"
 #include "files/csv_document.h"
 #include "files/file_channel.h"
 #include "files/text_file.h"
@@ -136,6 +137,12 @@ std::string BasicProgramText(const OperationList& list, const Settings& settings
   append("59999 END");
   for (const std::string& line : SubroutineLines(settings, commands)) append(line);
   return text;
+}
+
+std::size_t EmptyProgramBytes(const Settings& settings, const BasicCommands& commands, const TileStringTable& tiles) {
+  Settings measured = settings;
+  measured.tiling = 1;
+  return EstimateProgramMemory(BasicProgramText(OperationList(), measured, commands, tiles)).program;
 }
 
 }  // namespace kumodo

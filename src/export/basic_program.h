@@ -46,4 +46,10 @@ std::vector<std::string> SubroutineLines(const Settings& settings, const BasicCo
 std::string BasicProgramText(const OperationList& list, const Settings& settings, const BasicCommands& commands,
                              const TileStringTable& tiles, const std::function<void(int)>& progress = {});
 
+// What the program of a document with no record takes once loaded, with
+// tiling on: the opening and closing lines beside which the free area is
+// measured (kFreeAreaBytes). A program, or a part of one, takes the free
+// area's bytes beyond this.
+std::size_t EmptyProgramBytes(const Settings& settings, const BasicCommands& commands, const TileStringTable& tiles);
+
 }  // namespace kumodo

@@ -425,10 +425,7 @@ MachineProgram MachineProgramParts(std::span<const OperationRecord> records, con
   }
   // The whole memory: the free area and what the opening and closing lines
   // took when it was measured.
-  Settings measured = settings;
-  measured.tiling = 1;
-  const std::size_t whole =
-      freeArea + EstimateProgramMemory(BasicProgramText(OperationList(), measured, commands, tiles)).program;
+  const std::size_t whole = freeArea + EmptyProgramBytes(settings, commands, tiles);
   const std::vector<ClosingLine> closing = ClassifiedClosingLines(settings, commands);
   const std::string end = "59999 END";
 

@@ -287,8 +287,8 @@ ProgramMemory EstimateProgramMemory(std::string_view text) {
   return memory;
 }
 
-bool ProgramFits(const ProgramMemory& memory, std::size_t freeArea) {
-  return memory.records + kRunNeedsBytes <= freeArea;
+bool ProgramFits(std::size_t bytesBeyondEmpty, std::size_t freeArea) {
+  return bytesBeyondEmpty + kRunNeedsBytes <= freeArea;
 }
 
 }  // namespace kumodo

@@ -34,8 +34,11 @@ struct ProgramMemory {
 // line without a line number or with nothing after it is not stored.
 ProgramMemory EstimateProgramMemory(std::string_view text);
 
-// Whether the records' lines and the run fit in a free area measured with
-// the opening and closing lines loaded.
-bool ProgramFits(const ProgramMemory& memory, std::size_t freeArea);
+// Whether a program whose loaded size is `bytesBeyondEmpty` more than an
+// empty document's program (EmptyProgramBytes) fits, with its run, in the
+// free area that one leaves. Checked on the machine: load an empty
+// document's program and PRINT FRE(0) gives the free area; load the program
+// and it gives that less bytesBeyondEmpty, which must leave kRunNeedsBytes.
+bool ProgramFits(std::size_t bytesBeyondEmpty, std::size_t freeArea);
 
 }  // namespace kumodo

@@ -5,10 +5,11 @@
 namespace kumodo {
 
 void ButtonLatch::Press(PointerPosition at) {
+  ++received_;
   // Until a poll has seen the button up after the last press, this click
   // comes after it.
   if (down_ || !upSeen_) {
-    if (waiting_ < kMaxWaiting) queue_[waiting_++] = {at, false};
+    waiting_.push_back({at, false});
     return;
   }
   down_ = true;
@@ -18,14 +19,21 @@ void ButtonLatch::Press(PointerPosition at) {
 }
 
 void ButtonLatch::Release() {
-  if (waiting_ > 0) {
-    queue_[waiting_ - 1].released = true;
-  } else if (down_ && !seen_) {
+  ++received_;
+  if (!waiting_.empty()) {
+    if (!waiting_.back().released) {
+      waiting_.back().released = true;
+      return;
+    }
+  } else if (down_ && !seen_ && !releasePending_) {
     releasePending_ = true;
-  } else if (down_) {
+    return;
+  } else if (down_ && seen_) {
     down_ = false;
     upSeen_ = false;
+    return;
   }
+  ++settled_;  // a release with nothing to let go changes nothing
 }
 
 void ButtonLatch::BeginPump() {
@@ -35,10 +43,9 @@ void ButtonLatch::BeginPump() {
     upSeen_ = false;
   }
   // The next click once a poll has seen the button up.
-  if (!down_ && upSeen_ && waiting_ > 0) {
-    const WaitingClick next = queue_[0];
-    std::shift_left(queue_.begin(), queue_.begin() + waiting_, 1);
-    --waiting_;
+  if (!down_ && upSeen_ && !waiting_.empty()) {
+    const WaitingClick next = waiting_.front();
+    waiting_.pop_front();
     down_ = true;
     seen_ = false;
     releasePending_ = next.released;
@@ -47,83 +54,127 @@ void ButtonLatch::BeginPump() {
 }
 
 bool ButtonLatch::Observe() {
-  if (down_) {
+  if (down_ && !seen_) {
     seen_ = true;
-  } else {
+    ++settled_;
+  } else if (!down_ && !upSeen_) {
     upSeen_ = true;
+    ++settled_;
   }
   return down_;
 }
 
-void ButtonLatch::DropUnseen() {
-  if (waiting_ > 0 || PressUnseen()) *this = ButtonLatch();
+void ButtonLatch::Reset() {
+  const std::uint64_t received = received_;
+  *this = ButtonLatch();
+  received_ = settled_ = received;
 }
 
-void KeyLatches::Press(int code) {
-  if (!InRange(code) || heldThroughPrompt_[code]) return;
-  keys_[code].Press();
-  ++held_;
-  Watch(code);
-}
-
-void KeyLatches::Release(int code) {
+void KeyLatches::Press(int code, MouseEventCounts mouseBefore) {
   if (!InRange(code)) return;
-  if (heldThroughPrompt_[code]) {
-    heldThroughPrompt_[code] = false;
+  Key& key = keys_[code];
+  if (key.heldThroughPrompt || key.held) return;
+  key.held = true;
+  ++held_;
+  Receive({code, true, mouseBefore});
+}
+
+void KeyLatches::Release(int code, MouseEventCounts mouseBefore) {
+  if (!InRange(code)) return;
+  Key& key = keys_[code];
+  if (key.heldThroughPrompt) {
+    key.heldThroughPrompt = false;
     return;
   }
-  keys_[code].Release();
-  held_ = std::max(0, held_ - 1);
-  Watch(code);
+  if (!key.held) return;
+  key.held = false;
+  --held_;
+  Receive({code, false, mouseBefore});
 }
 
 void KeyLatches::ReleaseAll() {
-  for (int code = 0; code < static_cast<int>(keys_.size()); ++code) Release(code);
-  held_ = 0;
+  for (int code = 0; code < static_cast<int>(keys_.size()); ++code) Release(code, mouseSettled_);
 }
 
 void KeyLatches::Forget(const std::vector<int>& stillHeld) {
-  std::fill(keys_.begin(), keys_.end(), ButtonLatch());
-  std::fill(heldThroughPrompt_.begin(), heldThroughPrompt_.end(), false);
+  for (Key& key : keys_) key = Key{.read = key.read};
   for (int code : stillHeld) {
-    if (InRange(code)) heldThroughPrompt_[code] = true;
+    if (InRange(code)) keys_[code].heldThroughPrompt = true;
   }
-  pending_.clear();
+  waiting_.clear();
+  unseenKeys_ = 0;
   held_ = 0;
 }
 
-void KeyLatches::DropUnseen() {
-  // Every latch with something pending has an unseen press or a waiting click.
-  for (ButtonLatch& key : keys_) key.DropUnseen();
-  pending_.clear();
-}
-
-void KeyLatches::BeginPump() {
-  std::erase_if(pending_, [this](int code) {
-    keys_[code].BeginPump();
-    return !keys_[code].NeedsPump();
-  });
-}
-
-bool KeyLatches::Observe(int code) { return InRange(code) && keys_[code].Observe(); }
-
-// Keys the program never reads keep something pending for good; they are
-// listed once all the same.
-void KeyLatches::Watch(int code) {
-  if (keys_[code].NeedsPump() && std::find(pending_.begin(), pending_.end(), code) == pending_.end()) {
-    pending_.push_back(code);
+void KeyLatches::DropBetween(std::uint64_t from, std::uint64_t to) {
+  auto between = [from, to](const MouseEventCounts& before) { return before.left >= from && before.left < to; };
+  for (Key& key : keys_) {
+    if (!key.unseen || !between(key.shownAfter)) continue;
+    key.down = false;
+    key.unseen = false;
+    --unseenKeys_;
   }
+  std::erase_if(waiting_, [&](const Change& change) {
+    if (!between(change.mouseBefore)) return false;
+    if (!change.press) keys_[change.code].down = false;
+    return true;
+  });
+  ShowWaiting();
+}
+
+void KeyLatches::BeginPump(MouseEventCounts mouseSettled) {
+  mouseSettled_ = mouseSettled;
+  if (!waiting_.empty()) ShowWaiting();
+}
+
+bool KeyLatches::Observe(int code) {
+  if (!InRange(code)) return false;
+  Key& key = keys_[code];
+  key.read = true;
+  if (key.unseen) {
+    key.unseen = false;
+    --unseenKeys_;
+  }
+  return key.down;
+}
+
+void KeyLatches::Receive(const Change& change) {
+  Key& key = keys_[change.code];
+  if (!key.read) {
+    key.down = change.press;
+    return;
+  }
+  waiting_.push_back(change);
+  ShowWaiting();
+}
+
+void KeyLatches::ShowWaiting() {
+  while (!waiting_.empty() && unseenKeys_ == 0) {
+    const Change& next = waiting_.front();
+    if (next.mouseBefore.left > mouseSettled_.left || next.mouseBefore.right > mouseSettled_.right) return;
+    Show(next);
+    waiting_.pop_front();
+  }
+}
+
+void KeyLatches::Show(const Change& change) {
+  Key& key = keys_[change.code];
+  if (key.down == change.press) return;
+  key.down = change.press;
+  key.unseen = true;
+  key.shownAfter = change.mouseBefore;
+  ++unseenKeys_;
 }
 
 void InputLatches::BeginPump() {
   left.BeginPump();
   right.BeginPump();
-  keys.BeginPump();
+  keys.BeginPump({left.Settled(), right.Settled()});
 }
 
 void InputLatches::ForgetPrompt(bool leftHeld, bool rightHeld, const std::vector<int>& keysHeld) {
-  if (!leftHeld) left = ButtonLatch();
-  if (!rightHeld) right = ButtonLatch();
+  if (!leftHeld) left.Reset();
+  if (!rightHeld) right.Reset();
   keys.Forget(keysHeld);
 }
 

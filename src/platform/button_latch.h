@@ -1,5 +1,6 @@
 #pragma once
-#include <array>
+#include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "platform/platform.h"
@@ -27,73 +28,119 @@ class ButtonLatch {
   PointerPosition PressedAt() const { return pressedAt_; }
   // True while the latch still has something to apply at a pump: a release
   // waiting for its press to be seen, or a click waiting its turn.
-  bool NeedsPump() const { return releasePending_ || waiting_ > 0; }
-  // Lets go of a press no poll has seen, and of clicks waiting their turn:
-  // the button reads up until pressed again.
-  void DropUnseen();
+  bool NeedsPump() const { return releasePending_ || !waiting_.empty(); }
+  // Up, with nothing pending, as if every event so far had been seen.
+  void Reset();
+  // Presses and releases received so far, and how many of them a poll has
+  // seen take effect (or that were dropped): equal once the latch is settled.
+  std::uint64_t Received() const { return received_; }
+  std::uint64_t Settled() const { return settled_; }
 
  private:
   struct WaitingClick {
     PointerPosition at;
     bool released = false;
   };
-  // More clicks than this between two polls are not told apart.
-  static constexpr int kMaxWaiting = 4;
 
   bool down_ = false;
   bool seen_ = true;
   bool releasePending_ = false;
   bool upSeen_ = true;  // a poll has seen the button up since its last release
   PointerPosition pressedAt_;
-  std::array<WaitingClick, kMaxWaiting> queue_{};
-  int waiting_ = 0;  // clicks in queue_
+  std::deque<WaitingClick> waiting_;
+  std::uint64_t received_ = 0;
+  std::uint64_t settled_ = 0;
 };
 
-// The keys of a keyboard, by the system's key code, each a latch. The loop
-// pumps many times a pass, so only keys with something left to apply are
-// pumped. Codes outside the range are ignored.
+// How many events each mouse button had received, or had seen settle.
+struct MouseEventCounts {
+  std::uint64_t left = 0;
+  std::uint64_t right = 0;
+};
+
+// The keys of a keyboard, by the system's key code. Keys pressed together
+// must be seen together, and keys pressed one after another one after
+// another: a Ctrl+Z whose Ctrl is let go before a busy program polls is
+// still a chord, and a Shift tapped before F12 is not. So the changes of
+// the keys the program reads reach its polls one at a time, in the order
+// they happened, each once a poll has seen the one before (and the mouse
+// events that came before it): a press shows until a poll has seen it.
+// A key the program has never asked about follows the keyboard at once,
+// holding up nothing. Codes outside the range are ignored.
 class KeyLatches {
  public:
-  explicit KeyLatches(int codes)
-      : keys_(static_cast<std::size_t>(codes)), heldThroughPrompt_(static_cast<std::size_t>(codes)) {}
+  explicit KeyLatches(int codes) : keys_(static_cast<std::size_t>(codes)) {}
 
-  void Press(int code);
-  void Release(int code);
+  // `mouseBefore`: the mouse events received before this change, which must
+  // have been seen before it shows (see InputLatches).
+  void Press(int code, MouseEventCounts mouseBefore = {});
+  void Release(int code, MouseEventCounts mouseBefore = {});
   // Every key let go, as when the keyboard goes to another window.
   void ReleaseAll();
   // Every key up at once with nothing pending, as after a prompt. The keys
   // still held then (the Enter that answered it, say) stay up until let go:
   // the window under the prompt gets their repeats as fresh presses.
   void Forget(const std::vector<int>& stillHeld = {});
-  // Every key whose press no poll has seen reads up until pressed again;
-  // keys the program saw and that are still held stay down.
-  void DropUnseen();
-  void BeginPump();
+  // The changes that came while the left button had seen `from` to `to`
+  // events are dropped: a key pressed then reads up until pressed again,
+  // and one let go then reads up. The rest keep their order and turn.
+  void DropBetween(std::uint64_t from, std::uint64_t to);
+  // Shows the changes whose turn has come; `mouseSettled` counts the mouse
+  // events the polls have seen.
+  void BeginPump(MouseEventCounts mouseSettled = {});
   bool Observe(int code);
-  bool AnyHeld() const { return held_ > 0; }
+  // A key held down, or a change still to show.
+  bool AnyHeld() const { return held_ > 0 || !waiting_.empty(); }
 
  private:
-  bool InRange(int code) const { return code >= 0 && code < static_cast<int>(keys_.size()); }
-  void Watch(int code);
+  struct Key {
+    bool down = false;               // as the polls see it
+    bool unseen = false;             // its last change has not been seen by a poll
+    bool read = false;               // a poll has asked for it
+    bool held = false;               // down on the keyboard
+    bool heldThroughPrompt = false;  // presses ignored until let go
+    MouseEventCounts shownAfter;     // the mouse events before its unseen change
+  };
+  struct Change {
+    int code;
+    bool press;
+    MouseEventCounts mouseBefore;
+  };
 
-  std::vector<ButtonLatch> keys_;
-  std::vector<bool> heldThroughPrompt_;  // presses ignored until the key is let go
-  std::vector<int> pending_;             // keys whose latch needs pumping, each once
+  bool InRange(int code) const { return code >= 0 && code < static_cast<int>(keys_.size()); }
+  void Receive(const Change& change);
+  void ShowWaiting();
+  void Show(const Change& change);
+
+  std::vector<Key> keys_;
+  std::deque<Change> waiting_;  // changes of read keys, in the order they happened
+  int unseenKeys_ = 0;          // keys whose last change no poll has seen
   int held_ = 0;
+  MouseEventCounts mouseSettled_;
 };
 
 // Everything a backend latches between two polls: both mouse buttons and
-// the keys, pumped together and forgotten together after a prompt.
+// the keys, pumped together and forgotten together after a prompt. A key's
+// change waits until the mouse events before it have been seen, so a click
+// and then Escape cancel what the click began, not the line before it.
 struct InputLatches {
   explicit InputLatches(int keyCodes) : keys(keyCodes) {}
 
   ButtonLatch& Button(MouseButton button) { return button == MouseButton::Left ? left : right; }
+  void PressKey(int code) { keys.Press(code, {left.Received(), right.Received()}); }
+  void ReleaseKey(int code) { keys.Release(code, {left.Received(), right.Received()}); }
   void BeginPump();
   // A click or key that closed a prompt must not reach the editor
   // underneath: a button no longer held starts afresh, every key reads up,
   // and a key still held acts only once let go and pressed again.
   void ForgetPrompt(bool leftHeld, bool rightHeld, const std::vector<int>& keysHeld = {});
-  bool AnyDown() const { return keys.AnyHeld() || left.Peek() || right.Peek(); }
+  bool AnyDown() const {
+    return keys.AnyHeld() || left.Peek() || right.Peek() || left.NeedsPump() || right.NeedsPump();
+  }
+  // Marks for loops that read no keys (see Platform::ForgetKeysSince): the
+  // left button's events seen so far.
+  std::uint64_t Mark() const { return left.Settled(); }
+  void ForgetKeysSince(std::uint64_t mark) { keys.DropBetween(mark, left.Settled()); }
 
   ButtonLatch left;
   ButtonLatch right;

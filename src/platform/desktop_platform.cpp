@@ -127,7 +127,8 @@ class DesktopPlatform : public Platform {
     return down;
   }
 
-  void ForgetUnreadKeys() override { input_.keys.DropUnseen(); }
+  std::uint64_t InputMark() override { return input_.Mark(); }
+  void ForgetKeysSince(std::uint64_t mark) override { input_.ForgetKeysSince(mark); }
 
   void MoveCursorBy(int dx, int dy) override {
     if (const auto x11 = X11Window()) {
@@ -262,11 +263,11 @@ class DesktopPlatform : public Platform {
         break;
       case SDL_KEYDOWN:
         lastInputAt_ = SDL_GetTicks64();
-        if (!event.key.repeat) input_.keys.Press(event.key.keysym.scancode);
+        if (!event.key.repeat) input_.PressKey(event.key.keysym.scancode);
         break;
       case SDL_KEYUP:
         lastInputAt_ = SDL_GetTicks64();
-        input_.keys.Release(event.key.keysym.scancode);
+        input_.ReleaseKey(event.key.keysym.scancode);
         break;
       case SDL_MOUSEMOTION:
         pointerOverride_.reset();

@@ -107,7 +107,8 @@ class Win32Platform : public Platform {
   bool IsButtonDown(MouseButton button) override { return input_.Button(button).Observe(); }
   bool PeekButton(MouseButton button) override { return input_.Button(button).Peek(); }
   bool IsKeyDown(int virtualKey) override { return input_.keys.Observe(virtualKey); }
-  void ForgetUnreadKeys() override { input_.keys.DropUnseen(); }
+  std::uint64_t InputMark() override { return input_.Mark(); }
+  void ForgetKeysSince(std::uint64_t mark) override { input_.ForgetKeysSince(mark); }
 
   void MoveCursorBy(int dx, int dy) override {
     POINT point{};
@@ -200,13 +201,13 @@ class Win32Platform : public Platform {
       case WM_SYSKEYDOWN:
         lastInputAt_ = NowMs();
         // Bit 30: the key was already down, an automatic repeat.
-        if (!(lParam & (1 << 30))) input_.keys.Press(static_cast<int>(wParam & 0xFF));
+        if (!(lParam & (1 << 30))) input_.PressKey(static_cast<int>(wParam & 0xFF));
         // F10 would otherwise open the (absent) menu and swallow the next keys.
         return message == WM_KEYDOWN || wParam == VK_F10;
       case WM_KEYUP:
       case WM_SYSKEYUP:
         lastInputAt_ = NowMs();
-        input_.keys.Release(static_cast<int>(wParam & 0xFF));
+        input_.ReleaseKey(static_cast<int>(wParam & 0xFF));
         return message == WM_KEYUP || wParam == VK_F10;
       case WM_KILLFOCUS:
         // The releases of keys held now go to another window.

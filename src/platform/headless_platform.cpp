@@ -44,10 +44,10 @@ void HeadlessPlatform::Pump() {
         held = false;
         break;
       case ScriptEvent::Kind::PressKey:
-        input_.keys.Press(event.x);
+        input_.PressKey(event.x);
         break;
       case ScriptEvent::Kind::ReleaseKey:
-        input_.keys.Release(event.x);
+        input_.ReleaseKey(event.x);
         break;
       case ScriptEvent::Kind::CloseWindow:
         throw WindowClosed();

@@ -73,7 +73,8 @@ class HeadlessPlatform : public Platform {
   bool IsButtonDown(MouseButton button) override { return input_.Button(button).Observe(); }
   bool PeekButton(MouseButton button) override { return input_.Button(button).Peek(); }
   bool IsKeyDown(int virtualKey) override { return input_.keys.Observe(virtualKey); }
-  void ForgetUnreadKeys() override { input_.keys.DropUnseen(); }
+  std::uint64_t InputMark() override { return input_.Mark(); }
+  void ForgetKeysSince(std::uint64_t mark) override { input_.ForgetKeysSince(mark); }
   void MoveCursorBy(int dx, int dy) override;
   void Sleep(int milliseconds) override;
   std::uint64_t NowMs() override { return now_; }

@@ -67,10 +67,14 @@ class Platform {
   // a quick click that only a peek has seen still shows at the next poll.
   virtual bool PeekButton(MouseButton button) = 0;
   virtual bool IsKeyDown(int virtualKey) = 0;
-  // Called when a loop of the program's own that reads no keys ends (a
-  // held press on the panels, which also closes the settings screen): a key
-  // pressed meanwhile and not read while down must not act later.
-  virtual void ForgetUnreadKeys() = 0;
+  // A place in the input: where a loop of the program's own that reads no
+  // keys begins (a press held on the panels, the settings screen).
+  virtual std::uint64_t InputMark() = 0;
+  // Called when such a loop ends, having seen the left button let go: the
+  // keys pressed since the mark and before that release must not act later
+  // (a key held since reads up until pressed again); keys pressed before
+  // the mark, or after the release, still act, in their turn.
+  virtual void ForgetKeysSince(std::uint64_t mark) = 0;
   virtual void MoveCursorBy(int dx, int dy) = 0;
 
   // Time. Sleep pumps window events while it waits.

@@ -174,9 +174,11 @@ TEST(ColourKeys, WithSeveralDigitsDownTheHighestWins) {
   script.Key(10, vk::Numpad0 + 3, 50).Key(10, vk::Numpad0 + 5, 50);
   script.Key(100, vk::Digit0 + 6, 50).Key(100, vk::Digit0 + 2, 50);
   ScriptedEditor s(script);
-  s.RunUntil(200);
+  s.RunUntil(140);
   EXPECT_EQ(s.editor.drawing.drawingColour, 5);
   EXPECT_EQ(s.editor.drawing.borderColour, 6);
+  s.RunUntil(200);
+  EXPECT_EQ(s.editor.drawing.borderColour, 2) << "6 was let go first: 2 was down alone";
 }
 
 TEST(TilePalette, EntriesSelectTheListedColoursAndTheCapturedTilesMatchTheSwatches) {

@@ -103,81 +103,151 @@ TEST(ButtonLatch, TheWaitingClickStartsWhereItWasPressedAndMayStillBeHeld) {
   EXPECT_FALSE(latch.Observe());
 }
 
-TEST(ButtonLatch, ABurstBeyondTheQueueLosesOnlyTheExcess) {
+TEST(ButtonLatch, EveryClickOfABurstIsSeenAndSettles) {
   ButtonLatch latch;
-  for (int i = 0; i < 10; ++i) {
+  for (int i = 0; i < 40; ++i) {
     latch.Press({i, 0});
     latch.Release();
   }
-  const std::string seen = PollsAfterPumps(latch, 12);
-  EXPECT_EQ(std::count(seen.begin(), seen.end(), 'D'), 5) << seen;  // the one showing and four waiting
+  latch.Release();  // a stray release settles at once
+  EXPECT_EQ(latch.Received(), 81u);
+  const std::string seen = PollsAfterPumps(latch, 90);
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), 'D'), 40) << seen;
+  EXPECT_EQ(latch.Settled(), latch.Received());
+  latch.Press();
+  latch.Reset();
+  EXPECT_FALSE(latch.Observe());
+  EXPECT_EQ(latch.Settled(), latch.Received());
 }
 
-TEST(KeyLatches, ATapBetweenPollsShowsOnceAndHeldKeysAreCounted) {
-  KeyLatches keys(256);
-  keys.Press(123);
-  keys.Press(13);
-  EXPECT_TRUE(keys.AnyHeld());
-  keys.Release(123);
-  keys.BeginPump();
-  EXPECT_TRUE(keys.Observe(123)) << "the tap shows once";
-  keys.BeginPump();
-  EXPECT_FALSE(keys.Observe(123));
-  EXPECT_TRUE(keys.Observe(13));
-  keys.Release(13);
-  EXPECT_FALSE(keys.AnyHeld());
-  EXPECT_FALSE(keys.Observe(-1));
-  EXPECT_FALSE(keys.Observe(256));
+// The keys a program asks about, as the main loop's first pass does.
+void Read(KeyLatches& keys, std::initializer_list<int> codes) {
+  for (int code : codes) keys.Observe(code);
 }
 
-TEST(KeyLatches, LettingAllGoKeepsAnUnseenTapButForgettingDropsIt) {
-  KeyLatches keys(256);
-  keys.Press(40);
-  keys.Press(41);
-  EXPECT_TRUE(keys.Observe(41));
-  keys.ReleaseAll();
-  EXPECT_FALSE(keys.AnyHeld());
-  EXPECT_FALSE(keys.Observe(41)) << "seen already: up at once";
-  keys.BeginPump();
-  EXPECT_TRUE(keys.Observe(40)) << "not yet seen: shows once";
-  keys.BeginPump();
-  EXPECT_FALSE(keys.Observe(40));
-
-  keys.Press(40);
-  keys.Forget();
-  keys.BeginPump();
-  EXPECT_FALSE(keys.Observe(40));
+// What `polls` passes see of the keys, each after a pump: "Du uu" is the
+// first key down and the second up, then both up.
+std::string KeyPolls(InputLatches& input, std::initializer_list<int> codes, int polls) {
+  std::string seen;
+  for (int i = 0; i < polls; ++i) {
+    input.BeginPump();
+    if (i > 0) seen += ' ';
+    for (int code : codes) seen += input.keys.Observe(code) ? 'D' : 'u';
+  }
+  return seen;
 }
 
-TEST(KeyLatches, DroppingTheUnseenKeepsOnlyKeysAPollSawStillHeld) {
-  KeyLatches keys(256);
-  keys.Press(27);
-  EXPECT_TRUE(keys.Observe(27));  // seen, still held
-  keys.Press(123);
-  keys.Release(123);  // a tap no poll saw
-  keys.Press(32);     // pressed, unseen, still held
-  keys.Press(13);
-  EXPECT_TRUE(keys.Observe(13));
-  keys.Release(13);
-  keys.Press(13);  // a second press waiting its turn
-  keys.DropUnseen();
-  keys.BeginPump();
-  EXPECT_TRUE(keys.Observe(27));
-  EXPECT_FALSE(keys.Observe(123));
-  EXPECT_FALSE(keys.Observe(32));
-  EXPECT_FALSE(keys.Observe(13));
-  keys.Release(32);
-  keys.BeginPump();
-  EXPECT_FALSE(keys.Observe(32)) << "its release changes nothing";
-  keys.Press(32);
-  keys.BeginPump();
-  EXPECT_TRUE(keys.Observe(32)) << "pressed again, it acts";
+constexpr int kShift = 16, kControl = 17, kEscape = 27, kZ = 90, kF12 = 123;
+
+TEST(KeyLatches, AChordStaysAChordWhenItsModifierIsLetGoBeforeThePoll) {
+  InputLatches input(256);
+  Read(input.keys, {kControl, kZ});
+  input.PressKey(kControl);
+  EXPECT_EQ(KeyPolls(input, {kControl, kZ}, 1), "Du");
+  input.PressKey(kZ);  // all of it while the program is busy
+  input.ReleaseKey(kZ);
+  input.ReleaseKey(kControl);
+  EXPECT_EQ(KeyPolls(input, {kControl, kZ}, 4), "DD Du uu uu");
+  EXPECT_FALSE(input.AnyDown());
+}
+
+TEST(KeyLatches, KeysTappedOneAfterAnotherAreSeenOneAfterAnother) {
+  InputLatches input(256);
+  Read(input.keys, {kShift, kF12});
+  input.PressKey(kShift);
+  input.ReleaseKey(kShift);
+  input.PressKey(kF12);
+  input.ReleaseKey(kF12);
+  input.PressKey(kShift);  // and a chord after them
+  input.PressKey(kF12);
+  input.ReleaseKey(kShift);
+  input.ReleaseKey(kF12);
+  EXPECT_EQ(KeyPolls(input, {kShift, kF12}, 9), "Du uu uD uu Du DD uD uu uu");
+}
+
+TEST(KeyLatches, AKeyAfterAClickWaitsUntilThePollsHaveSeenTheClick) {
+  InputLatches input(256);
+  Read(input.keys, {kEscape});
+  input.PressKey(kEscape);  // before the click: shows with it
+  input.ReleaseKey(kEscape);
+  input.left.Press({5, 5});
+  input.left.Release();
+  input.PressKey(kEscape);  // after it
+  input.ReleaseKey(kEscape);
+  std::string seen;
+  for (int i = 0; i < 6; ++i) {
+    input.BeginPump();
+    seen += input.left.Observe() ? 'D' : 'u';
+    seen += input.keys.Observe(kEscape) ? 'D' : 'u';
+    seen += ' ';
+  }
+  EXPECT_EQ(seen, "DD uu uD uu uu uu ");
+}
+
+TEST(KeyLatches, AKeyTheProgramNeverReadsFollowsTheKeyboardAndHoldsUpNothing) {
+  InputLatches input(256);
+  Read(input.keys, {13});
+  input.PressKey(81);
+  input.PressKey(13);
+  input.ReleaseKey(13);
+  input.ReleaseKey(81);
+  EXPECT_EQ(KeyPolls(input, {13}, 3), "D u u");
+  EXPECT_FALSE(input.AnyDown());
+  input.PressKey(81);
+  EXPECT_TRUE(input.AnyDown()) << "held on the keyboard";
+  input.ReleaseKey(81);
+  EXPECT_FALSE(input.AnyDown());
+  EXPECT_FALSE(input.keys.Observe(81)) << "its tap was never latched";
+  EXPECT_FALSE(input.keys.Observe(-1));
+  EXPECT_FALSE(input.keys.Observe(256));
+}
+
+TEST(KeyLatches, LettingAllGoAndForgettingEndWithEveryKeyUp) {
+  InputLatches input(256);
+  Read(input.keys, {40, 41});
+  input.PressKey(40);
+  input.PressKey(41);
+  input.keys.ReleaseAll();
+  EXPECT_EQ(KeyPolls(input, {40, 41}, 5), "Du DD uD uu uu") << "each change shown once, in order";
+  input.PressKey(40);
+  input.keys.Forget();
+  EXPECT_EQ(KeyPolls(input, {40, 41}, 1), "uu");
+  EXPECT_FALSE(input.AnyDown());
+}
+
+// A press held on the panels reads no keys: what was pressed while it was
+// held goes, what came before or after keeps its turn.
+TEST(KeyLatches, KeysPressedWhileTheButtonWasHeldAreForgottenTheOthersKeepTheirTurn) {
+  InputLatches input(256);
+  Read(input.keys, {13, 27, 32, 90, 123});
+  input.PressKey(27);
+  EXPECT_EQ(KeyPolls(input, {27}, 1), "D");  // seen, held through the press
+  input.PressKey(13);                        // just before the click
+  input.left.Press();
+  input.BeginPump();
+  ASSERT_TRUE(input.left.Observe());
+  const std::uint64_t mark = input.Mark();
+  input.PressKey(123);
+  input.ReleaseKey(123);  // tapped while the button was held
+  input.PressKey(32);     // pressed then, still held
+  input.ReleaseKey(27);   // let go then
+  input.left.Release();
+  input.BeginPump();
+  ASSERT_FALSE(input.left.Observe());
+  input.PressKey(90);  // after the click
+  input.ForgetKeysSince(mark);
+  EXPECT_EQ(KeyPolls(input, {13, 27, 32, 123, 90}, 2), "Duuuu DuuuD");
+  input.ReleaseKey(32);
+  EXPECT_EQ(KeyPolls(input, {32}, 1), "u") << "its release changes nothing";
+  input.PressKey(32);
+  EXPECT_EQ(KeyPolls(input, {32}, 1), "D") << "pressed again, it acts";
 }
 
 // Enter held to answer a prompt: the window underneath gets its repeats as
 // fresh presses, which must not act until the key is let go and pressed again.
 TEST(InputLatches, AKeyStillHeldAfterAPromptActsOnlyWhenPressedAgain) {
   InputLatches input(256);
+  Read(input.keys, {40});
   input.keys.Press(40);
   input.ForgetPrompt(false, false, {40});
   for (int repeat = 0; repeat < 3; ++repeat) {
@@ -202,6 +272,7 @@ TEST(InputLatches, AKeyStillHeldAfterAPromptActsOnlyWhenPressedAgain) {
 
 TEST(InputLatches, AfterAPromptOnlyAHeldButtonKeepsItsState) {
   InputLatches input(256);
+  Read(input.keys, {123});
   input.left.Press();
   input.right.Press();
   input.right.Release();

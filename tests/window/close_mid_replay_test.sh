@@ -11,6 +11,6 @@ click_at 676 31
 choose_file "$WORK/fills.csv"
 sleep 0.3
 "$XWINDOW_TOOL" close "$WINDOW"
-wait_for_exit 10
+wait_for_exit
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
 echo "closed during the replay with exit code 0"

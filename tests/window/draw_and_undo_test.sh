@@ -11,11 +11,11 @@ click_at 690 248                       # the line tool's icon
 wait_for_pixel 675 250 "$SELECTED"
 click_at 100 100
 click_at 300 200
-wait_for_pixel 100 100 "$BLUE" 5
-wait_for_pixel 300 200 "$BLUE" 5
+wait_for_pixel 100 100 "$BLUE"
+wait_for_pixel 300 200 "$BLUE"
 [ "$(pixel_at 200 150)" = "$BLUE" ] || [ "$(pixel_at 200 151)" = "$BLUE" ] || fail "no line between the ends"
 xdotool mousemove 500 300
 xdotool key F12
-wait_for_pixel 100 100 "$BLACK" 5
-wait_for_pixel 300 200 "$BLACK" 5
+wait_for_pixel 100 100 "$BLACK"
+wait_for_pixel 300 200 "$BLACK"
 echo "line drawn by the icon's tool and undone by F12"

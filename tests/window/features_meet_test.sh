@@ -27,7 +27,7 @@ settings_resolution 245                          # back to 400 lines
 
 click_at 676 389                                 # the outline tool
 click_at 300 350                                 # the black area, down to the last row
-wait_for_pixel 320 399 "$BLUE" 10                # its outline along the picture's bottom
+wait_for_pixel 320 399 "$BLUE"                # its outline along the picture's bottom
 
 keys F1
 click_at 100 380                                 # a line's first point

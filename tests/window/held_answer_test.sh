@@ -15,7 +15,7 @@ wait_for_prompt_keyboard
 xdotool key ctrl+l
 xdotool type --delay 15 "$WORK/held.csv"
 xdotool keydown Return                           # held: its repeats answer the chooser
-wait_until 20 "the file chooser did not take the path" prompt_ended
+wait_until "the file chooser did not take the path" prompt_ended
 wait_for_file "$WORK/held.txt"
 # Held on past the repeat delay, the window under the prompt gets repeats.
 sleep 1.5

@@ -5,6 +5,10 @@ KUMODO=$1
 XWINDOW_TOOL=$2
 
 TITLE="Kumodo BASICジェネレータ"
+# Every wait for the editor ends at this deadline: long enough to mean "hung",
+# never merely "slow" (a sanitized build beside a busy machine takes minutes
+# where a plain one takes a blink).
+HANG_SECONDS=${KUMODO_HANG_SECONDS:-300}
 BLACK="0,0,0"
 BLUE="0,0,255"
 RED="255,0,0"
@@ -36,11 +40,11 @@ succeeds_within() {
   done
 }
 
-# Waits up to $1 seconds for the command to succeed; else fails with $2.
+# Waits until the command succeeds; fails with $1 if it hangs.
 wait_until() {
-  local seconds=$1 what=$2
-  shift 2
-  succeeds_within "$seconds" "$@" || fail "$what"
+  local what=$1
+  shift
+  succeeds_within "$HANG_SECONDS" "$@" || fail "$what"
 }
 
 # Starts Xvfb on a free display number and exports DISPLAY.
@@ -49,7 +53,7 @@ start_display() {
   fd_file=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fd_file" 2>/dev/null &
   XVFB_PID=$!
-  wait_until 5 "Xvfb did not start" test -s "$fd_file"
+  wait_until "Xvfb did not start" test -s "$fd_file"
   export DISPLAY=":$(head -n1 "$fd_file")"
   rm -f "$fd_file"
   trap stop_all EXIT
@@ -78,9 +82,9 @@ area_has_colour() {
   [[ "$pixels" == *"($5)"* ]]
 }
 
-# Waits up to $4 (default 20: a deadline, not a pause) seconds for pixel ($1, $2) to read "$3".
+# Waits for pixel ($1, $2) to read "$3".
 wait_for_pixel() {
-  local deadline=$((SECONDS + ${4:-20})) seen
+  local deadline=$((SECONDS + HANG_SECONDS)) seen
   while :; do
     seen=$(pixel_at "$1" "$2")
     [ "$seen" = "$3" ] && return 0
@@ -113,14 +117,14 @@ enter_working_folder() {
 start_editor() {
   "$KUMODO" "$@" &
   KUMODO_PID=$!
-  WINDOW=$("$XWINDOW_TOOL" find "$TITLE" 20) || fail "no window titled $TITLE"
+  WINDOW=$("$XWINDOW_TOOL" find "$TITLE" "$HANG_SECONDS") || fail "no window titled $TITLE"
 }
 
 editor_ended() { ! kill -0 "$KUMODO_PID" 2>/dev/null; }
 
-# Waits up to $1 seconds for the editor to end; sets EXIT_CODE.
+# Waits for the editor to end; sets EXIT_CODE.
 wait_for_exit() {
-  wait_until "$1" "the editor did not end" editor_ended
+  wait_until "the editor did not end" editor_ended
   EXIT_CODE=0
   wait "$KUMODO_PID" || EXIT_CODE=$?
   KUMODO_PID=""
@@ -133,7 +137,7 @@ prompt_has_keyboard() {
   [ -n "$pid" ] && [ "$(ps -o comm= -p "$pid" 2>/dev/null)" = kumodo-prompt ] && PROMPT_PID=$pid
 }
 
-wait_for_prompt_keyboard() { wait_until 20 "no prompt took the keyboard" prompt_has_keyboard; }
+wait_for_prompt_keyboard() { wait_until "no prompt took the keyboard" prompt_has_keyboard; }
 
 prompt_ended() { ! kill -0 "$PROMPT_PID" 2>/dev/null; }
 
@@ -144,7 +148,8 @@ choose_file() {
   wait_for_prompt_keyboard
   xdotool key ctrl+l
   xdotool type --delay 15 "$1"
-  for _ in $(seq 15); do
+  local deadline=$((SECONDS + HANG_SECONDS))
+  while [ $SECONDS -lt $deadline ]; do
     [ "$(xdotool getwindowfocus getwindowpid 2>/dev/null)" = "$PROMPT_PID" ] && xdotool key Return
     succeeds_within 1 prompt_ended && return 0
   done
@@ -154,10 +159,10 @@ choose_file() {
 # Waits for the message box with the caption $1 to take the keyboard,
 # answers it with key $2 and waits until it is gone.
 answer_message_box() {
-  "$XWINDOW_TOOL" find "$1" 20 >/dev/null || fail "no message box \"$1\""
+  "$XWINDOW_TOOL" find "$1" "$HANG_SECONDS" >/dev/null || fail "no message box \"$1\""
   wait_for_prompt_keyboard
   xdotool key "$2"
-  wait_until 20 "the message box \"$1\" did not take $2" prompt_ended
+  wait_until "the message box \"$1\" did not take $2" prompt_ended
 }
 
 # True when window $1 shows the theme's warning picture (its amber triangle).
@@ -169,13 +174,13 @@ shows_warning_picture() {
 # Fails unless the message box with the caption $1 shows the warning picture.
 expect_warning_picture() {
   local box
-  box=$("$XWINDOW_TOOL" find "$1" 20) || fail "no message box \"$1\""
-  wait_until 10 "the message box \"$1\" shows no warning picture" shows_warning_picture "$box"
+  box=$("$XWINDOW_TOOL" find "$1" "$HANG_SECONDS") || fail "no message box \"$1\""
+  wait_until "the message box \"$1\" shows no warning picture" shows_warning_picture "$box"
 }
 
-# Waits up to $2 (default 10) seconds for file $1 to exist (saves rename a
-# complete file into place, so it is whole once it is there).
-wait_for_file() { wait_until "${2:-10}" "$1 was not written" test -e "$1"; }
+# Waits for file $1 to exist (saves rename a complete file into place, so it
+# is whole once it is there).
+wait_for_file() { wait_until "$1 was not written" test -e "$1"; }
 
 # Fails unless file $1 holds exactly the bytes printf makes of $2.
 expect_bytes() {
@@ -186,7 +191,7 @@ expect_bytes() {
 # indicator comes last, right before the main loop starts taking input.
 start_editor_ready() {
   start_editor "$@"
-  wait_for_pixel 700 518 "$BLUE" 20
+  wait_for_pixel 700 518 "$BLUE"
   wait_for_pixel 675 250 "$SELECTED"
   xdotool mousemove 400 300
   sleep 0.2

@@ -13,5 +13,5 @@ wait_for_pixel 599 10 "$WHITE"
 click_at 676 51                                  # save
 choose_file "$WORK/saved"
 wait_for_file "$WORK/saved.txt"
-wait_until 10 "no word on the status line that the program does not fit" status_has_text
+wait_until "no word on the status line that the program does not fit" status_has_text
 echo "a program too large for the machine is said so after the save"

@@ -7,12 +7,12 @@ source "$(dirname "$0")/lib.sh" "$@"
 begin_editor_session
 click_at 676 31                                  # open: the file chooser appears
 file_chooser_shown() { xwininfo -root -tree | grep -Eq '\("kumodo-prompt" "Kumodo-prompt"\)  [0-9]{3,}x'; }
-wait_until 20 "no file chooser appeared" file_chooser_shown
+wait_until "no file chooser appeared" file_chooser_shown
 pgrep -x kumodo-prompt >/dev/null || fail "no prompt helper is running"
 "$XWINDOW_TOOL" close "$WINDOW"
-wait_for_exit 10
+wait_for_exit
 no_prompt_running() { ! pgrep -x kumodo-prompt >/dev/null; }
-wait_until 5 "the prompt helper outlived the editor" no_prompt_running
+wait_until "the prompt helper outlived the editor" no_prompt_running
 
 mkdir "$WORK/alone"
 cp "$KUMODO" "$WORK/alone/kumodo"
@@ -20,5 +20,5 @@ KUMODO="$WORK/alone/kumodo"
 start_editor_ready
 area_has_colour 8 576 500 16 "$BLACK" && fail "the status line holds text already"
 click_at 676 31
-wait_until 10 "no word on screen that the dialogs are missing" area_has_colour 8 576 500 16 "$BLACK"
+wait_until "no word on screen that the dialogs are missing" area_has_colour 8 576 500 16 "$BLACK"
 echo "the helper ended with the editor; without it the editor says so"

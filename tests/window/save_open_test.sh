@@ -24,11 +24,12 @@ expect_bytes "$WORK/pic.csv" '1,10,10,100,10,1,0,1\r\n'
 click_at 676 51
 choose_file "$WORK/pic.csv"
 answer_message_box "上書きしますか？" Return       # OK
-for _ in $(seq 50); do [ "$(wc -l < "$WORK/pic.csv")" = 2 ] && break; sleep 0.1; done
+two_records() { [ "$(wc -l < "$WORK/pic.csv")" = 2 ]; }
+wait_until "the document was not saved again" two_records
 expect_bytes "$WORK/pic.csv" '1,10,10,100,10,1,0,1\r\n1,10,30,100,30,1,0,1\r\n'
 
 "$XWINDOW_TOOL" close "$WINDOW"
-wait_for_exit 10
+wait_for_exit
 start_editor_ready
 click_at 676 31                                  # open
 choose_file "$WORK/pic.csv"

@@ -18,6 +18,6 @@ wait_for_pixel 272 432 "$BLUE"
 wait_for_pixel 320 200 "$BLACK"
 
 "$XWINDOW_TOOL" close "$WINDOW"
-wait_for_exit 10
+wait_for_exit
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
 echo "window opened at 800x600 and closed with exit code 0"

@@ -26,7 +26,7 @@ thumb_follows() {
   xdotool mousemove 85 412
   return 1
 }
-wait_until 20 "the thumb did not move" thumb_follows
+wait_until "the thumb did not move" thumb_follows
 xdotool mouseup 1
 wait_for_pixel 40 40 "$BLACK"
 echo "zoom, scroll bar and magnifier work"
