@@ -57,6 +57,9 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.gz
   COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/data/changelog > ${CMAKE_BINARY_DIR}/doc/changelog.gz
   DEPENDS ${CMAKE_SOURCE_DIR}/data/changelog)
 add_custom_target(install_files ALL DEPENDS ${KUMODO_ICONS} ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+# What the install takes from the build folder is built with the editor, so
+# that a build of the editor alone (scripts/run's) installs whole.
+add_dependencies(kumodo install_files)
 install(FILES data/copyright ${CMAKE_BINARY_DIR}/doc/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)

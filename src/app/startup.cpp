@@ -70,9 +70,13 @@ void StartUp(Editor& editor) {
   ShowEditorPanels(editor);
   ShowColourIndicator(editor);
   editor.operations = OperationList();
-  // Without a command file every save writes a program of bare line numbers: say so.
+  // Without res/ nothing on the panels is labelled, and without a command
+  // file every save writes a program of bare line numbers: say so.
   std::error_code error;
-  if (!std::filesystem::is_regular_file(NativePath(commandFile), error)) {
+  const std::string resources = DataFile(editor.folders, "res");
+  if (!std::filesystem::is_directory(NativePath(resources), error)) {
+    ShowStatusMessage(editor, ui::NoResources(resources));
+  } else if (!std::filesystem::is_regular_file(NativePath(commandFile), error)) {
     ShowStatusMessage(editor, ui::NoCommandFile(commandFile));
   }
   FlushScreen(editor.screen);

@@ -88,7 +88,11 @@ void ShowStatusMessage(Editor& editor, const std::string& utf8Text) {
 }
 
 void PaintStatusPanel(Editor& editor) {
-  editor.images.panel.Load(DataFile(editor.folders, "res/screen.bmp"));
+  // Without its bitmap the panels are still their colour, so that what the
+  // status line says (that res/ is missing) can be read.
+  if (!editor.images.panel.Load(DataFile(editor.folders, "res/screen.bmp"))) {
+    editor.images.panel.Pixels() = Bitmap(16, 16, kPanelBackground);
+  }
   DrawPanelTiles(editor.images.panel, 40, 0, 10, 25);
   // Two rows more than the designed window had: its client area is a full 600 pixels high.
   DrawPanelTiles(editor.images.panel, 0, 25, 80, 12);

@@ -59,6 +59,11 @@ inline std::string LinesLeftOut(int kept, int leftOut) {
 // The status line.
 inline constexpr std::string_view kNoPrompts =
     "ファイルのダイアログを出せません: プロンプト用のプログラム kumodo-prompt が kumodo の隣にありません";
+// Without res/ the panels show no icon nor label.
+inline std::string NoResources(const std::string& path) {
+  return "画面の部品 (res/) が見つかりません (" + path + "): アイコンと見出しが出ません";
+}
+
 inline std::string NoCommandFile(const std::string& path) {
   return "BASIC のコマンドファイルが見つかりません (" + path + "): 保存するプログラムには命令が入りません";
 }

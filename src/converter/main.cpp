@@ -205,9 +205,13 @@ int main(int argc, char** argv) {
   }
 
   const kumodo::ConversionSetup setup = kumodo::PrepareConversion(options);
+  // Programs of bare line numbers are no conversion.
   if (!setup.commandFileFound) {
-    std::fprintf(stderr, "kumodo-export: no command file at %s: the programs hold no statements\n",
+    std::fprintf(stderr,
+                 "kumodo-export: no command file at %s: the programs would hold no statements "
+                 "(--command-file=FILE names one)\n",
                  setup.commandFile.c_str());
+    return 1;
   }
   // A progress line where someone watches many files go by, cleared before
   // any other line and at the end, so that only what was said stays.

@@ -294,6 +294,29 @@ TEST(EditorCommandLine, HelpVersionAndUsageErrorsAsGnuToolsDo) {
   EXPECT_NE(document.output.find("cannot open a window"), std::string::npos) << document.output;
 }
 
+// Started from any folder, the build's converter finds its command file
+// beside itself; a copy with none anywhere fails rather than writing
+// programs of bare line numbers, unless a command file is named.
+TEST(Export, ACommandFileIsFoundBesideTheProgramOrItsLackIsAFailure) {
+  scripted::ScriptedEditor s;
+  const fs::path folder = s.folder.Path() / "elsewhere";
+  fs::create_directories(folder / "alone");
+  std::ofstream(folder / "a.csv", std::ios::binary) << "8,1,1,0,0,4,0,1\r\n";
+  const CommandRun found = Export(folder, "a.csv");
+  ASSERT_EQ(found.exitCode, 0) << found.output;
+  EXPECT_NE(ReadWholeFile((folder / "a.txt").string()).value_or("").find("PSET"), std::string::npos);
+  fs::remove(folder / "a.txt");
+
+  fs::copy_file(KUMODO_EXPORT, folder / "alone" / "kumodo-export");
+  const std::string alone = (folder / "alone" / "kumodo-export").string();
+  const CommandRun missing = Export(folder, "a.csv", alone);
+  EXPECT_EQ(missing.exitCode, 1) << missing.output;
+  EXPECT_NE(missing.output.find("no command file"), std::string::npos) << missing.output;
+  EXPECT_FALSE(fs::exists(folder / "a.txt"));
+  const std::string named = "--command-file=" + std::string(KUMODO_SOURCE_DIR) + "/kumodo-basic-cmd.txt a.csv";
+  EXPECT_EQ(Export(folder, named, alone).exitCode, 0);
+}
+
 // A command file the user names must be there: else nothing is written,
 // least of all programs of bare line numbers over good ones.
 TEST(Export, ACommandFileNamedButMissingOrAFolderIsAUsageError) {

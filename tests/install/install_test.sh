@@ -7,6 +7,15 @@
 #   install_test.sh BUILD_DIR XWINDOW_TOOL
 set -euo pipefail
 BUILD=$1
+
+# A build of the editor alone, as scripts/run makes it, holds all that the
+# install takes from the build folder (the icons made at build time).
+editor_only=$(mktemp -d)
+cmake -S "$(dirname "$0")/../.." -B "$editor_only" -G Ninja -DBUILD_TESTING=OFF >/dev/null
+plan=$(ninja -C "$editor_only" -n kumodo kumodo-export)
+rm -rf "$editor_only"
+grep -q 'icons/128x128/apps/kumodo.png' <<<"$plan" || { echo "FAIL: building the editor makes no icons" >&2; exit 1; }
+
 root=$(mktemp -d)
 DESTDIR="$root" cmake --install "$BUILD" --prefix /usr >/dev/null
 source "$(dirname "$0")/../window/lib.sh" "$root/usr/bin/kumodo" "$2"

@@ -349,8 +349,8 @@ TEST(ProgramFolders, OutsideAPortableFolderTheSettingsLiveInTheUsersConfiguratio
   HeadlessPlatform platform;
   Editor editor(platform);
   StartUp(editor);
-  EXPECT_NE(SjisToUtf8(RowText(editor.screen.text, 36)).find(kBasicCommandFileName), std::string::npos)
-      << "no command file is said";
+  EXPECT_NE(SjisToUtf8(RowText(editor.screen.text, 36)).find(folders.data + "/res"), std::string::npos)
+      << "no data folder is said";
   editor.settings.editingResolution = 2;
   EXPECT_TRUE(WriteSettingsFile(editor));
   EXPECT_EQ(Read(scene / "config" / "kumodo" / "kumodo-setup.ini"), "1\r\n1\r\n2\r\n");

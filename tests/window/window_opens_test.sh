@@ -20,4 +20,24 @@ wait_for_pixel 320 200 "$BLACK"
 "$XWINDOW_TOOL" close "$WINDOW"
 wait_for_exit
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
-echo "window opened at 800x600 and closed with exit code 0"
+
+# Started from a folder without res/, the build's editor finds its data
+# beside itself, as an installed one does.
+mkdir "$WORK/elsewhere"
+cd "$WORK/elsewhere"
+start_editor_ready
+"$XWINDOW_TOOL" close "$WINDOW"
+wait_for_exit
+
+# A copy alone, with its data nowhere: the panels keep their colour and the
+# status line says, readably, that res/ is missing.
+mkdir "$WORK/alone"
+cp "$KUMODO" "$WORK/alone/kumodo"
+KUMODO="$WORK/alone/kumodo"
+start_editor
+wait_for_pixel 700 518 "$BLUE"
+wait_for_pixel 799 599 "239,235,219"
+wait_until "no word on the status line that res/ is missing" area_has_colour 8 576 500 16 "$BLACK"
+"$XWINDOW_TOOL" close "$WINDOW"
+wait_for_exit
+echo "window opened at 800x600 and closed with exit code 0; started elsewhere it found its data, alone it said so"
