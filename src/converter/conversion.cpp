@@ -143,9 +143,41 @@ ColourPicture ReducedColours(const ColourGrid& grid, int height) {
   return colours;
 }
 
+// The same file through any links, or the same name for one not there yet.
 bool SameFile(const std::string& a, const std::string& b) {
   std::error_code error;
-  return std::filesystem::equivalent(NativePath(a), NativePath(b), error);
+  if (std::filesystem::equivalent(NativePath(a), NativePath(b), error)) return true;
+  const std::filesystem::path first = std::filesystem::weakly_canonical(NativePath(a), error);
+  if (error) return false;
+  const std::filesystem::path second = std::filesystem::weakly_canonical(NativePath(b), error);
+  return !error && first == second;
+}
+
+// Fails the conversion when a file it would write is its source, another of
+// its files or one of the run's: nothing is written then.
+bool WritesOverNothingKept(Conversion& conversion, const std::vector<std::string>& written, const std::string& source,
+                           std::string_view sourceIs, std::span<const RunFile> runFiles) {
+  for (std::size_t k = 0; k < written.size(); ++k) {
+    const std::string& file = written[k];
+    if (SameFile(file, source)) {
+      Failed(conversion, file, "would be written over the " + std::string(sourceIs) + " it is made from");
+      return false;
+    }
+    for (std::size_t other = 0; other < k; ++other) {
+      if (SameFile(file, written[other])) {
+        Failed(conversion, file,
+               "would be written over " + written[other] + ", written for the same " + std::string(sourceIs));
+        return false;
+      }
+    }
+    for (const RunFile& kept : runFiles) {
+      if (SameFile(file, kept.path)) {
+        Failed(conversion, file, "would be written over " + kept.path + ", " + kept.origin);
+        return false;
+      }
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -169,7 +201,7 @@ ConversionSetup PrepareConversion(const ConversionOptions& options) {
 }
 
 Conversion ConvertDocument(const std::string& documentPath, const ConversionSetup& setup,
-                           const ConversionOptions& options) {
+                           const ConversionOptions& options, std::span<const RunFile> runFiles) {
   Conversion conversion;
   OperationList list;
   const DocumentRead read = ReadCsvDocument(documentPath, list);
@@ -184,27 +216,28 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
                       " records a document holds (--truncate converts the first " + std::to_string(kMaxOperations) +
                       ")");
   }
+  std::optional<std::vector<std::string>> texts;
   if (options.machine) {
     const std::span<const OperationRecord> records(list.slots.data(), static_cast<std::size_t>(list.count));
-    const std::optional<std::vector<std::string>> texts =
-        MachineTexts(records, documentPath, setup, options, conversion);
-    if (!texts || !WritePrograms(*texts, setup, conversion)) return conversion;
+    texts = MachineTexts(records, documentPath, setup, options, conversion);
+    if (!texts) return conversion;
   } else {
     conversion.programFiles = {DocumentProgramPath(documentPath)};
-    if (!WritePrograms({BasicProgramText(list, setup.settings, setup.commands, setup.tiles)}, setup, conversion)) {
-      return conversion;
-    }
+    texts = {BasicProgramText(list, setup.settings, setup.commands, setup.tiles)};
   }
-  if (options.png) {
-    conversion.pngFile = options.pngFile.value_or(WithExtension(documentPath, ".png"));
-    if (!WritePicture(ViewOfPicture(list, setup.settings), conversion)) return conversion;
-  }
+  if (options.png) conversion.pngFile = options.pngFile.value_or(WithExtension(documentPath, ".png"));
+  std::vector<std::string> written = conversion.programFiles;
+  if (options.png) written.push_back(conversion.pngFile);
+  if (!WritesOverNothingKept(conversion, written, documentPath, "document", runFiles)) return conversion;
+
+  if (!WritePrograms(*texts, setup, conversion)) return conversion;
+  if (options.png && !WritePicture(ViewOfPicture(list, setup.settings), conversion)) return conversion;
   conversion.ok = true;
   return conversion;
 }
 
 Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
-                          const ConversionOptions& options, std::span<const std::string> untouchable) {
+                          const ConversionOptions& options, std::span<const RunFile> runFiles) {
   Conversion conversion;
   const DecodedPicture decoded = DecodePictureFile(picturePath, kLargePictureLimit);
   if (!decoded.loaded) return Failed(conversion, picturePath, PictureNotReadReason(decoded.kind, picturePath));
@@ -235,14 +268,12 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
   std::vector<std::string> written = conversion.programFiles;
   written.push_back(conversion.documentFile);
   if (options.png) written.push_back(conversion.pngFile);
-  for (const std::string& file : written) {
-    if (SameFile(file, picturePath))
-      return Failed(conversion, file, "would be written over the picture it is made from");
-    for (const std::string& kept : untouchable) {
-      if (SameFile(file, kept)) {
-        return Failed(conversion, file, "would be written over " + kept + ", read or written before in this run");
-      }
-    }
+  if (!WritesOverNothingKept(conversion, written, picturePath, "picture", runFiles)) return conversion;
+  // A document there already may be a drawing of the user's own.
+  std::error_code error;
+  if (!options.force && std::filesystem::exists(NativePath(conversion.documentFile), error)) {
+    return Failed(conversion, conversion.documentFile,
+                  "a document is there already, which this run did not make (--force writes over it)");
   }
 
   if (const FileResult document = WriteWholeFile(conversion.documentFile, CsvText(list), LinksFollowed::OwnOnly);

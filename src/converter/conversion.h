@@ -30,6 +30,15 @@ struct ConversionOptions {
   // written as a document of records, with its machine program.
   bool fromPicture = false;
   std::optional<std::size_t> budget;  // the records' memory; 0 no limit; one part's when not given
+  bool force = false;                 // a picture's document may be written over one this run did not make
+};
+
+// A file of the run that no conversion may write over: an input, or what a
+// conversion wrote. `origin` says which, for the failure's reason: "an input
+// of this run", "written for house.csv in this run".
+struct RunFile {
+  std::string path;
+  std::string origin;
 };
 
 // What every document of a run is converted with.
@@ -70,9 +79,11 @@ struct Conversion {
 };
 
 // A document with no record, or one longer than the list (unless truncate),
-// fails and writes nothing.
+// fails and writes nothing; so does one whose files to be written would be
+// the document itself, one another, or one of the run's files (by identity:
+// through links too).
 Conversion ConvertDocument(const std::string& documentPath, const ConversionSetup& setup,
-                           const ConversionOptions& options);
+                           const ConversionOptions& options, std::span<const RunFile> runFiles = {});
 
 // The budget a picture's records are given when none is: what one part holds.
 std::size_t OnePartBudget(const ConversionOptions& options);
@@ -85,10 +96,10 @@ std::size_t OnePartBudget(const ConversionOptions& options);
 // picture, keeping its proportions; otherwise a 200-line document takes the
 // area's rows 0 to 199, as the import does. Fails, writing nothing, for a
 // file that is no picture, is broken or is over that limit, for a budget
-// too small for any record, and when a file to be written is the picture
-// itself or one of the untouchable files (the run's other pictures and
-// what it wrote before).
+// too small for any record, when a file to be written is the picture
+// itself, another of them or one of the run's files, and when its document
+// would be written over one that is there already, unless forced.
 Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
-                          const ConversionOptions& options, std::span<const std::string> untouchable = {});
+                          const ConversionOptions& options, std::span<const RunFile> runFiles = {});
 
 }  // namespace kumodo

@@ -53,6 +53,7 @@ std::string Usage() {
     "                               many parts as it takes\n"
     "                               --stats then says the pixels equal to the reduced picture,\n"
     "                               records, bytes and parts\n"
+    "  --force                      write a picture's document over one that is there already\n"
     "  -h, --help                   show this help and exit\n"
     "  --version                    show the version and exit\n"
     "\n"
@@ -104,6 +105,7 @@ constexpr kumodo::OptionRule kOptions[] = {
     {"--truncate"},
     {"--from-picture"},
     {"--budget", kumodo::OptionValue::Required},
+    {"--force"},
     {"-h"},
     {"--help"},
     {"--version"},
@@ -138,6 +140,8 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments) {
       options.truncate = true;
     } else if (option == "--from-picture") {
       options.fromPicture = true;
+    } else if (option == "--force") {
+      options.force = true;
     } else if (option == "--budget") {
       const std::optional<int> bytes = Number(value, 0, 100000000);
       if (!bytes) return finish(UsageError("--budget takes a number of bytes (0 for no limit)"));
@@ -220,15 +224,16 @@ int main(int argc, char** argv) {
                  "kumodo-export: output resolution 0 halves every row on the machine: its picture differs from "
                  "the document's and its fills may spill (--output-resolution 1 draws the document's)\n");
   }
-  // No picture of the run, and nothing written for one, is written over for another.
-  std::vector<std::string> untouchable = options.fromPicture ? documents : std::vector<std::string>();
+  // No input of the run, and nothing written for one, is written over for another.
+  std::vector<kumodo::RunFile> runFiles;
+  for (const std::string& input : documents) runFiles.push_back({input, "an input of this run"});
   const bool showProgress = documents.size() > 1 && kumodo::ErrorOutputShowsProgress();
   int failed = 0;
   for (std::size_t n = 0; n < documents.size(); ++n) {
     if (showProgress) std::fprintf(stderr, "\r[%zu/%zu] %s\033[K", n + 1, documents.size(), documents[n].c_str());
     const kumodo::Conversion conversion = options.fromPicture
-                                              ? kumodo::ConvertPicture(documents[n], setup, options, untouchable)
-                                              : kumodo::ConvertDocument(documents[n], setup, options);
+                                              ? kumodo::ConvertPicture(documents[n], setup, options, runFiles)
+                                              : kumodo::ConvertDocument(documents[n], setup, options, runFiles);
     if (showProgress) std::fputs("\r\033[K", stderr);
     if (!conversion.ok) {
       ++failed;
@@ -239,11 +244,10 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "kumodo-export: %s: only the first %d records converted, %d lines left out\n",
                    documents[n].c_str(), conversion.records, conversion.linesLeftOut);
     }
-    if (options.fromPicture) {
-      untouchable.insert(untouchable.end(), conversion.programFiles.begin(), conversion.programFiles.end());
-      untouchable.push_back(conversion.documentFile);
-      if (!conversion.pngFile.empty()) untouchable.push_back(conversion.pngFile);
-    }
+    const std::string origin = "written for " + documents[n] + " in this run";
+    for (const std::string& file : conversion.programFiles) runFiles.push_back({file, origin});
+    if (!conversion.documentFile.empty()) runFiles.push_back({conversion.documentFile, origin});
+    if (!conversion.pngFile.empty()) runFiles.push_back({conversion.pngFile, origin});
     if (conversion.scaledWidth > 0) {
       std::fprintf(stderr, "kumodo-export: %s: %d x %d scaled down to %d x %d\n",
                    documents[n].c_str(), conversion.pictureWidth, conversion.pictureHeight, conversion.scaledWidth,

@@ -407,7 +407,7 @@ TEST(Export, ALargerPictureIsScaledDownToFitAndOneOverTheLimitRefused) {
   ASSERT_TRUE(WritePngFile((folder / "odd.png").string(), Bitmap(1000, 644, 0xFFFFFF)).ok);
   EXPECT_NE(Export(folder, "--from-picture odd.png").output.find("odd.png: 1000 x 644 scaled down to 621 x 400\n"),
             std::string::npos);
-  EXPECT_NE(Export(folder, "--from-picture --editing-resolution 2 big.png")
+  EXPECT_NE(Export(folder, "--from-picture --force --editing-resolution 2 big.png")
                 .output.find("big.png: 1280 x 800 scaled down to 320 x 200\n"),
             std::string::npos);
 
@@ -474,7 +474,7 @@ TEST(Export, APictureBecomesADocumentTheEditorOpensAndUndoes) {
       ASSERT_EQ(editor.screen.backBuffer.At(x, y) & 0xFFFFFF, left.At(x, y)) << x << ", " << y;
   }
 
-  ASSERT_EQ(Export(folder, "--from-picture --budget 0 shapes.png").exitCode, 0);
+  ASSERT_EQ(Export(folder, "--from-picture --force --budget 0 shapes.png").exitCode, 0);
   EXPECT_EQ(ReadWholeFile((folder / "shapes.csv").string()).value_or(""), document);
   EXPECT_EQ(ReadWholeFile((folder / "shapes.txt").string()).value_or(""), program);
   // Halved rows on the machine cannot draw the document's picture: said.
@@ -511,16 +511,69 @@ TEST(Export, APictureTheImportRefusesOrWouldBeOverwrittenWritesNothing) {
   fs::copy_file(folder / "small.png", folder / "same.png");
   const CommandRun pictures = Export(folder, "--png --from-picture same.gif same.png");
   EXPECT_EQ(pictures.exitCode, 1);
-  EXPECT_NE(pictures.output.find("same.png: would be written over same.png, read or written before in this run"),
-            std::string::npos)
+  EXPECT_NE(pictures.output.find("same.png: would be written over same.png, an input of this run"), std::string::npos)
       << pictures.output;
   EXPECT_EQ(ReadWholeFile((folder / "same.png").string()).value_or(""), small);
   EXPECT_FALSE(fs::exists(folder / "same.csv"));
   const CommandRun stems = Export(folder, "--from-picture same.gif same.png");
   EXPECT_EQ(stems.exitCode, 1);
-  EXPECT_NE(stems.output.find("same.txt: would be written over same.txt, read or written before in this run"),
+  EXPECT_NE(stems.output.find("same.txt: would be written over same.txt, written for same.gif in this run"),
             std::string::npos)
       << stems.output;
+}
+
+// Nothing the user has is written over: a document is never its own
+// program or picture (by name or through a link), and no conversion of a run
+// writes over another's input or output.
+TEST(Export, NoOutputIsAnInputOrAnotherOutputOfTheRun) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  const std::string record = "8,1,1,0,0,4,0,1\r\n";
+  for (const char* name : {"notes.txt", "UP.TXT", "pic.png", "linked.csv"}) std::ofstream(folder / name) << record;
+  fs::create_symlink("linked.csv", folder / "linked.txt");
+  for (const char* arguments : {"notes.txt", "UP.TXT", "--png pic.png", "linked.csv"}) {
+    const CommandRun run = Export(folder, arguments);
+    EXPECT_EQ(run.exitCode, 1) << arguments;
+    EXPECT_NE(run.output.find("would be written over the document it is made from"), std::string::npos)
+        << arguments << ": " << run.output;
+  }
+  for (const char* name : {"notes.txt", "UP.TXT", "pic.png", "linked.csv"}) {
+    EXPECT_EQ(ReadWholeFile((folder / name).string()).value_or(""), record) << name;
+  }
+
+  // A document whose name is another's part: the later one may not take it.
+  std::string lines;
+  for (int n = 0; n < 1200; ++n) lines += "1," + std::to_string(n % 600) + ",10,600,390,7,0,1\r\n";
+  std::ofstream(folder / "A.csv", std::ios::binary) << lines;
+  ASSERT_EQ(Export(folder, "--machine --memory=20000 A.csv").exitCode, 0);
+  const std::string partOne = "A1.txt";
+  const std::string firstPart = ReadWholeFile((folder / partOne).string()).value_or("");
+  ASSERT_FALSE(firstPart.empty());
+  const fs::path clash = folder / (fs::path(partOne).stem().string() + ".csv");
+  std::ofstream(clash, std::ios::binary) << record;
+  const CommandRun meet = Export(folder, "--machine --memory=20000 A.csv " + clash.filename().string());
+  EXPECT_EQ(meet.exitCode, 1) << meet.output;
+  EXPECT_NE(meet.output.find(partOne + ": would be written over " + partOne + ", written for A.csv in this run"),
+            std::string::npos)
+      << meet.output;
+  EXPECT_EQ(ReadWholeFile((folder / partOne).string()).value_or(""), firstPart) << "part 1 still draws A";
+}
+
+// A document that is there already may be a drawing of the user's: a
+// picture's conversion writes over it only when told to.
+TEST(Export, APicturesDocumentIsNotWrittenOverAnExistingOneUnlessForced) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  ASSERT_TRUE(WritePngFile((folder / "photo.png").string(), Bitmap(64, 40, 0xFFFFFF)).ok);
+  std::ofstream(folder / "photo.csv", std::ios::binary) << "8,1,1,0,0,4,0,1\r\n";
+  const CommandRun kept = Export(folder, "--from-picture photo.png");
+  EXPECT_EQ(kept.exitCode, 1);
+  EXPECT_NE(kept.output.find("photo.csv: a document is there already"), std::string::npos) << kept.output;
+  EXPECT_NE(kept.output.find("--force"), std::string::npos) << kept.output;
+  EXPECT_EQ(ReadWholeFile((folder / "photo.csv").string()).value_or(""), "8,1,1,0,0,4,0,1\r\n");
+  EXPECT_FALSE(fs::exists(folder / "photo.txt"));
+  EXPECT_EQ(Export(folder, "--from-picture --force photo.png").exitCode, 0);
+  EXPECT_NE(ReadWholeFile((folder / "photo.csv").string()).value_or(""), "8,1,1,0,0,4,0,1\r\n");
 }
 
 }  // namespace
