@@ -9,7 +9,11 @@
 
 #include "export/basic_program.h"
 #include "export/program_memory.h"
+#include "picture/tiles.h"
+#include "pictures/apparent_colours.h"
+#include "pictures/region_merging.h"
 #include "screen/layout.h"
+#include "screen/palette.h"
 
 namespace kumodo {
 namespace {
@@ -26,6 +30,14 @@ constexpr int kLargestDrawnByLines = 400;
 // must paint, as that area may then need no line there.
 constexpr int kWorthOfNeededPixel = 4;
 constexpr int kWorthOfLaterPixel = 3;
+// A tile fill's line takes some 80 bytes: one that would paint fewer pixels
+// than this is left out.
+constexpr int kLeastTileFill = 24;
+// A picture is divided into regions for the eye once blurred this much, so
+// that the regions' edges run smooth rather than with every speck of noise.
+constexpr double kSegmentationSigma = 2.0;
+// Each drawing of the search has this many times the regions of the last.
+constexpr double kRegionsStep = 1.5;
 
 struct Area {
   std::uint8_t colour = 0;
@@ -181,13 +193,16 @@ ColourPicture InMostCommonColour(ColourPicture picture) {
 // order they are drawn in.
 class Areas {
  public:
-  explicit Areas(LabelledPicture labelled)
+  // With `ringsOutside`, each area's fills are bounded by a ring of pixels
+  // just outside it where those belong to areas drawn later (which paint
+  // them again), so that its own pixels all take its fill: a mixture's edge
+  // then shows its dots, not one colour.
+  Areas(LabelledPicture labelled, bool ringsOutside)
       : picture_(std::move(labelled.picture)),
         height_(picture_.height),
         label_(std::move(labelled.labels.label)),
         areas_(std::move(labelled.labels.areas)) {
     ListPixels();
-    FindOuterEdges();
     // An area inside another lies strictly within its box, so larger boxes
     // first puts every area after the ones around it.
     order_.resize(areas_.size());
@@ -198,11 +213,23 @@ class Areas {
     });
     position_.resize(areas_.size());
     for (std::size_t k = 0; k < order_.size(); ++k) position_[order_[k]] = static_cast<int>(k);
+    FindOuterEdges(ringsOutside);
+    target_.resize(picture_.colours.size());
+    onEdge_.assign(picture_.colours.size(), 0);
+    for (int p : edges_) onEdge_[p] = 1;
+    const auto& apparent = ApparentColours();
+    for (std::size_t p = 0; p < target_.size(); ++p) {
+      target_[p] = static_cast<std::uint8_t>(apparent[picture_.colours[p]].ColourAt(
+          static_cast<int>(p % kPictureWidth), static_cast<int>(p / kPictureWidth)));
+    }
   }
 
   int Height() const { return height_; }
   std::size_t Count() const { return areas_.size(); }
   const Area& At(int area) const { return areas_[area]; }
+  // The colour number the pixel is drawn in: its area's colour, or its dot
+  // of the area's mixture.
+  std::uint8_t Target(int pixel) const { return target_[pixel]; }
   const std::vector<int>& Order() const { return order_; }
   int Position(int area) const { return position_[area]; }
   int AreaOf(int pixel) const { return label_[pixel]; }
@@ -211,6 +238,12 @@ class Areas {
   // Its pixels next to a pixel outside it that is not enclosed by it: a
   // fill inside stays in once these have its colour.
   std::span<const int> OuterEdge(int area) const { return Slice(edges_, edgeStart_, area); }
+  // What bounds its fills: its outer edge, or with rings outside, the
+  // pixels of later areas next to it and its edge's other pixels.
+  std::span<const int> Ring(int area) const {
+    return rings_.empty() ? OuterEdge(area) : Slice(rings_, ringStart_, area);
+  }
+  bool OnOuterEdge(int pixel) const { return onEdge_[pixel] != 0; }
 
  private:
   static std::span<const int> Slice(const std::vector<int>& all, const std::vector<int>& start, int area) {
@@ -247,8 +280,10 @@ class Areas {
   // otherwise, within the area's box, the pixels outside it that reach the
   // box's rim without crossing it are marked open (the rest of the screen
   // beyond the box is open too).
-  void FindOuterEdges() {
+  void FindOuterEdges(bool ringsOutside) {
     edgeStart_.assign(areas_.size() + 1, 0);
+    if (ringsOutside) ringStart_.assign(areas_.size() + 1, 0);
+    std::vector<int> ring;
     std::vector<std::uint8_t> open;
     std::vector<int> stack;
     for (int id = 0; id < static_cast<int>(areas_.size()); ++id) {
@@ -287,6 +322,26 @@ class Areas {
         if (std::any_of(neighbours.begin(), neighbours.end(), outside)) edges_.push_back(p);
       }
       edgeStart_[id + 1] = static_cast<int>(edges_.size());
+      if (!ringsOutside) continue;
+      ring.clear();
+      for (int e = edgeStart_[id]; e < edgeStart_[id + 1]; ++e) {
+        const int p = edges_[e];
+        bool inside = false;
+        for (const int q : Neighbours(p, height_)) {
+          if (!outside(q)) continue;
+          if (position_[label_[q]] > position_[id]) {
+            ring.push_back(q);
+          } else {
+            inside = true;
+          }
+        }
+        // An earlier area's pixels are final: there the ring runs over the area's own.
+        if (inside) ring.push_back(p);
+      }
+      std::sort(ring.begin(), ring.end());
+      ring.erase(std::unique(ring.begin(), ring.end()), ring.end());
+      rings_.insert(rings_.end(), ring.begin(), ring.end());
+      ringStart_[id + 1] = static_cast<int>(rings_.size());
     }
   }
 
@@ -296,7 +351,10 @@ class Areas {
   std::vector<Area> areas_;
   std::vector<int> pixelStart_, pixels_;
   std::vector<int> edgeStart_, edges_;
+  std::vector<int> ringStart_, rings_;
   std::vector<int> order_, position_;
+  std::vector<std::uint8_t> target_;
+  std::vector<std::uint8_t> onEdge_;
 };
 
 // The bytes of records' lines. A line's bytes depend only on its kind and
@@ -312,6 +370,11 @@ class LineBytes {
       int value = record[f];
       if (f == field::Y1 || f == field::Y2) value = ProgramY(value, settings_);
       shape = shape * 4 + (value < 0 ? 3 : value <= 9 ? 0 : value <= 255 ? 1 : 2);
+    }
+    // A tile fill's line spells its tile, whose length is its own.
+    if (record[field::Kind] == kind::TilePaint) {
+      shape = shape * 256 + static_cast<std::uint32_t>(
+                                TileImageNumber(record[field::TileKind], record[field::Colour], record[field::Second]));
     }
     const auto known = bytes_.find(shape);
     if (known != bytes_.end()) return known->second;
@@ -341,6 +404,10 @@ OperationRecord LineRecord(int x1, int y1, int x2, int y2, int colour) {
 }
 
 OperationRecord PaintRecord(int x, int y, int colour) { return Record({kind::Paint, x, y, 0, 0, colour, colour}); }
+
+OperationRecord TilePaintRecord(int x, int y, const ApparentColour& tile, int border) {
+  return Record({kind::TilePaint, x, y, tile.kind, tile.second, tile.first, border});
+}
 
 struct Point {
   int x, y;
@@ -425,7 +492,11 @@ class Painter {
       DrawArea(area);
       if (!limit.Holds(drawing_)) return std::move(drawing_);
     }
-    for (int p = 0; p < size; ++p) drawing_.equalPixels += canvas_[p] == reference.colours[p];
+    const auto& apparent = ApparentColours();
+    for (int p = 0; p < size; ++p) {
+      drawing_.equalPixels +=
+          canvas_[p] == apparent[reference.colours[p]].ColourAt(p % kPictureWidth, p / kPictureWidth);
+    }
     return std::move(drawing_);
   }
 
@@ -441,7 +512,11 @@ class Painter {
   void DrawArea(int area) {
     const std::uint8_t colour = areas_.At(area).colour;
     const auto pixels = areas_.Pixels(area);
-    if (std::all_of(pixels.begin(), pixels.end(), [&](int p) { return canvas_[p] == colour; })) return;
+    if (std::all_of(pixels.begin(), pixels.end(), [&](int p) { return canvas_[p] == areas_.Target(p); })) return;
+    if (colour >= 8) {
+      DrawEdgeAndTileFill(area);
+      return;
+    }
     if (areas_.At(area).size > kLargestDrawnByLines) {
       DrawEdgeAndFill(area);
       return;
@@ -451,7 +526,7 @@ class Painter {
     DrawEdgeAndFill(area);
     const std::size_t edgeAndFill = drawing_.bytes - start.bytes;
     RollBack(start);
-    DrawLinesOver(area, areas_.Pixels(area));
+    DrawLinesOver(area, areas_.Pixels(area), colour);
     if (drawing_.bytes - start.bytes > edgeAndFill) {
       RollBack(start);
       DrawEdgeAndFill(area);
@@ -462,7 +537,7 @@ class Painter {
 
   void DrawEdgeAndFill(int area) {
     const std::uint8_t colour = areas_.At(area).colour;
-    DrawLinesOver(area, areas_.OuterEdge(area));
+    DrawLinesOver(area, areas_.Ring(area), colour);
     for (int p : areas_.Pixels(area)) {
       if (canvas_[p] != colour) {
         Fill(p, colour);
@@ -471,15 +546,35 @@ class Painter {
     }
   }
 
-  // Lines in the area's colour until every one of the pixels has it.
-  void DrawLinesOver(int area, std::span<const int> pixels) {
-    const std::uint8_t colour = areas_.At(area).colour;
+  // A mixture's area: its outer edge in one of its two colours, which its
+  // tile fills take as their border. The colour chosen is the one fewer of
+  // the area's inner pixels hold already (a fill cannot cross them); of
+  // kinds 1 and 2 the minority's, on a tie, so that a second fill can pass
+  // through the first's majority dots. The edge stays in that one colour.
+  void DrawEdgeAndTileFill(int area) {
+    const ApparentColour& tile = ApparentColours()[areas_.At(area).colour];
+    int holding[2] = {0, 0};
+    for (int p : areas_.Pixels(area)) {
+      holding[0] += canvas_[p] == tile.first;
+      holding[1] += canvas_[p] == tile.second;
+    }
+    const std::uint8_t border = static_cast<std::uint8_t>(holding[1] <= holding[0] ? tile.second : tile.first);
+    DrawLinesOver(area, areas_.Ring(area), border);
+    for (int p : areas_.Pixels(area)) {
+      if (canvas_[p] != areas_.Target(p) && canvas_[p] != border && TileFill(p, tile, border) >= kLeastTileFill) {
+        Emit(TilePaintRecord(p % kPictureWidth, p / kPictureWidth, tile, border));
+      }
+    }
+  }
+
+  // Lines in the colour until every one of the pixels has it.
+  void DrawLinesOver(int area, std::span<const int> pixels, std::uint8_t colour) {
     ++stamp_;
     for (int p : pixels) {
       if (canvas_[p] != colour) mustPaint_[p] = stamp_;
     }
     for (int p : pixels) {
-      if (canvas_[p] != colour) DrawBestLine(area, p);
+      if (canvas_[p] != colour) DrawBestLine(area, p, colour);
     }
   }
 
@@ -503,21 +598,29 @@ class Painter {
   }
 
   // A pixel the area's lines may paint: its own, one drawn later, or one
-  // already of its colour.
-  bool MayPaint(int area, int x, int y) const {
+  // already of the lines' colour.
+  bool MayPaint(int area, int x, int y, std::uint8_t colour) const {
     if (x < 0 || x >= kPictureWidth || y < 0 || y >= areas_.Height()) return false;
     const int p = y * kPictureWidth + x;
-    return canvas_[p] == areas_.At(area).colour || areas_.Position(areas_.AreaOf(p)) >= areas_.Position(area);
+    if (canvas_[p] == colour) return true;
+    const int other = areas_.AreaOf(p);
+    if (areas_.Position(other) < areas_.Position(area)) return false;
+    // Not over a later mixture's area in one of its colours, which could
+    // then be its fills' border and cut them short.
+    const std::uint8_t label = areas_.At(other).colour;
+    if (other == area || label < 8 || areas_.OnOuterEdge(p)) return true;
+    const ApparentColour& tile = ApparentColours()[label];
+    return colour != tile.first && colour != tile.second;
   }
   // Of the pixels the area's lines may paint: one of another area (drawn
   // later) that does not have the colour yet.
-  bool PaintsOver(int area, int x, int y) const {
+  bool PaintsOver(int area, int x, int y, std::uint8_t colour) const {
     const int p = y * kPictureWidth + x;
-    return canvas_[p] != areas_.At(area).colour && areas_.AreaOf(p) != area;
+    return canvas_[p] != colour && areas_.AreaOf(p) != area;
   }
-  bool MustPaint(int area, int x, int y) const {
+  bool MustPaint(int x, int y, std::uint8_t colour) const {
     const int p = y * kPictureWidth + x;
-    return mustPaint_[p] == stamp_ && canvas_[p] != areas_.At(area).colour;
+    return mustPaint_[p] == stamp_ && canvas_[p] != colour;
   }
 
   // Where a line of the direction through pixel p at step `at` of its
@@ -528,17 +631,17 @@ class Painter {
     int worth = kUnreachable;
   };
   static constexpr int kUnreachable = std::numeric_limits<int>::min();
-  LineEnd FarthestEnd(int area, Point anchor, const Direction& direction, int at, int way) const {
+  LineEnd FarthestEnd(int area, Point anchor, const Direction& direction, int at, int way, std::uint8_t colour) const {
     LineEnd best;
     int worth = 0, lastNeeded = at;
     for (int k = at;; k += way) {
       if (k != at) {
         const Point pixel = direction.Pixel(anchor, k);
-        if (!MayPaint(area, pixel.x, pixel.y)) break;
-        if (MustPaint(area, pixel.x, pixel.y)) {
+        if (!MayPaint(area, pixel.x, pixel.y, colour)) break;
+        if (MustPaint(pixel.x, pixel.y, colour)) {
           worth += kWorthOfNeededPixel, lastNeeded = k;
-        } else if (PaintsOver(area, pixel.x, pixel.y)) {
-          worth += areas_.Colour(pixel.y * kPictureWidth + pixel.x) == areas_.At(area).colour ? kWorthOfLaterPixel : -1;
+        } else if (PaintsOver(area, pixel.x, pixel.y, colour)) {
+          worth += areas_.Target(pixel.y * kPictureWidth + pixel.x) == colour ? kWorthOfLaterPixel : -1;
         }
         if (std::abs(k - lastNeeded) > kLongestReach) break;
       }
@@ -550,7 +653,7 @@ class Painter {
   // The line through the pixel that paints most of the pixels still
   // missing: level, upright, diagonal, or of a slope the machine's LINE
   // draws with the same dots.
-  void DrawBestLine(int area, int p) {
+  void DrawBestLine(int area, int p, std::uint8_t colour) {
     const Point start{p % kPictureWidth, p / kPictureWidth};
     int bestWorth = kUnreachable;
     Point bestFrom{}, bestTo{};
@@ -559,15 +662,14 @@ class Painter {
     for (const Direction& direction : kDirections) {
       for (int phase = 0; phase < direction.period; ++phase) {
         const Point anchor = direction.Anchor(start, phase);
-        const LineEnd back = FarthestEnd(area, anchor, direction, phase, -1);
-        const LineEnd on = FarthestEnd(area, anchor, direction, phase, 1);
+        const LineEnd back = FarthestEnd(area, anchor, direction, phase, -1, colour);
+        const LineEnd on = FarthestEnd(area, anchor, direction, phase, 1, colour);
         if (back.worth == kUnreachable || on.worth == kUnreachable || back.worth + on.worth <= bestWorth) continue;
         bestWorth = back.worth + on.worth;
         bestDirection = &direction, bestBack = back, bestOn = on;
         bestFrom = direction.Pixel(anchor, back.step), bestTo = direction.Pixel(anchor, on.step);
       }
     }
-    const std::uint8_t colour = areas_.At(area).colour;
     // From its first dot the line's dots follow the same pattern.
     for (int k = 0; k <= bestOn.step - bestBack.step; ++k) {
       const Point pixel = bestDirection->Pixel(bestFrom, k);
@@ -598,6 +700,40 @@ class Painter {
     }
   }
 
+  // The editor's tile fill: the pixels reachable from the start without
+  // stepping on the border's colour, found first, then painted with the
+  // tile. Not painted, when fewer than kLeastTileFill: what would paint so
+  // few pixels is not worth its line. The pixels it would paint.
+  int TileFill(int start, const ApparentColour& tile, std::uint8_t border) {
+    ++stamp_;
+    region_.clear();
+    stack_.assign(1, start);
+    while (!stack_.empty()) {
+      const int p = stack_.back();
+      stack_.pop_back();
+      if (canvas_[p] == border || mustPaint_[p] == stamp_) continue;
+      const int y = p / kPictureWidth, row = y * kPictureWidth;
+      int left = p - row, right = left;
+      auto open = [&](int q) { return canvas_[q] != border && mustPaint_[q] != stamp_; };
+      while (left > 0 && open(row + left - 1)) --left;
+      while (right < kPictureWidth - 1 && open(row + right + 1)) ++right;
+      for (int x = left; x <= right; ++x) mustPaint_[row + x] = stamp_, region_.push_back(row + x);
+      for (const int ny : {y - 1, y + 1}) {
+        if (ny < 0 || ny >= areas_.Height()) continue;
+        for (int x = left; x <= right; ++x) {
+          const int q = ny * kPictureWidth + x;
+          if (open(q) && (x == left || !open(q - 1))) stack_.push_back(q);
+        }
+      }
+    }
+    const int size = static_cast<int>(region_.size());
+    if (size < kLeastTileFill) return size;
+    for (const int q : region_) {
+      Set(q, static_cast<std::uint8_t>(tile.ColourAt(q % kPictureWidth, q / kPictureWidth)));
+    }
+    return size;
+  }
+
   const Areas& areas_;
   LineBytes& lineBytes_;
   std::vector<std::uint8_t>& canvas_;
@@ -606,6 +742,7 @@ class Painter {
   std::vector<std::pair<int, std::uint8_t>>& changes_;  // pixels changed in the area's turn, and what they held
   bool keepChanges_ = false;                            // while an area is drawn one way to compare with the other
   std::vector<int>& stack_;
+  std::vector<int> region_;
   Drawing drawing_;
 };
 
@@ -625,6 +762,55 @@ std::size_t RecordLineBytes(const OperationRecord& record, const Settings& setti
       .records;
 }
 
+PictureRecords RecordsDrawingPicture(const ColourPicture& picture, const Settings& settings,
+                                     const BasicCommands& commands, const TileStringTable& tiles, std::size_t budget,
+                                     std::size_t maxRecords) {
+  LineBytes lineBytes(settings, commands, tiles);
+  PaintingMemory memory;
+  const Areas areas(LabelledPicture{picture, LabelAreas(picture)}, true);
+  Drawing drawing = Painter(areas, lineBytes, memory).Draw(picture, Limit{budget, maxRecords});
+  return Result(std::move(drawing));
+}
+
+PictureRecords RecordsForPictureByEye(const Bitmap& picture, const Settings& settings, const BasicCommands& commands,
+                                      const TileStringTable& tiles, std::size_t budget, std::size_t maxRecords) {
+  const RegionMerging merging(BlurredPicture(picture, kSegmentationSigma), settings.tiling != 1);
+  LineBytes lineBytes(settings, commands, tiles);
+  PaintingMemory memory;
+  const Limit limit{budget, maxRecords};
+  // Nothing drawn, the screen left black, is the last resort.
+  PictureRecords best;
+  Bitmap drawn(kPictureWidth, picture.height);
+  BlurredComparison comparison(picture);
+  best.closeness = comparison.To(drawn);
+  best.equalPixels = 0;
+  // The regions, from one up, each step a good deal more: of the drawings
+  // that fit, the one that looks closest. A step past the limit is no use,
+  // nor (as more regions take more bytes) are many after it: the search
+  // stops after two such. A larger budget so sees every drawing a smaller
+  // one does, and never chooses a worse one.
+  int missed = 0;
+  for (double regions = 1; regions < 2.0 * merging.Finest() && missed < 2; regions *= kRegionsStep) {
+    const ApparentPicture apparent = merging.At(std::min(static_cast<int>(regions), merging.Finest()));
+    const ColourPicture colours{apparent.height, apparent.colours};
+    const Areas areas(LabelledPicture{colours, LabelAreas(colours)}, true);
+    Drawing drawing = Painter(areas, lineBytes, memory).Draw(colours, limit);
+    if (!limit.Holds(drawing)) {
+      ++missed;
+      continue;
+    }
+    missed = 0;
+    for (std::size_t p = 0; p < drawn.pixels.size(); ++p) drawn.pixels[p] = PaletteColour(memory.canvas[p]);
+    const Closeness closeness = comparison.To(drawn);
+    if (closeness.rgb < best.closeness.rgb) {
+      best = Result(std::move(drawing));
+      best.closeness = closeness;
+    }
+    if (static_cast<int>(regions) >= merging.Finest()) break;
+  }
+  return best;
+}
+
 PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& settings, const BasicCommands& commands,
                                  const TileStringTable& tiles, std::size_t budget, std::size_t maxRecords) {
   LineBytes lineBytes(settings, commands, tiles);
@@ -638,7 +824,7 @@ PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& s
   Drawing best;
   best.equalPixels = static_cast<std::size_t>(std::count(picture.colours.begin(), picture.colours.end(), 0));
   auto consider = [&](LabelledPicture simplified) {
-    const Areas areas(std::move(simplified));
+    const Areas areas(std::move(simplified), false);
     Drawing drawing = Painter(areas, lineBytes, memory).Draw(picture, limit);
     if (limit.Holds(drawing) && drawing.equalPixels > best.equalPixels) best = std::move(drawing);
   };

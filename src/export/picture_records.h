@@ -15,6 +15,7 @@
 #include "export/tile_strings.h"
 #include "files/settings_record.h"
 #include "picture/operations.h"
+#include "pictures/closeness.h"
 
 namespace kumodo {
 
@@ -28,6 +29,7 @@ struct PictureRecords {
   std::vector<OperationRecord> records;
   std::size_t bytes = 0;        // the records' program lines once loaded (EstimateProgramMemory)
   std::size_t equalPixels = 0;  // of the replay, to the picture
+  Closeness closeness;          // of the replay, to the picture, as the eye sees it (by eye only)
 };
 
 // The records for the picture. A budget of 0 draws it exactly; otherwise
@@ -37,6 +39,23 @@ struct PictureRecords {
 PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& settings, const BasicCommands& commands,
                                  const TileStringTable& tiles, std::size_t budget,
                                  std::size_t maxRecords = kMaxOperations);
+
+// The records for a picture reduced for the eye (640 dots a row; rows of
+// the editing resolution's height): its regions of one apparent colour, a
+// plain one or a mixture (with tiling off the plain ones only), merged as
+// far as the budget needs; of the drawings tried that fit, the one whose
+// blurred RGB error to the picture is least. A budget of 0 sets no limit.
+// `equalPixels` then counts the pixels equal to the regions' picture.
+PictureRecords RecordsForPictureByEye(const Bitmap& picture, const Settings& settings, const BasicCommands& commands,
+                                      const TileStringTable& tiles, std::size_t budget,
+                                      std::size_t maxRecords = kMaxOperations);
+
+// The records that draw the picture as it is, its areas of mixtures (an
+// apparent colour of 8 or more) with tile fills; stopped once past the
+// budget (0 for none) or maxRecords.
+PictureRecords RecordsDrawingPicture(const ColourPicture& picture, const Settings& settings,
+                                     const BasicCommands& commands, const TileStringTable& tiles, std::size_t budget,
+                                     std::size_t maxRecords = kMaxOperations);
 
 // The program memory one record's line takes, numbered as the machine's parts number them.
 std::size_t RecordLineBytes(const OperationRecord& record, const Settings& settings, const BasicCommands& commands,
