@@ -1,5 +1,6 @@
 #include "app/document_files.h"
 
+#include "app/status_panel.h"
 #include "app/ui_texts.h"
 #include "export/basic_program.h"
 #include "export/machine_program.h"
@@ -36,6 +37,14 @@ void EraseProgressMessage(Editor& editor) {
   SetTextColours(text, 7, 0);
   FlushScreen(editor.screen);
 }
+
+// The check of a saved program, in its work units (MachineCheck): what a
+// save waits for, what each pass of the main loop gives it and the most it
+// gets, measured as about 0.1 s, 5 ms and a minute on the slowest documents
+// (docs/performance.md).
+constexpr std::int64_t kCheckWorkInSave = 20000000;
+constexpr std::int64_t kCheckWorkInPass = 1000000;
+constexpr std::int64_t kCheckWorkAtMost = 10000000000;
 
 void ProgressBarTo(Editor& editor, int right) {
   DrawLine(editor.screen, kProgressBar.left, kProgressBar.top, false, right, kProgressBar.bottom, 1, kFilledBoxMode, 1);
@@ -74,15 +83,57 @@ WrittenProgram GenerateBasicProgram(Editor& editor) {
           EstimateProgramMemory(text)};
 }
 
-std::string MachineAdvice(const Editor& editor, const ProgramMemory& memory) {
-  const OperationList& list = editor.operations;
-  const int shortFills =
-      ShortFills({list.slots.data(), static_cast<std::size_t>(list.count)}, editor.settings, editor.tileStrings);
+std::string MachineAdvice(const ProgramMemory& memory, const MachineVerdict& verdict) {
   const bool fits = ProgramFits(memory, kFreeAreaBytes);
-  if (!fits && shortFills > 0) return ui::ProgramTooLargeAndFillsLeftShort(memory.records, kFreeAreaBytes, shortFills);
-  if (!fits) return ui::ProgramTooLarge(memory.records, kFreeAreaBytes);
-  if (shortFills > 0) return ui::FillsLeftShort(shortFills);
-  return "";
+  if (verdict.neverEnds) {
+    return fits ? std::string(ui::kFillNeverEnds) : ui::ProgramTooLargeAndFillNeverEnds(memory.records, kFreeAreaBytes);
+  }
+  if (verdict.differingDots > 0) {
+    return fits ? ui::FillsLeaveDots(verdict.differingDots)
+                : ui::ProgramTooLargeAndFillsLeaveDots(memory.records, kFreeAreaBytes, verdict.differingDots);
+  }
+  return fits ? "" : ui::ProgramTooLarge(memory.records, kFreeAreaBytes);
+}
+
+void CheckSavedProgram(Editor& editor, const ProgramMemory& memory) {
+  const OperationList& list = editor.operations;
+  ProgramCheck& check = editor.programCheck;
+  check.running = std::make_unique<MachineCheck>(
+      std::span<const OperationRecord>(list.slots.data(), static_cast<std::size_t>(list.count)), editor.settings,
+      editor.tileStrings);
+  check.memory = memory;
+  check.spent = kCheckWorkInSave;
+  if (check.running->Advance(kCheckWorkInSave)) {
+    ShowStatusMessage(editor, MachineAdvice(memory, check.running->Verdict()));
+    check.running.reset();
+    return;
+  }
+  ShowStatusMessage(editor, ProgramFits(memory, kFreeAreaBytes)
+                                ? std::string(ui::kCheckingOnTheMachine)
+                                : ui::ProgramTooLargeAndChecking(memory.records, kFreeAreaBytes));
+}
+
+void ContinueProgramCheck(Editor& editor) {
+  ProgramCheck& check = editor.programCheck;
+  if (!check.running) return;
+  if (check.spent >= kCheckWorkAtMost) {
+    CutProgramCheckShort(editor);
+    return;
+  }
+  check.spent += kCheckWorkInPass;
+  if (check.running->Advance(kCheckWorkInPass)) {
+    ShowStatusMessage(editor, MachineAdvice(check.memory, check.running->Verdict()));
+    check.running.reset();
+  }
+}
+
+void CutProgramCheckShort(Editor& editor) {
+  ProgramCheck& check = editor.programCheck;
+  if (!check.running) return;
+  check.running.reset();
+  ShowStatusMessage(editor, ProgramFits(check.memory, kFreeAreaBytes)
+                                ? std::string(ui::kCheckCutShort)
+                                : ui::ProgramTooLargeAndCheckCutShort(check.memory.records, kFreeAreaBytes));
 }
 
 bool LoadCsvDocument(Editor& editor) {

@@ -48,6 +48,7 @@ struct Conversion {
   std::string failedFile;  // the file it is about, when not ok
   std::string reason;
   std::vector<std::string> programFiles;  // every part's, in order
+  std::vector<std::string> diskNames;     // of a split program's parts on the machine's disk, in order
   int fillsCompleted = 0;                 // with machine: fills given extra seeds
   std::string pngFile;
   int records = 0;
@@ -68,9 +69,12 @@ struct Conversion {
 };
 
 // A document with no record, or one longer than the list (unless truncate),
-// fails and writes nothing.
+// fails and writes nothing; so does one whose program for the machine would
+// have a part of the same name on the machine's disk as one of
+// `diskNamesTaken` (those of the run's earlier programs), since one would
+// replace the other there.
 Conversion ConvertDocument(const std::string& documentPath, const ConversionSetup& setup,
-                           const ConversionOptions& options);
+                           const ConversionOptions& options, std::span<const std::string> diskNamesTaken = {});
 
 // The budget a picture's records are given when none is: what one part holds.
 std::size_t OnePartBudget(const ConversionOptions& options);
@@ -85,8 +89,10 @@ std::size_t OnePartBudget(const ConversionOptions& options);
 // file that is no picture, is broken or is over that limit, for a budget
 // too small for any record, and when a file to be written is the picture
 // itself or one of the untouchable files (the run's other pictures and
-// what it wrote before).
+// what it wrote before), and for a part named on the machine's disk as one
+// of `diskNamesTaken`.
 Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
-                          const ConversionOptions& options, std::span<const std::string> untouchable = {});
+                          const ConversionOptions& options, std::span<const std::string> untouchable = {},
+                          std::span<const std::string> diskNamesTaken = {});
 
 }  // namespace kumodo

@@ -216,19 +216,22 @@ int main(int argc, char** argv) {
   }
   // No picture of the run, and nothing written for one, is written over for another.
   std::vector<std::string> untouchable = options.fromPicture ? documents : std::vector<std::string>();
+  // Parts of two programs of one run are copied to one disk: their names there must not meet.
+  std::vector<std::string> diskNames;
   const bool showProgress = documents.size() > 1 && kumodo::ErrorOutputShowsProgress();
   int failed = 0;
   for (std::size_t n = 0; n < documents.size(); ++n) {
     if (showProgress) std::fprintf(stderr, "\r[%zu/%zu] %s\033[K", n + 1, documents.size(), documents[n].c_str());
-    const kumodo::Conversion conversion = options.fromPicture
-                                              ? kumodo::ConvertPicture(documents[n], setup, options, untouchable)
-                                              : kumodo::ConvertDocument(documents[n], setup, options);
+    const kumodo::Conversion conversion =
+        options.fromPicture ? kumodo::ConvertPicture(documents[n], setup, options, untouchable, diskNames)
+                            : kumodo::ConvertDocument(documents[n], setup, options, diskNames);
     if (showProgress) std::fputs("\r\033[K", stderr);
     if (!conversion.ok) {
       ++failed;
       std::fprintf(stderr, "kumodo-export: %s: %s\n", conversion.failedFile.c_str(), conversion.reason.c_str());
       continue;
     }
+    diskNames.insert(diskNames.end(), conversion.diskNames.begin(), conversion.diskNames.end());
     if (conversion.linesLeftOut > 0) {
       std::fprintf(stderr, "kumodo-export: %s: only the first %d records converted, %d lines left out\n",
                    documents[n].c_str(), conversion.records, conversion.linesLeftOut);

@@ -503,7 +503,7 @@ TEST_F(FileCommands, ASaveSaysWhenTheProgramWillNotFitTheMachineOrLeavesFillsSho
                                 "1,100,150,100,20,7,0,4\r\n1,101,80,299,80,4,0,1\r\n3,200,40,0,0,4,7,1\r\n";
   const std::vector<std::pair<std::string, std::string>> documents = {
       {tooLarge, "プログラムがメモリに収まりません (76670/59478 バイト)"},
-      {shortFill, "機械の PAINT では塗り残す塗りつぶしが 1 個あります"},
+      {shortFill, "機械の PAINT では塗り残しで絵が 13731 ドット違います"},
       {"8,5,6,0,0,4,0,1\r\n", ""}};
   for (const auto& [document, said] : documents) {
     Script script;
