@@ -2,6 +2,7 @@
 // Every record of the running editor in one value, so that a test can build
 // a fresh editor in one line. Records only; the functions live with their parts.
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -85,7 +86,7 @@ struct CommandKeyStates {
 struct ProgramCheck {
   std::unique_ptr<MachineCheck> running;
   ProgramMemory memory;  // of the program checked
-  std::int64_t spent = 0;
+  std::chrono::steady_clock::duration spent{};
 };
 
 // The picture's records are the base; the shell's are added here.

@@ -46,9 +46,6 @@ bool Same(const std::uint8_t* a, const std::uint8_t* b, int x, int last) {
   return std::memcmp(a + x, b + x, static_cast<std::size_t>(last - x + 1)) == 0;
 }
 
-// The work of taking one stretch from the queue, beside its dots.
-constexpr std::int64_t kIntervalWork = 8;
-
 struct Interval {
   int left, right, y, direction;  // direction: 0 the seed's row, else the way the fill goes
 };
@@ -66,13 +63,11 @@ struct Fill {
   // screen's edges; the dots it holds are taken as they are.
   int GrownRight(const std::uint8_t* row, int right) {
     const int end = FindForward(row, right + 1, screen.width - 1, border) - 1;
-    run.work += end - right + 1;
     return end;
   }
 
   int GrownLeft(const std::uint8_t* row, int left) {
     const int end = FindBackward(row, left - 1, 0, border) + 1;
-    run.work += left - end + 1;
     return end;
   }
 
@@ -84,7 +79,6 @@ struct Fill {
     const std::uint8_t* row = screen.Row(y);
     const std::uint8_t* expected = pattern.Row(y);
     const bool mayHold = pattern.MayHold(y);
-    run.work += right - left + 1;
     for (int x = left; x <= right;) {
       if (row[x] == border) {
         ++x;
@@ -112,7 +106,6 @@ struct Fill {
       }
       const Interval at = pending.back();
       pending.pop_back();
-      run.work += kIntervalWork;
       std::uint8_t* row = screen.Row(at.y);
       const int left = GrownLeft(row, at.left);
       const int right = GrownRight(row, at.right);
@@ -134,9 +127,6 @@ struct Fill {
         if (log->keepsDots) log->dots.insert(log->dots.end(), row + left, row + right + 1);
       }
       std::memcpy(row + left, pattern.Row(at.y) + left, static_cast<std::size_t>(right - left + 1));
-      run.work += right - left + 1;
-      run.top = std::min(run.top, at.y);
-      run.bottom = std::max(run.bottom, at.y);
     }
   }
 };
@@ -191,9 +181,8 @@ PaintPattern TilePattern(const std::vector<std::array<unsigned char, 3>>& planeR
 PaintRun MachinePaint(MachineScreen& screen, int x, int y, const PaintPattern& pattern, int border,
                       std::int64_t stretches, PaintLog* log) {
   if (log) log->stretches.clear(), log->dots.clear(), log->held.clear();
-  if (!screen.Contains(x, y) || screen.At(x, y) == border) return {true, false, 0, -1, 1};
+  if (!screen.Contains(x, y) || screen.At(x, y) == border) return {};
   Fill fill{screen, pattern, static_cast<std::uint8_t>(border), log};
-  fill.run.top = screen.height;
   fill.Run(x, y, stretches);
   return fill.run;
 }

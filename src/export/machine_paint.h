@@ -80,13 +80,10 @@ struct Stretch {
 
 // What a PAINT did: whether it ended; whether it left a stretch because it
 // held the pattern already (else it painted every stretch it could reach,
-// the whole area, as the editor's fill does); the rows it painted (top >
-// bottom when none), and its work, the dots it read or wrote.
+// the whole area, as the editor's fill does).
 struct PaintRun {
   bool ended = true;
   bool leftHeld = false;
-  int top = 0, bottom = -1;
-  std::int64_t work = 0;
 };
 
 // The stretches a PAINT painted, in turn (grown to the borders, so one

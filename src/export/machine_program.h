@@ -5,6 +5,7 @@
 // the free area is split into parts that chain to each other.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -39,8 +40,7 @@ struct MachineVerdict {
 };
 
 // That check in steps, so that a window can go on meanwhile. It keeps its
-// own copy of the records, the settings and the tiles. Work is counted in
-// dots read or written, a few nanoseconds each.
+// own copy of the records, the settings and the tiles.
 class MachineCheck {
  public:
   MachineCheck(std::span<const OperationRecord> records, const Settings& settings, const TileStringTable& tiles);
@@ -48,12 +48,11 @@ class MachineCheck {
   MachineCheck(const MachineCheck&) = delete;
   MachineCheck& operator=(const MachineCheck&) = delete;
 
-  // Goes on through the records until about `work` is spent (a record once
-  // begun is finished); true once the check is done.
-  bool Advance(std::int64_t work);
+  // Goes on through the records until `enough` says so, asked before each
+  // record (a record once begun is finished, in at most some tenths of a
+  // second); true once the check is done.
+  bool Advance(const std::function<bool()>& enough);
   bool Done() const;
-  // The work spent so far.
-  std::int64_t Work() const;
   // Once done.
   MachineVerdict Verdict() const;
 
