@@ -18,45 +18,50 @@ namespace {
 using kumodo::ConversionOptions;
 
 std::string Usage() {
-  return
-    "Usage: kumodo-export [OPTION]... DOCUMENT.csv...\n"
-    "  or:  kumodo-export --from-picture [OPTION]... PICTURE...\n"
-    "Writes each document's N88-BASIC program beside it, as the editor's save does.\n"
-    "\n"
-    "  --command-file FILE          the BASIC command file to use\n"
-    "  --output-resolution 0|1      1 as drawn, 0 every y halved (a 400-line picture on a 640 x 200 screen)\n"
-    "  --tiling 0|1                 1 tile fills as tiles, 0 as remarks\n"
-    "  --editing-resolution 1|2     the documents were drawn in 400 (1) or 200 (2) lines\n"
-    "  --png [FILE.png]             also the picture as the editor shows it (beside the document)\n"
-    "  --stats                      records, program lines, bytes, longest line and memory of each:\n"
-    "                               the bytes the records' lines take once loaded, of the free area\n"
-    "                               (with --machine the largest part's, then parts and fills completed)\n"
-    "  --machine                    a program the machine runs to its end: fills it would leave\n"
-    "                               short completed, and split into parts NAME1.txt, NAME2.txt, ...\n"
-    "                               that chain to each other when it does not fit the free area\n"
-    "  --memory BYTES               the free area beside the opening and closing lines\n"
-    "                               (default " + std::to_string(kumodo::kFreeAreaBytes) + ", PC-BASIC's)\n"
-    "  --truncate                   convert the first 30000 records of a longer document\n"
-    "                               (as the editor opens it) instead of failing\n"
-    "\n"
-    "  --from-picture               the files are pictures (BMP, JPEG, GIF, PNG): each is reduced as\n"
-    "                               the editor's import reduces it (scaled down first when larger than\n"
-    "                               640 x 400, up to " + std::to_string(kumodo::kLargePictureLimit.width) + " x " +
-    std::to_string(kumodo::kLargePictureLimit.height) + " and " + std::to_string(kumodo::kMaxPictureFileBytes >> 20) +
-    " MB) and written\n"
-    "                               beside it as NAME.csv, a document whose replay is the reduced\n"
-    "                               picture, with its program as --machine writes it\n"
-    "  --budget BYTES               the memory the records' lines may take (default: what one part\n"
-    "                               holds, " + std::to_string(kumodo::OnePartBudget({})) + "); 0 no limit: the whole picture, in as\n"
-    "                               many parts as it takes\n"
-    "                               --stats then says the pixels equal to the reduced picture,\n"
-    "                               records, bytes and parts\n"
-    "  -h, --help                   show this help and exit\n"
-    "  --version                    show the version and exit\n"
-    "\n"
-    "The command file and the settings are read as the editor reads them.\n"
-    "Arguments after -- are documents, even when they begin with -.\n"
-    "Exit status: 0 all converted, 1 some failed, 2 usage error.\n";
+  return "Usage: kumodo-export [OPTION]... DOCUMENT.csv...\n"
+         "  or:  kumodo-export --from-picture [OPTION]... PICTURE...\n"
+         "Writes each document's N88-BASIC program beside it, as the editor's save does.\n"
+         "\n"
+         "  --command-file FILE          the BASIC command file to use\n"
+         "  --output-resolution 0|1      1 as drawn, 0 every y halved (a 400-line picture on a 640 x 200 screen)\n"
+         "  --tiling 0|1                 1 tile fills as tiles, 0 as remarks\n"
+         "  --editing-resolution 1|2     the documents were drawn in 400 (1) or 200 (2) lines\n"
+         "  --png [FILE.png]             also the picture as the editor shows it (beside the document)\n"
+         "  --stats                      records, program lines, bytes, longest line and memory of each:\n"
+         "                               the bytes the records' lines take once loaded, of the free area\n"
+         "                               (with --machine the largest part's, then parts and fills completed)\n"
+         "  --machine                    a program the machine runs to its end: fills it would leave\n"
+         "                               short completed, and split into parts NAME1.txt ... NAME9.txt,\n"
+         "                               NAME(10).txt, ... that chain to each other when it does not fit\n"
+         "                               the free area\n"
+         "  --memory BYTES               the free area beside the opening and closing lines\n"
+         "                               (default " +
+         std::to_string(kumodo::kFreeAreaBytes) +
+         ", PC-BASIC's)\n"
+         "  --truncate                   convert the first 30000 records of a longer document\n"
+         "                               (as the editor opens it) instead of failing\n"
+         "\n"
+         "  --from-picture               the files are pictures (BMP, JPEG, GIF, PNG): each is reduced as\n"
+         "                               the editor's import reduces it (scaled down first when larger than\n"
+         "                               640 x 400, up to " +
+         std::to_string(kumodo::kLargePictureLimit.width) + " x " + std::to_string(kumodo::kLargePictureLimit.height) +
+         " and " + std::to_string(kumodo::kMaxPictureFileBytes >> 20) +
+         " MB) and written\n"
+         "                               beside it as NAME.csv, a document whose replay is the reduced\n"
+         "                               picture, with its program as --machine writes it\n"
+         "  --budget BYTES               the memory the records' lines may take (default: what one part\n"
+         "                               holds, " +
+         std::to_string(kumodo::OnePartBudget({})) +
+         "); 0 no limit: the whole picture, in as\n"
+         "                               many parts as it takes\n"
+         "                               --stats then says the pixels equal to the reduced picture,\n"
+         "                               records, bytes and parts\n"
+         "  -h, --help                   show this help and exit\n"
+         "  --version                    show the version and exit\n"
+         "\n"
+         "The command file and the settings are read as the editor reads them.\n"
+         "Arguments after -- are documents, even when they begin with -.\n"
+         "Exit status: 0 all converted, 1 some failed, 2 usage error.\n";
 }
 
 int UsageError(const std::string& what) {

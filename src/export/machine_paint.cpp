@@ -134,15 +134,13 @@ struct Fill {
 }  // namespace
 
 PaintPattern::PaintPattern(const std::vector<std::array<std::uint8_t, 8>>& tileRows, bool solid) : solid_(solid) {
-  for (const auto& tileRow : tileRows) {
-    std::array<std::uint8_t, kMachineScreenWidth> row{};
-    for (int x = 0; x < kMachineScreenWidth; ++x)
-      row[static_cast<std::size_t>(x)] = tileRow[static_cast<std::size_t>(x) % 8];
-    rows_.push_back(row);
-    mayHold_.push_back(solid || std::any_of(tileRow.begin(), tileRow.end(), [](std::uint8_t c) { return c != 0; }));
+  for (std::size_t y = 0; y < kRows; ++y) {
+    const std::array<std::uint8_t, 8> tileRow =
+        tileRows.empty() ? std::array<std::uint8_t, 8>{} : tileRows[y % tileRows.size()];
+    for (std::size_t x = 0; x < kMachineScreenWidth; ++x) rows_[y][x] = tileRow[x % 8];
+    mayHold_[y] = solid || std::any_of(tileRow.begin(), tileRow.end(), [](std::uint8_t c) { return c != 0; });
     for (const std::uint8_t colour : tileRow) colours_ |= 1u << colour;
   }
-  if (rows_.empty()) rows_.emplace_back(), mayHold_.push_back(false), colours_ |= 1;
 }
 
 bool PaintPattern::MayHoldEveryRow() const {
@@ -150,8 +148,8 @@ bool PaintPattern::MayHoldEveryRow() const {
 }
 
 bool PaintPattern::MayNeverEnd() const {
-  for (std::size_t row = 0; row < mayHold_.size(); ++row) {
-    if (!mayHold_[row] && !mayHold_[(row + 1) % mayHold_.size()]) return true;
+  for (std::size_t row = 0; row < kRows; ++row) {
+    if (!mayHold_[row] && !mayHold_[(row + 1) % kRows]) return true;
   }
   return false;
 }

@@ -38,18 +38,17 @@ int FindBackward(const std::uint8_t* row, int x, int first, std::uint8_t colour)
 
 // What PAINT paints with: one colour, or a tile's rows (two or four), each
 // of eight dots, repeating from the screen's origin; every row is kept
-// spread over the screen's width.
+// spread over the screen's width, four rows of them in turn.
 class PaintPattern {
  public:
   explicit PaintPattern(const std::vector<std::array<std::uint8_t, 8>>& tileRows, bool solid);
 
   bool Solid() const { return solid_; }
-  std::size_t Period() const { return rows_.size(); }
   // Row y of the pattern across the screen: dot x at index x.
-  const std::uint8_t* Row(int y) const { return rows_[static_cast<std::size_t>(y) % rows_.size()].data(); }
+  const std::uint8_t* Row(int y) const { return rows_[static_cast<std::size_t>(y) % kRows].data(); }
   std::uint8_t At(int x, int y) const { return Row(y)[x]; }
   // A tile row of colour 0 alone never counts as held.
-  bool MayHold(int y) const { return mayHold_[static_cast<std::size_t>(y) % rows_.size()]; }
+  bool MayHold(int y) const { return mayHold_[static_cast<std::size_t>(y) % kRows]; }
   bool MayHoldEveryRow() const;
   // Whether two rows one above the other can never be held: only then can
   // the fill go back and forth between them for ever (a tile of black on
@@ -58,11 +57,11 @@ class PaintPattern {
   bool MayNeverEnd() const;
   // Whether any dot of the pattern has the colour.
   bool Uses(int colour) const { return (colours_ >> colour) & 1; }
-  bool operator==(const PaintPattern& other) const { return rows_ == other.rows_; }
 
  private:
-  std::vector<std::array<std::uint8_t, kMachineScreenWidth>> rows_;
-  std::vector<bool> mayHold_;
+  static constexpr std::size_t kRows = 4;  // a tile has two rows or four
+  std::array<std::array<std::uint8_t, kMachineScreenWidth>, kRows> rows_{};
+  std::array<bool, kRows> mayHold_{};
   bool solid_;
   unsigned colours_ = 0;
 };

@@ -192,11 +192,10 @@ TEST(Export, TheMachinesProgramCompletesFillsAndSplitsIntoParts) {
 }
 
 // Parts of two programs of one run are copied to one disk: "holiday-01"
-// and "holiday-02" split in 30 parts would both have HOLIDA1.BAS to
-// HOLIDA30.BAS there, so the later is
-// refused and nothing of it written. In the folder no part meets another
-// document's: "holiday-0" part 11 is "holiday-0(11).txt", no longer
-// "holiday-011.txt", part 1 of "holiday-01".
+// and "holiday-02", each in some thirty parts, would both have HOLIDA1.BAS
+// on, so the later is refused and nothing of it written. In the folder no
+// part meets another document's: "holiday-0" part 11 is
+// "holiday-0(11).txt", no longer "holiday-011.txt", part 1 of "holiday-01".
 TEST(Export, PartsOfOneRunNeverMeetOnTheDiskNorPartsInTheFolder) {
   scripted::ScriptedEditor s;
   const fs::path& folder = s.folder.Path();

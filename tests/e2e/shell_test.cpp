@@ -495,16 +495,21 @@ TEST_F(FileCommands, OpenReplacesTheDocumentReplaysAndTitles) {
   EXPECT_EQ(s.editor.panels.value[panel::Files], 4);
 }
 
+// A white box with a green line across it, filled green from above the
+// line: the machine's fill stops at the line, 199 dots short in each of the
+// 69 rows below it.
+constexpr const char* kBoxFilledShort =
+    "1,100,20,300,20,7,0,1\r\n1,300,20,300,150,7,0,2\r\n1,300,150,100,150,7,0,3\r\n"
+    "1,100,150,100,20,7,0,4\r\n1,101,80,299,80,4,0,1\r\n3,200,40,0,0,4,7,1\r\n";
+
 // After the save, the status line says what the machine would make of the
 // program just written: too large, fills left short, or nothing.
 TEST_F(FileCommands, ASaveSaysWhenTheProgramWillNotFitTheMachineOrLeavesFillsShort) {
   std::string tooLarge;
   for (int n = 0; n < 3000; ++n) tooLarge += "1," + std::to_string(n % 600) + ",10,600,390,7,0,1\r\n";
-  const std::string shortFill = "1,100,20,300,20,7,0,1\r\n1,300,20,300,150,7,0,2\r\n1,300,150,100,150,7,0,3\r\n"
-                                "1,100,150,100,20,7,0,4\r\n1,101,80,299,80,4,0,1\r\n3,200,40,0,0,4,7,1\r\n";
   const std::vector<std::pair<std::string, std::string>> documents = {
       {tooLarge, "プログラムがメモリに収まりません (76670/59478 バイト)"},
-      {shortFill, "機械の PAINT では塗り残しで絵が 13731 ドット違います"},
+      {kBoxFilledShort, "機械の PAINT では塗り残しで絵が 13731 ドット違います"},
       {"8,5,6,0,0,4,0,1\r\n", ""}};
   for (const auto& [document, said] : documents) {
     Script script;
@@ -600,9 +605,7 @@ TEST_F(FileCommands, AnOpenCutsTheCheckUnderWayShort) {
   Click(script, 200, kSaveIcon);
   ScriptedEditor s(script);
   s.editor.operations = ListOfRecords(SlowToCheck());
-  std::ofstream(Path(s, "box.csv"), std::ios::binary)
-      << "1,100,20,300,20,7,0,1\r\n1,300,20,300,150,7,0,2\r\n1,300,150,100,150,7,0,3\r\n"
-         "1,100,150,100,20,7,0,4\r\n1,101,80,299,80,4,0,1\r\n3,200,40,0,0,4,7,1\r\n";
+  std::ofstream(Path(s, "box.csv"), std::ios::binary) << kBoxFilledShort;
   s.platform.QueueFileDialogAnswer(Path(s, "slow"));
   s.platform.QueueFileDialogAnswer(Path(s, "box.csv"));
   s.platform.QueueFileDialogAnswer(Path(s, "box copy"));

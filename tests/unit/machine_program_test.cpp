@@ -56,6 +56,17 @@ std::vector<std::vector<OperationRecord>> FillsStoppingShort() {
   return {across, cross, tileRow};
 }
 
+// The completed program of 200-line records ends, leaves no dot short and
+// draws the editor's picture.
+void ExpectTheEditorsPicture(const std::vector<OperationRecord>& records, const CompletedFills& completed,
+                             const TileStringTable& tiles) {
+  const MachineVerdict verdict = CheckOnTheMachine(completed.records, TwoHundredLines(), tiles);
+  EXPECT_FALSE(verdict.neverEnds);
+  EXPECT_EQ(verdict.differingDots, 0);
+  EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels ==
+              RenderPicture(ListOfRecords(records), 200, true, RuleTiles()).pixels);
+}
+
 TEST(MachineProgram, FillsStoppingShortAreCompletedToTheEditorsPicture) {
   const TileStringTable tiles = BuildTileStringTable();
   for (const auto& records : FillsStoppingShort()) {
@@ -63,11 +74,7 @@ TEST(MachineProgram, FillsStoppingShortAreCompletedToTheEditorsPicture) {
     const CompletedFills completed = CompleteFills(records, TwoHundredLines(), Commands(), tiles);
     EXPECT_EQ(completed.fillsCompleted, 1);
     EXPECT_GT(completed.records.size(), records.size());
-    EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels ==
-                RenderPicture(ListOfRecords(records), 200, true, RuleTiles()).pixels);
-    const MachineVerdict verdict = CheckOnTheMachine(completed.records, TwoHundredLines(), tiles);
-    EXPECT_FALSE(verdict.neverEnds);
-    EXPECT_EQ(verdict.differingDots, 0);
+    ExpectTheEditorsPicture(records, completed, tiles);
   }
   // Halved, the machine's rows are every other row of the picture.
   Settings halved;
@@ -137,11 +144,7 @@ TEST(MachineProgram, ATileOfBlackAloneIsFilledAsPlainBlack) {
   EXPECT_EQ(completed.fillsCompleted, 1);
   ASSERT_EQ(completed.records.size(), records.size());
   EXPECT_EQ(completed.records.back(), (OperationRecord{3, 235, 78, 0, 0, 0, 1, 1}));
-  const MachineVerdict verdict = CheckOnTheMachine(completed.records, TwoHundredLines(), tiles);
-  EXPECT_FALSE(verdict.neverEnds);
-  EXPECT_EQ(verdict.differingDots, 0);
-  EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels ==
-              RenderPicture(ListOfRecords(records), 200, true, RuleTiles()).pixels);
+  ExpectTheEditorsPicture(records, completed, tiles);
 }
 
 // Kind 2 of a black majority over a lattice of holes: the machine's fill
@@ -157,17 +160,13 @@ TEST(MachineProgram, AFillTheMachineWouldTakeForeverOverGetsABlackFillFirst) {
         return a[0] == kind::Paint && a[5] == 0 && b[0] == kind::TilePaint && a[1] == b[1] && a[2] == b[2];
       });
   EXPECT_NE(blackFirst, completed.records.end());
-  const MachineVerdict verdict = CheckOnTheMachine(completed.records, TwoHundredLines(), tiles);
-  EXPECT_FALSE(verdict.neverEnds);
-  EXPECT_EQ(verdict.differingDots, 0);
-  EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels ==
-              RenderPicture(ListOfRecords(records), 200, true, RuleTiles()).pixels);
+  ExpectTheEditorsPicture(records, completed, tiles);
 }
 
 // Each hard document, small: the completed program ends, draws what its
 // fills draw whole, and takes at most twice the plain program's memory and
 // one part more. The comb's fills stop at a line in each of its 240 slots:
-// a seed for each would take some sixty times the plain program's.
+// a seed for each made its program over a hundred times the plain one's.
 TEST(MachineProgram, CompletedProgramsOfHardDocumentsStayWithinTwiceThePlainOnePlusOnePart) {
   const TileStringTable tiles = BuildTileStringTable();
   const BasicCommands commands = Commands("kumodo-basic-cmd.txt");
