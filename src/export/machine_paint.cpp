@@ -62,14 +62,10 @@ struct Fill {
   // The stretch [left, right] grown to the borders on either side, or to the
   // screen's edges; the dots it holds are taken as they are.
   int GrownRight(const std::uint8_t* row, int right) {
-    const int end = FindForward(row, right + 1, screen.width - 1, border) - 1;
-    return end;
+    return FindForward(row, right + 1, screen.width - 1, border) - 1;
   }
 
-  int GrownLeft(const std::uint8_t* row, int left) {
-    const int end = FindBackward(row, left - 1, 0, border) + 1;
-    return end;
-  }
+  int GrownLeft(const std::uint8_t* row, int left) { return FindBackward(row, left - 1, 0, border) + 1; }
 
   // Queues every stretch of row y between borders within [left, right],
   // except those already holding the pattern's row. A tile row of colour 0

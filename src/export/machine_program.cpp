@@ -38,8 +38,6 @@ struct Point {
   int x, y;
 };
 
-using Span = Stretch;
-
 bool IsColour(int value) { return value >= 0 && value <= 7; }
 
 // A colour number as the machine draws it: any other number is black, as in the palette.
@@ -69,7 +67,8 @@ class Patterns {
     if (!pattern) pattern = make();
     return *pattern;
   }
-  std::array<std::optional<PaintPattern>, 8 + kTileKinds * 64> patterns_;
+  // 200 of some 2.6 KB each: kept off the stack.
+  std::vector<std::optional<PaintPattern>> patterns_ = std::vector<std::optional<PaintPattern>>(8 + kTileKinds * 64);
 };
 
 // A fill as its program line paints it: from `seed` on the machine's screen.
@@ -186,12 +185,12 @@ class MachineModel {
     area_.valid = false;
   }
 
-  void PaintSpans(const std::vector<Span>& spans, const PaintPattern& pattern) {
-    for (const Span& span : spans) Paint(span, pattern);
+  void PaintStretches(const std::vector<Stretch>& spans, const PaintPattern& pattern) {
+    for (const Stretch& span : spans) Paint(span, pattern);
   }
 
   // The area of the last fill drawn and its pattern.
-  const std::vector<Span>& LastArea() const { return lastArea_; }
+  const std::vector<Stretch>& LastArea() const { return lastArea_; }
   const PaintPattern& LastPattern() const { return *lastPattern_; }
 
  private:
@@ -205,7 +204,7 @@ class MachineModel {
     const PaintPattern* pattern = nullptr;  // none once something else is drawn in it
     bool painted = true;
     std::uint32_t generation = 0;  // of the marks on its stretches' first dots
-    std::vector<Span> spans;
+    std::vector<Stretch> stretches;
     int top = 0, bottom = 0, left = 0, right = 0;
   };
 
@@ -238,7 +237,7 @@ class MachineModel {
 
   void Materialize() {
     if (area_.valid && !area_.painted) {
-      PaintSpans(area_.spans, *area_.pattern);
+      PaintStretches(area_.stretches, *area_.pattern);
       area_.painted = true;
     }
   }
@@ -270,7 +269,7 @@ class MachineModel {
     return drawn;
   }
 
-  void Paint(const Span& span, const PaintPattern& pattern) {
+  void Paint(const Stretch& span, const PaintPattern& pattern) {
     if (span.left == span.right) {
       screen_.Row(span.y)[span.left] = pattern.Row(span.y)[span.left];
     } else {
@@ -279,7 +278,7 @@ class MachineModel {
     }
   }
 
-  bool Holds(const Span& span, const PaintPattern& pattern) {
+  bool Holds(const Stretch& span, const PaintPattern& pattern) {
     const std::uint8_t* row = screen_.Row(span.y);
     const std::uint8_t* expected = pattern.Row(span.y);
     if (span.left == span.right) return row[span.left] == expected[span.left];
@@ -287,20 +286,12 @@ class MachineModel {
            0;
   }
 
-  bool Holds(const std::vector<Span>& area, const PaintPattern& pattern) {
-    return std::all_of(area.begin(), area.end(), [&](const Span& span) { return Holds(span, pattern); });
+  bool Holds(const std::vector<Stretch>& area, const PaintPattern& pattern) {
+    return std::all_of(area.begin(), area.end(), [&](const Stretch& span) { return Holds(span, pattern); });
   }
 
   // The first dot of the stretch of row y through x between borders.
-  int StretchStart(int x, int y, std::uint8_t border) {
-    const int start = FindBackward(screen_.Row(y), x, 0, border) + 1;
-    return start;
-  }
-
-  int StretchEnd(int x, int y, std::uint8_t border) {
-    const int end = FindForward(screen_.Row(y), x, screen_.width - 1, border) - 1;
-    return end;
-  }
+  int StretchStart(int x, int y, std::uint8_t border) { return FindBackward(screen_.Row(y), x, 0, border) + 1; }
 
   std::uint32_t& Mark(int x, int y) { return marks_[static_cast<std::size_t>(y) * screen_.width + x]; }
 
@@ -323,7 +314,7 @@ class MachineModel {
       return kept;
     }
     rowStretchGeneration_[static_cast<std::size_t>(y)] = generation_;
-    kept = {y, StretchStart(x, y, border), StretchEnd(x, y, border)};
+    kept = {y, StretchStart(x, y, border), FindForward(screen_.Row(y), x, screen_.width - 1, border) - 1};
     return kept;
   }
 
@@ -331,7 +322,7 @@ class MachineModel {
   // through the four direct neighbours without stepping on the border
   // colour, as whole stretches of rows between borders. Each stretch is
   // marked on its first dot.
-  std::vector<Span> Area(Point seed, int border) {
+  std::vector<Stretch> Area(Point seed, int border) {
     if (!screen_.Contains(seed.x, seed.y) || screen_.At(seed.x, seed.y) == border) return {};
     NextGeneration();
     return Explore({StretchThrough(seed.x, seed.y, static_cast<std::uint8_t>(border))}, border);
@@ -339,13 +330,13 @@ class MachineModel {
 
   // The stretches reachable from `starts` (stretches between borders) that
   // no mark of this generation shows as found already, starts included.
-  std::vector<Span> Explore(std::vector<Span> pending, int borderColour) {
-    std::vector<Span> spans;
+  std::vector<Stretch> Explore(std::vector<Stretch> pending, int borderColour) {
+    std::vector<Stretch> spans;
     const auto border = static_cast<std::uint8_t>(borderColour);
-    std::erase_if(pending, [&](const Span& start) { return Mark(start.left, start.y) == generation_; });
-    for (const Span& start : pending) Mark(start.left, start.y) = generation_;
+    std::erase_if(pending, [&](const Stretch& start) { return Mark(start.left, start.y) == generation_; });
+    for (const Stretch& start : pending) Mark(start.left, start.y) = generation_;
     while (!pending.empty()) {
-      const Span span = pending.back();
+      const Stretch span = pending.back();
       pending.pop_back();
       spans.push_back(span);
       for (const int y : {span.y - 1, span.y + 1}) {
@@ -372,9 +363,9 @@ class MachineModel {
   // was: the stretches it painted and, where it left stretches that held the
   // pattern, what lies beyond them. True in `whole` when all of that holds
   // the pattern now.
-  std::vector<Span> PaintedArea(const PaintPattern& pattern, int border, bool& whole) {
-    std::vector<Span> area = LoggedArea();
-    std::vector<Span> beyond;
+  std::vector<Stretch> PaintedArea(const PaintPattern& pattern, int border, bool& whole) {
+    std::vector<Stretch> area = LoggedArea();
+    std::vector<Stretch> beyond;
     for (const Stretch& held : log_.held) {
       beyond.push_back(StretchThrough(held.left, held.y, static_cast<std::uint8_t>(border)));
     }
@@ -395,8 +386,8 @@ class MachineModel {
 
   // Keeps the area of a fill, and that it holds the pattern if `whole`,
   // unless the pattern holds the border colour: the area would be another then.
-  void KeepArea(std::vector<Span> spans, const PaintPattern& pattern, int border, bool whole = true) {
-    area_.valid = !pattern.Uses(border) && !spans.empty();
+  void KeepArea(std::vector<Stretch> stretches, const PaintPattern& pattern, int border, bool whole = true) {
+    area_.valid = !pattern.Uses(border) && !stretches.empty();
     if (!area_.valid) return;
     area_.painted = true;
     area_.border = border;
@@ -404,11 +395,11 @@ class MachineModel {
     area_.generation = generation_;
     area_.top = area_.left = std::numeric_limits<int>::max();
     area_.bottom = area_.right = -1;
-    for (const Span& span : spans) {
-      area_.top = std::min(area_.top, span.y), area_.bottom = std::max(area_.bottom, span.y);
-      area_.left = std::min(area_.left, span.left), area_.right = std::max(area_.right, span.right);
+    for (const Stretch& stretch : stretches) {
+      area_.top = std::min(area_.top, stretch.y), area_.bottom = std::max(area_.bottom, stretch.y);
+      area_.left = std::min(area_.left, stretch.left), area_.right = std::max(area_.right, stretch.right);
     }
-    area_.spans = std::move(spans);
+    area_.stretches = std::move(stretches);
   }
 
   // A fill over the kept area that needs no look at its dots: the editor's
@@ -426,18 +417,14 @@ class MachineModel {
     return true;
   }
 
-  // When a PAINT counts as never ending: one that may go on for ever once it
-  // queued many times its area's stretches (fills that end queue at most
-  // three times in thousands of random ones); any other once it queued more
-  // than the machine gets through in a minute or two.
-  static std::int64_t EndlessBound(const std::vector<Span>& area, const PaintPattern& pattern) {
-    return pattern.MayNeverEnd() ? 16 * static_cast<std::int64_t>(area.size()) + 1024 : kLongestPaint;
-  }
-
-  PaintRun MachineFill(Point start, const FillOrder& fill, const std::vector<Span>& area) {
-    const PaintRun run =
-        MachinePaint(screen_, start.x, start.y, *fill.pattern, fill.border, EndlessBound(area, *fill.pattern));
-    return run;
+  // A PAINT from `start` over the area, counted as never ending once it has
+  // queued sixteen times the area's stretches if it may go on for ever
+  // (fills that end queue at most three times as many in thousands of
+  // random ones), else once it has queued kLongestPaint.
+  PaintRun MachineFill(Point start, const FillOrder& fill, const std::vector<Stretch>& area) {
+    const std::int64_t bound =
+        fill.pattern->MayNeverEnd() ? 16 * static_cast<std::int64_t>(area.size()) + 1024 : kLongestPaint;
+    return MachinePaint(screen_, start.x, start.y, *fill.pattern, fill.border, bound);
   }
 
   // Whether the machine's PAINT of the fill ends whatever the dots hold,
@@ -451,9 +438,9 @@ class MachineModel {
 
   // The distinct stretches the last PAINT logged, marked on their first dots
   // in a new generation.
-  std::vector<Span> LoggedArea() {
+  std::vector<Stretch> LoggedArea() {
     NextGeneration();
-    std::vector<Span> area;
+    std::vector<Stretch> area;
     for (const Stretch& stretch : log_.stretches) {
       if (Mark(stretch.left, stretch.y) != generation_)
         Mark(stretch.left, stretch.y) = generation_, area.push_back(stretch);
@@ -461,9 +448,9 @@ class MachineModel {
     return area;
   }
 
-  Drawn Rows(const std::vector<Span>& area) const {
+  Drawn Rows(const std::vector<Stretch>& area) const {
     Drawn drawn{screen_.height, -1};
-    for (const Span& span : area)
+    for (const Stretch& span : area)
       drawn.top = std::min(drawn.top, span.y), drawn.bottom = std::max(drawn.bottom, span.y);
     return drawn;
   }
@@ -473,21 +460,21 @@ class MachineModel {
     if (RepaintsKeptArea(fill, keptArea)) return {area_.top, area_.bottom};
     Materialize();
     const PaintPattern& pattern = *fill.pattern;
-    std::vector<Span> area;
+    std::vector<Stretch> area;
     bool whole = true;
     if (rule_ == FillRule::Machine && EndsWithBordersKept(fill)) {
       log_.keepsDots = false;
       const PaintRun run = MachinePaint(screen_, fill.seed.x, fill.seed.y, pattern, fill.border, kUnbounded, &log_);
       if (keptArea && run.leftHeld) {
-        area = area_.spans;
+        area = area_.stretches;
         whole = Holds(area, pattern);
       } else {
         area = PaintedArea(pattern, fill.border, whole);
       }
     } else {
-      area = keptArea ? area_.spans : Area(fill.seed, fill.border);
+      area = keptArea ? area_.stretches : Area(fill.seed, fill.border);
       if (rule_ == FillRule::Editor) {
-        PaintSpans(area, pattern);
+        PaintStretches(area, pattern);
       } else {
         const bool ended = MachineFill(fill.seed, fill, area).ended;
         if (!ended) return {0, -1, false, false};
@@ -503,16 +490,16 @@ class MachineModel {
     return drawn;
   }
 
-  std::vector<std::uint8_t> AreaDots(const std::vector<Span>& area) const {
+  std::vector<std::uint8_t> AreaDots(const std::vector<Stretch>& area) const {
     std::vector<std::uint8_t> dots;
-    for (const Span& span : area)
+    for (const Stretch& span : area)
       dots.insert(dots.end(), screen_.Row(span.y) + span.left, screen_.Row(span.y) + span.right + 1);
     return dots;
   }
 
-  void RestoreArea(const std::vector<Span>& area, const std::vector<std::uint8_t>& dots) {
+  void RestoreArea(const std::vector<Stretch>& area, const std::vector<std::uint8_t>& dots) {
     std::size_t at = 0;
-    for (const Span& span : area) {
+    for (const Stretch& span : area) {
       const std::size_t width = static_cast<std::size_t>(span.right - span.left + 1);
       std::memcpy(screen_.Row(span.y) + span.left, dots.data() + at, width);
       at += width;
@@ -522,10 +509,10 @@ class MachineModel {
   // Paints from a seed in each part of the area the pattern does not yet
   // hold, in turn, until the area is whole; nothing when one of them would
   // never end or more than `most` would be needed.
-  std::optional<std::vector<Point>> SeedsToWhole(const std::vector<Span>& area, const FillOrder& fill,
+  std::optional<std::vector<Point>> SeedsToWhole(const std::vector<Stretch>& area, const FillOrder& fill,
                                                  std::size_t most) {
     std::vector<Point> seeds;
-    for (const Span& span : area) {
+    for (const Stretch& span : area) {
       const std::uint8_t* row = screen_.Row(span.y);
       const std::uint8_t* expected = fill.pattern->Row(span.y);
       // Painting only ever sets the pattern, so a dot found right stays right.
@@ -551,7 +538,7 @@ class MachineModel {
   std::vector<std::uint32_t> rowStretchGeneration_;
   Patterns patterns_;
   FilledArea area_;
-  std::vector<Span> lastArea_;
+  std::vector<Stretch> lastArea_;
   const PaintPattern* lastPattern_ = nullptr;
 };
 
@@ -568,7 +555,7 @@ std::vector<OperationRecord> MachineModel::Complete(const OperationRecord& recor
   const bool keptArea = HasKeptArea(fill.seed, fill.border);
   if (RepaintsKeptArea(fill, keptArea)) return {own};
   Materialize();
-  std::vector<Span> area;
+  std::vector<Stretch> area;
   if (EndsWithBordersKept(fill)) {
     // Most fills end whole: found so, they need no more; else the dots they
     // painted are put back. Their area is the same before and after.
@@ -576,7 +563,7 @@ std::vector<OperationRecord> MachineModel::Complete(const OperationRecord& recor
     const PaintRun run = MachinePaint(screen_, fill.seed.x, fill.seed.y, pattern, fill.border, kUnbounded, &log_);
     bool whole = true;
     if (keptArea && run.leftHeld) {
-      area = area_.spans;
+      area = area_.stretches;
       whole = Holds(area, pattern);
     } else {
       area = PaintedArea(pattern, fill.border, whole);
@@ -587,7 +574,7 @@ std::vector<OperationRecord> MachineModel::Complete(const OperationRecord& recor
     }
     Unpaint(screen_, log_);
   } else {
-    area = keptArea ? area_.spans : Area(fill.seed, fill.border);
+    area = keptArea ? area_.stretches : Area(fill.seed, fill.border);
     if (area.empty()) return {own};
   }
   auto documentY = [this](int machineY) {
@@ -609,7 +596,7 @@ std::vector<OperationRecord> MachineModel::Complete(const OperationRecord& recor
                            1};
   };
   // Rows of a plain fill are lines; of a tile fill, the tile's mixture rows (kinds 5 to 7).
-  auto rowOf = [&](const Span& row) {
+  auto rowOf = [&](const Stretch& row) {
     const auto y = documentY(row.y);
     const auto left = static_cast<std::int16_t>(row.left), right = static_cast<std::int16_t>(row.right);
     const std::int16_t colour = own[field::Colour];
@@ -710,8 +697,8 @@ std::vector<OperationRecord> MachineModel::Complete(const OperationRecord& recor
     }
   }
   if (best.empty()) {
-    for (const Span& span : area) best.push_back(rowOf(span));
-    PaintSpans(area, pattern);
+    for (const Stretch& span : area) best.push_back(rowOf(span));
+    PaintStretches(area, pattern);
   } else {
     RestoreArea(area, bestDots);
   }
@@ -753,7 +740,7 @@ struct CheckModels {
       if (drawn.whole) return true;
       apart = true;
       whole.CopyPicture(machine);
-      whole.PaintSpans(machine.LastArea(), machine.LastPattern());
+      whole.PaintStretches(machine.LastArea(), machine.LastPattern());
       rowDifferences.assign(static_cast<std::size_t>(machine.Screen().height), 0);
       differences = 0;
       Recount(drawn.top, drawn.bottom);

@@ -3,6 +3,7 @@
 // that complete its fills, at any size: the benchmarks take them at 30,000
 // records, the interpreter's runs small ones. Coordinates are the
 // document's, rows 0 to height - 1.
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
