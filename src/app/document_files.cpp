@@ -1,5 +1,8 @@
 #include "app/document_files.h"
 
+#include <chrono>
+
+#include "app/status_panel.h"
 #include "app/ui_texts.h"
 #include "export/basic_program.h"
 #include "export/machine_program.h"
@@ -35,6 +38,22 @@ void EraseProgressMessage(Editor& editor) {
   PrintText(editor.screen, "          \r\n");
   SetTextColours(text, 7, 0);
   FlushScreen(editor.screen);
+}
+
+// The check of a saved program: what a save waits for, what each pass of
+// the main loop gives it, and the most it gets in all. Time the processor
+// spends, not the platform's clock, which only the sleeps move in the
+// scripted editor.
+constexpr std::chrono::milliseconds kCheckInSave{100};
+constexpr std::chrono::milliseconds kCheckInPass{5};
+constexpr std::chrono::seconds kCheckAtMost{60};
+
+// Goes on with the check for about `share` (a record once begun is finished).
+bool AdvanceCheck(ProgramCheck& check, std::chrono::milliseconds share) {
+  const auto start = std::chrono::steady_clock::now();
+  const bool done = check.running->Advance([&] { return std::chrono::steady_clock::now() - start >= share; });
+  check.spent += std::chrono::steady_clock::now() - start;
+  return done;
 }
 
 void ProgressBarTo(Editor& editor, int right) {
@@ -74,17 +93,57 @@ WrittenProgram GenerateBasicProgram(Editor& editor) {
           EstimateProgramMemory(text)};
 }
 
-std::string MachineAdvice(const Editor& editor, const ProgramMemory& memory) {
-  const OperationList& list = editor.operations;
-  const int shortFills =
-      ShortFills({list.slots.data(), static_cast<std::size_t>(list.count)}, editor.settings, editor.tileStrings);
-  const std::size_t empty = EmptyProgramBytes(editor.settings, editor.basicCommands, editor.tileStrings);
-  const std::size_t used = memory.program - std::min(memory.program, empty);
+std::string MachineAdvice(std::size_t used, const MachineVerdict& verdict) {
   const bool fits = ProgramFits(used, kFreeAreaBytes);
-  if (!fits && shortFills > 0) return ui::ProgramTooLargeAndFillsLeftShort(used, kFreeAreaBytes, shortFills);
-  if (!fits) return ui::ProgramTooLarge(used, kFreeAreaBytes);
-  if (shortFills > 0) return ui::FillsLeftShort(shortFills);
-  return "";
+  if (verdict.neverEnds) {
+    return fits ? std::string(ui::kFillNeverEnds) : ui::ProgramTooLargeAndFillNeverEnds(used, kFreeAreaBytes);
+  }
+  if (verdict.differingDots > 0) {
+    return fits ? ui::FillsLeaveDots(verdict.differingDots)
+                : ui::ProgramTooLargeAndFillsLeaveDots(used, kFreeAreaBytes, verdict.differingDots);
+  }
+  return fits ? "" : ui::ProgramTooLarge(used, kFreeAreaBytes);
+}
+
+void CheckSavedProgram(Editor& editor, const ProgramMemory& memory) {
+  const OperationList& list = editor.operations;
+  ProgramCheck& check = editor.programCheck;
+  check.running = std::make_unique<MachineCheck>(
+      std::span<const OperationRecord>(list.slots.data(), static_cast<std::size_t>(list.count)), editor.settings,
+      editor.tileStrings);
+  const std::size_t empty = EmptyProgramBytes(editor.settings, editor.basicCommands, editor.tileStrings);
+  check.used = memory.program - std::min(memory.program, empty);
+  check.spent = {};
+  if (AdvanceCheck(check, kCheckInSave)) {
+    ShowStatusMessage(editor, MachineAdvice(check.used, check.running->Verdict()));
+    check.running.reset();
+    return;
+  }
+  ShowStatusMessage(editor, ProgramFits(check.used, kFreeAreaBytes)
+                                ? std::string(ui::kCheckingOnTheMachine)
+                                : ui::ProgramTooLargeAndChecking(check.used, kFreeAreaBytes));
+}
+
+void ContinueProgramCheck(Editor& editor) {
+  ProgramCheck& check = editor.programCheck;
+  if (!check.running) return;
+  if (check.spent >= kCheckAtMost) {
+    CutProgramCheckShort(editor);
+    return;
+  }
+  if (AdvanceCheck(check, kCheckInPass)) {
+    ShowStatusMessage(editor, MachineAdvice(check.used, check.running->Verdict()));
+    check.running.reset();
+  }
+}
+
+void CutProgramCheckShort(Editor& editor) {
+  ProgramCheck& check = editor.programCheck;
+  if (!check.running) return;
+  check.running.reset();
+  ShowStatusMessage(editor, ProgramFits(check.used, kFreeAreaBytes)
+                                ? std::string(ui::kCheckCutShort)
+                                : ui::ProgramTooLargeAndCheckCutShort(check.used, kFreeAreaBytes));
 }
 
 bool LoadCsvDocument(Editor& editor) {

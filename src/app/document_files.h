@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/editor.h"
+#include "export/machine_program.h"
 #include "export/program_memory.h"
 #include "platform/file_system.h"
 
@@ -26,9 +27,26 @@ struct WrittenProgram {
 WrittenProgram GenerateBasicProgram(Editor& editor);
 
 // For the status line after a save: whether the program just written will
-// not fit the machine's free area or holds fills the machine's PAINT leaves
-// short, and that kumodo-export --machine writes one that does; else nothing.
-std::string MachineAdvice(const Editor& editor, const ProgramMemory& memory);
+// not fit the machine's free area, holds a fill the machine's PAINT never
+// ends or leaves the machine's picture differing, and that kumodo-export
+// --machine writes one that does; else nothing. `used`: the bytes the
+// program takes beyond an empty document's (ProgramFits).
+std::string MachineAdvice(std::size_t used, const MachineVerdict& verdict);
+
+// Checks the document's program, just saved, on the machine's model
+// (CheckOnTheMachine) and says the advice on the status line. A check the
+// save cannot finish within about a tenth of a second goes on in the main
+// loop's passes (ContinueProgramCheck), the status line saying so; a new
+// save starts afresh.
+void CheckSavedProgram(Editor& editor, const ProgramMemory& memory);
+
+// A slice of the check under way, a few milliseconds; its advice once done.
+// A check that would run for about a minute is cut short, and says so.
+void ContinueProgramCheck(Editor& editor);
+
+// Ends the check under way, saying so (an open: its word would be about a
+// document no longer shown).
+void CutProgramCheckShort(Editor& editor);
 
 // Replaces the list by the records of the file at the document path
 // (ReadCsvDocument), with the message panel and progress bar. A file that is

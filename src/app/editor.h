@@ -2,11 +2,15 @@
 // Every record of the running editor in one value, so that a test can build
 // a fresh editor in one line. Records only; the functions live with their parts.
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "export/basic_commands.h"
+#include "export/machine_program.h"
+#include "export/program_memory.h"
 #include "export/tile_strings.h"
 #include "files/program_folders.h"
 #include "picture/picture_editor.h"
@@ -77,6 +81,14 @@ struct CommandKeyStates {
   CommandKeyState o;
 };
 
+// The check of the program a save wrote, on the machine's model, while it
+// goes on between passes of the main loop.
+struct ProgramCheck {
+  std::unique_ptr<MachineCheck> running;
+  std::size_t used = 0;  // what the program checked takes beyond an empty document's (ProgramFits)
+  std::chrono::steady_clock::duration spent{};
+};
+
 // The picture's records are the base; the shell's are added here.
 struct Editor : PictureEditor {
   explicit Editor(Platform& platform) : PictureEditor(platform), platform(platform) {}
@@ -92,6 +104,7 @@ struct Editor : PictureEditor {
   ColourGrid colourGrid;
   WorkLists workLists;
   TileStringTable tileStrings = BuildTileStringTable();
+  ProgramCheck programCheck;
 };
 
 }  // namespace kumodo

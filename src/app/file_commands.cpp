@@ -32,6 +32,7 @@ bool Choose(Editor& editor, std::optional<std::string> chosen) {
 // written it holds the picture, and the title says so, also when the
 // program then fails: the message names the file written and the one not.
 void SaveDocumentFiles(Editor& editor, const std::string& csvPath) {
+  CutProgramCheckShort(editor);
   const FileResult document = SaveCsvDocument(editor);
   if (!document.ok) {
     ReportFileProblem(editor, ui::kCannotSaveCaption, ui::kDocumentNotWritten, csvPath, document.reason);
@@ -44,8 +45,8 @@ void SaveDocumentFiles(Editor& editor, const std::string& csvPath) {
                       DocumentProgramPath(editor.documentPath), program.written.reason);
     return;
   }
-  ShowStatusMessage(editor, MachineAdvice(editor, program.memory));
   editor.platform.Beep();
+  CheckSavedProgram(editor, program.memory);
 }
 
 }  // namespace
@@ -59,6 +60,7 @@ void OpenCommand(Editor& editor) {
 }
 
 void OpenDocument(Editor& editor) {
+  CutProgramCheckShort(editor);
   if (!LoadCsvDocument(editor)) {
     // As after a failed save: the progress panel must not stay over the picture.
     ShowPreviewBase(editor);

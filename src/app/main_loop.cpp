@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/document_files.h"
 #include "app/file_commands.h"
 #include "app/outline_tool.h"
 #include "app/panels.h"
@@ -277,6 +278,7 @@ void RunPass(Editor& editor) {
   SleepPumping(editor.screen, 1);
   SampleAfterSleep(editor);
   ToolStep(editor);
+  ContinueProgramCheck(editor);
   loop.clickPending = false;
   if (loop.pointer.x != loop.previousPointer.x || loop.pointer.y != loop.previousPointer.y) ShowMagnifier(editor);
 }

@@ -69,18 +69,37 @@ inline std::string NoCommandFile(const std::string& path) {
 }
 
 // After a save, what the machine's BASIC would make of its program: `used`
-// of `free` bytes once loaded, fills left short. The line holds 98 bytes of
-// Shift-JIS, numbers included.
+// of `free` bytes once loaded; a fill it would never end, or `dots` of its
+// picture left differing by fills that stop short; the check still going on
+// after the save, or cut short. Each line holds 98 bytes of Shift-JIS,
+// numbers included.
 inline std::string ProgramTooLarge(std::size_t used, std::size_t free) {
   return "プログラムがメモリに収まりません (" + std::to_string(used) + "/" + std::to_string(free) +
          " バイト): kumodo-export --machine で分けられます";
 }
-inline std::string FillsLeftShort(int fills) {
-  return "機械の PAINT では塗り残す塗りつぶしが " + std::to_string(fills) + " 個あります: kumodo-export --machine で補えます";
+inline std::string FillsLeaveDots(long long dots) {
+  return "機械の PAINT では塗り残しで絵が " + std::to_string(dots) +
+         " ドット違います: kumodo-export --machine で補えます";
 }
-inline std::string ProgramTooLargeAndFillsLeftShort(std::size_t used, std::size_t free, int fills) {
-  return "メモリに収まらず (" + std::to_string(used) + "/" + std::to_string(free) + " バイト) 塗り残しが " +
-         std::to_string(fills) + " 個: kumodo-export --machine で直せます";
+inline constexpr std::string_view kFillNeverEnds =
+    "機械の PAINT では終わらない塗りつぶしがあります: kumodo-export --machine で直せます";
+inline std::string ProgramTooLargeAndFillsLeaveDots(std::size_t used, std::size_t free, long long dots) {
+  return "メモリに収まらず (" + std::to_string(used) + "/" + std::to_string(free) + " バイト) 塗り残し " +
+         std::to_string(dots) + " ドット: kumodo-export --machine で直せます";
+}
+inline std::string ProgramTooLargeAndFillNeverEnds(std::size_t used, std::size_t free) {
+  return "メモリに収まらず (" + std::to_string(used) + "/" + std::to_string(free) +
+         " バイト) 終わらない塗りつぶし: kumodo-export --machine で直せます";
+}
+inline constexpr std::string_view kCheckingOnTheMachine = "保存したプログラムの絵を機械の PAINT で確かめています";
+inline constexpr std::string_view kCheckCutShort = "保存したプログラムの絵を機械の PAINT で確かめるのは打ち切りました";
+inline std::string ProgramTooLargeAndChecking(std::size_t used, std::size_t free) {
+  return "メモリに収まりません (" + std::to_string(used) + "/" + std::to_string(free) +
+         " バイト): 機械の PAINT で絵を確かめています";
+}
+inline std::string ProgramTooLargeAndCheckCutShort(std::size_t used, std::size_t free) {
+  return "メモリに収まりません (" + std::to_string(used) + "/" + std::to_string(free) +
+         " バイト): 機械の PAINT での確かめは打ち切りました";
 }
 
 }  // namespace kumodo::ui

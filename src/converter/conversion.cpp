@@ -1,5 +1,6 @@
 #include "converter/conversion.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "export/basic_program.h"
@@ -43,11 +44,14 @@ Conversion& Failed(Conversion& conversion, const std::string& file, const std::s
 
 // The machine's program of the records: fills it would leave short
 // completed, in parts when it does not fit. Names the conversion's program
-// files beside the document.
+// files beside the document and its parts' names on the machine's disk,
+// which must be none of `diskNamesTaken`.
 std::optional<std::vector<std::string>> MachineTexts(std::span<const OperationRecord> records,
                                                      const std::string& documentPath, const ConversionSetup& setup,
-                                                     const ConversionOptions& options, Conversion& conversion) {
-  const CompletedFills completed = CompleteFills(records, setup.settings, setup.tiles);
+                                                     const ConversionOptions& options,
+                                                     std::span<const std::string> diskNamesTaken,
+                                                     Conversion& conversion) {
+  const CompletedFills completed = CompleteFills(records, setup.settings, setup.commands, setup.tiles);
   const std::string stem = WithExtension(documentPath, "");
   MachineProgram program = MachineProgramParts(completed.records, setup.settings, setup.commands, setup.tiles,
                                                options.freeArea, FileNamePart(stem));
@@ -57,9 +61,18 @@ std::optional<std::vector<std::string>> MachineTexts(std::span<const OperationRe
   }
   conversion.fillsCompleted = completed.fillsCompleted;
   conversion.programFiles.clear();
-  for (std::size_t k = 0; k < program.parts.size(); ++k) {
-    conversion.programFiles.push_back(program.parts.size() == 1 ? DocumentProgramPath(documentPath)
-                                                                : stem + std::to_string(k + 1) + ".txt");
+  conversion.diskNames.clear();
+  const int parts = static_cast<int>(program.parts.size());
+  for (int k = 1; k <= parts; ++k) {
+    conversion.programFiles.push_back(parts == 1 ? DocumentProgramPath(documentPath) : PartFileName(stem, k));
+    if (parts == 1) continue;
+    conversion.diskNames.push_back(PartDiskName(FileNamePart(stem), k, parts));
+    if (std::find(diskNamesTaken.begin(), diskNamesTaken.end(), conversion.diskNames.back()) != diskNamesTaken.end()) {
+      Failed(conversion, documentPath,
+             "its part " + std::to_string(k) + " would be " + conversion.diskNames.back() +
+                 " on the machine's disk, as a part of a program made before in this run");
+      return std::nullopt;
+    }
   }
   return std::move(program.parts);
 }
@@ -201,7 +214,8 @@ ConversionSetup PrepareConversion(const ConversionOptions& options) {
 }
 
 Conversion ConvertDocument(const std::string& documentPath, const ConversionSetup& setup,
-                           const ConversionOptions& options, std::span<const RunFile> runFiles) {
+                           const ConversionOptions& options, std::span<const RunFile> runFiles,
+                           std::span<const std::string> diskNamesTaken) {
   Conversion conversion;
   OperationList list;
   const DocumentRead read = ReadCsvDocument(documentPath, list);
@@ -219,7 +233,7 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
   std::optional<std::vector<std::string>> texts;
   if (options.machine) {
     const std::span<const OperationRecord> records(list.slots.data(), static_cast<std::size_t>(list.count));
-    texts = MachineTexts(records, documentPath, setup, options, conversion);
+    texts = MachineTexts(records, documentPath, setup, options, diskNamesTaken, conversion);
     if (!texts) return conversion;
   } else {
     conversion.programFiles = {DocumentProgramPath(documentPath)};
@@ -237,7 +251,8 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
 }
 
 Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
-                          const ConversionOptions& options, std::span<const RunFile> runFiles) {
+                          const ConversionOptions& options, std::span<const RunFile> runFiles,
+                          std::span<const std::string> diskNamesTaken) {
   Conversion conversion;
   const DecodedPicture decoded = DecodePictureFile(picturePath, kLargePictureLimit);
   if (!decoded.loaded) return Failed(conversion, picturePath, PictureNotReadReason(decoded.kind, picturePath));
@@ -262,7 +277,7 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
   conversion.documentFile = WithExtension(picturePath, ".csv");
 
   std::optional<std::vector<std::string>> texts =
-      MachineTexts(made.records, conversion.documentFile, setup, options, conversion);
+      MachineTexts(made.records, conversion.documentFile, setup, options, diskNamesTaken, conversion);
   if (!texts) return conversion;
   if (options.png) conversion.pngFile = options.pngFile.value_or(WithExtension(picturePath, ".png"));
   std::vector<std::string> written = conversion.programFiles;

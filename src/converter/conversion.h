@@ -57,6 +57,7 @@ struct Conversion {
   std::string failedFile;  // the file it is about, when not ok
   std::string reason;
   std::vector<std::string> programFiles;  // every part's, in order
+  std::vector<std::string> diskNames;     // of a split program's parts on the machine's disk, in order
   int fillsCompleted = 0;                 // with machine: fills given extra seeds
   std::string pngFile;
   int records = 0;
@@ -81,9 +82,13 @@ struct Conversion {
 // A document with no record, or one longer than the list (unless truncate),
 // fails and writes nothing; so does one whose files to be written would be
 // the document itself, one another, or one of the run's files (by identity:
-// through links too).
+// through links too), and one whose program for the machine would have a
+// part of the same name on the machine's disk as one of `diskNamesTaken`
+// (those of the run's earlier programs), since one would replace the other
+// there.
 Conversion ConvertDocument(const std::string& documentPath, const ConversionSetup& setup,
-                           const ConversionOptions& options, std::span<const RunFile> runFiles = {});
+                           const ConversionOptions& options, std::span<const RunFile> runFiles = {},
+                           std::span<const std::string> diskNamesTaken = {});
 
 // The budget a picture's records are given when none is: what one part holds.
 std::size_t OnePartBudget(const ConversionOptions& options);
@@ -97,9 +102,11 @@ std::size_t OnePartBudget(const ConversionOptions& options);
 // area's rows 0 to 199, as the import does. Fails, writing nothing, for a
 // file that is no picture, is broken or is over that limit, for a budget
 // too small for any record, when a file to be written is the picture
-// itself, another of them or one of the run's files, and when its document
-// would be written over one that is there already, unless forced.
+// itself, another of them or one of the run's files, when its document
+// would be written over one that is there already, unless forced, and for
+// a part named on the machine's disk as one of `diskNamesTaken`.
 Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
-                          const ConversionOptions& options, std::span<const RunFile> runFiles = {});
+                          const ConversionOptions& options, std::span<const RunFile> runFiles = {},
+                          std::span<const std::string> diskNamesTaken = {});
 
 }  // namespace kumodo

@@ -34,8 +34,9 @@ std::string Usage() {
     "                               of the free area; it fits when at least 177 below\n"
     "                               (with --machine the largest part's, then parts and fills completed)\n"
     "  --machine                    a program the machine runs to its end: fills it would leave\n"
-    "                               short completed, and split into parts NAME1.txt, NAME2.txt, ...\n"
-    "                               that chain to each other when it does not fit the free area\n"
+    "                               short completed, and split into parts NAME1.txt ... NAME9.txt,\n"
+    "                               NAME(10).txt, ... that chain to each other when it does not fit\n"
+    "                               the free area\n"
     "  --memory=BYTES               the free area an empty document's program leaves\n"
     "                               (default " + std::to_string(kumodo::kFreeAreaBytes) + ", PC-BASIC's)\n"
     "  --truncate                   convert the first 30000 records of a longer document\n"
@@ -227,19 +228,22 @@ int main(int argc, char** argv) {
   // No input of the run, and nothing written for one, is written over for another.
   std::vector<kumodo::RunFile> runFiles;
   for (const std::string& input : documents) runFiles.push_back({input, "an input of this run"});
+  // Parts of two programs of one run are copied to one disk: their names there must not meet.
+  std::vector<std::string> diskNames;
   const bool showProgress = documents.size() > 1 && kumodo::ErrorOutputShowsProgress();
   int failed = 0;
   for (std::size_t n = 0; n < documents.size(); ++n) {
     if (showProgress) std::fprintf(stderr, "\r[%zu/%zu] %s\033[K", n + 1, documents.size(), documents[n].c_str());
-    const kumodo::Conversion conversion = options.fromPicture
-                                              ? kumodo::ConvertPicture(documents[n], setup, options, runFiles)
-                                              : kumodo::ConvertDocument(documents[n], setup, options, runFiles);
+    const kumodo::Conversion conversion =
+        options.fromPicture ? kumodo::ConvertPicture(documents[n], setup, options, runFiles, diskNames)
+                            : kumodo::ConvertDocument(documents[n], setup, options, runFiles, diskNames);
     if (showProgress) std::fputs("\r\033[K", stderr);
     if (!conversion.ok) {
       ++failed;
       std::fprintf(stderr, "kumodo-export: %s: %s\n", conversion.failedFile.c_str(), conversion.reason.c_str());
       continue;
     }
+    diskNames.insert(diskNames.end(), conversion.diskNames.begin(), conversion.diskNames.end());
     if (conversion.linesLeftOut > 0) {
       std::fprintf(stderr, "kumodo-export: %s: only the first %d records converted, %d lines left out\n",
                    documents[n].c_str(), conversion.records, conversion.linesLeftOut);

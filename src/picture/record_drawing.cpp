@@ -73,8 +73,7 @@ Brush FillBrush(const DrawingState& d, const TileSource& tiles, int fillValue) {
   return Brush::Tile(tiles(d.tileKind, d.drawingColour, d.secondColour));
 }
 
-void DrawTwoColourDots(Bitmap& canvas, const DrawingState& d) {
-  const Rgb colour = PaletteColour(d.drawingColour);
+void ForEachTwoColourDot(const DrawingState& d, int width, int height, const std::function<void(int x, int y)>& plot) {
   const double dx = d.x2 - d.x1;
   const double dy = d.y2 - d.y1;
   // One pixel a step along the longer axis; the other coordinate follows,
@@ -83,8 +82,8 @@ void DrawTwoColourDots(Bitmap& canvas, const DrawingState& d) {
   const double majorStep = (alongX ? dx : dy) < 0 ? -1 : 1;
   const double minorStep = alongX ? dy / std::fabs(dx) : (dy == 0 ? 0 : dx / std::fabs(dy));
   const double majorEnd = alongX ? d.x2 : d.y2;
-  const int majorSize = alongX ? canvas.width : canvas.height;
-  const int minorSize = alongX ? canvas.height : canvas.width;
+  const int majorSize = alongX ? width : height;
+  const int minorSize = alongX ? height : width;
   // A coordinate below -1, or from the canvas size on, rounds to a point off
   // the canvas: such steps plot nothing, and once a coordinate has left the
   // canvas moving away, no later step can plot. A line reaching far outside
@@ -110,8 +109,13 @@ void DrawTwoColourDots(Bitmap& canvas, const DrawingState& d) {
     }
     const int rx = RoundForDot(alongX ? major : minor);
     const int ry = RoundForDot(alongX ? minor : major);
-    if ((std::abs(rx) % 2) + (std::abs(ry) % 2) == 1) SetPixel(canvas, rx, ry, colour);
+    if ((std::abs(rx) % 2) + (std::abs(ry) % 2) == 1) plot(rx, ry);
   }
+}
+
+void DrawTwoColourDots(Bitmap& canvas, const DrawingState& d) {
+  const Rgb colour = PaletteColour(d.drawingColour);
+  ForEachTwoColourDot(d, canvas.width, canvas.height, [&](int x, int y) { SetPixel(canvas, x, y, colour); });
 }
 
 void DrawLoadedRecord(Bitmap& canvas, const DrawingState& d, bool paintDisplay, const TileSource& tiles) {

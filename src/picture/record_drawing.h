@@ -26,6 +26,11 @@ Brush FillBrush(const DrawingState& state, const TileSource& tiles, int fillValu
 // in its drawing colour: dots only where the rounded coordinates have an odd sum.
 void DrawTwoColourDots(Bitmap& canvas, const DrawingState& state);
 
+// The points of those dots that may lie on a picture of the size, in the
+// order they are drawn (a point may still be one outside it).
+void ForEachTwoColourDot(const DrawingState& state, int width, int height,
+                         const std::function<void(int x, int y)>& plot);
+
 // Draws the record loaded into the state, by its kind; paint and tile paint
 // only while fills are shown.
 void DrawLoadedRecord(Bitmap& canvas, const DrawingState& state, bool paintDisplay, const TileSource& tiles);

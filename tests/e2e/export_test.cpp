@@ -196,6 +196,36 @@ TEST(Export, TheMachinesProgramCompletesFillsAndSplitsIntoParts) {
   EXPECT_EQ(ReadWholeFile((s.folder.Path() / "box picture.txt").string()).value_or(""), program);
 }
 
+// Parts of two programs of one run are copied to one disk: "holiday-01"
+// and "holiday-02", each in some thirty parts, would both have HOLIDA1.BAS
+// on, so the later is refused and nothing of it written. In the folder no
+// part meets another document's: "holiday-0" part 11 is
+// "holiday-0(11).txt", no longer "holiday-011.txt", part 1 of "holiday-01".
+TEST(Export, PartsOfOneRunNeverMeetOnTheDiskNorPartsInTheFolder) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  std::string document;
+  for (int n = 0; n < 2600; ++n)
+    document += "8," + std::to_string(n % 640) + "," + std::to_string(n / 640) + ",0,0,3,0,1\r\n";
+  for (const char* name : {"holiday-01.csv", "holiday-02.csv", "holiday-0.csv"}) {
+    std::ofstream(folder / name, std::ios::binary) << document;
+  }
+  const CommandRun both = Export(folder, "--machine --memory 1500 holiday-01.csv holiday-02.csv");
+  EXPECT_EQ(both.exitCode, 1) << both.output;
+  EXPECT_NE(both.output.find("holiday-02.csv: its part 1 would be HOLIDA1.BAS on the machine's disk"),
+            std::string::npos)
+      << both.output;
+  ASSERT_TRUE(fs::exists(folder / "holiday-01(12).txt"));
+  EXPECT_FALSE(fs::exists(folder / "holiday-021.txt"));
+  const std::string part = ReadWholeFile((folder / "holiday-011.txt").string()).value_or("");
+  EXPECT_NE(part.find("59999 CHAIN \"HOLIDA2.BAS\""), std::string::npos);
+
+  const CommandRun alone = Export(folder, "--machine --memory 1500 holiday-0.csv");
+  EXPECT_EQ(alone.exitCode, 0) << alone.output;
+  EXPECT_TRUE(fs::exists(folder / "holiday-0(11).txt"));
+  EXPECT_EQ(ReadWholeFile((folder / "holiday-011.txt").string()).value_or(""), part);
+}
+
 TEST(Export, AFailedDocumentIsNamedAndTheOthersStillConverted) {
   scripted::ScriptedEditor s;
   const fs::path& folder = s.folder.Path();

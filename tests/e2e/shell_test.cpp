@@ -11,6 +11,7 @@
 #include "platform/text_encoding.h"
 #include "screen/layout.h"
 #include "screen/palette.h"
+#include "support/hard_documents.h"
 #include "support/icons.h"
 #include "support/scripted_editor.h"
 
@@ -496,16 +497,21 @@ TEST_F(FileCommands, OpenReplacesTheDocumentReplaysAndTitles) {
   EXPECT_EQ(s.editor.panels.value[panel::Files], 4);
 }
 
+// A white box with a green line across it, filled green from above the
+// line: the machine's fill stops at the line, 199 dots short in each of the
+// 69 rows below it.
+constexpr const char* kBoxFilledShort =
+    "1,100,20,300,20,7,0,1\r\n1,300,20,300,150,7,0,2\r\n1,300,150,100,150,7,0,3\r\n"
+    "1,100,150,100,20,7,0,4\r\n1,101,80,299,80,4,0,1\r\n3,200,40,0,0,4,7,1\r\n";
+
 // After the save, the status line says what the machine would make of the
 // program just written: too large, fills left short, or nothing.
 TEST_F(FileCommands, ASaveSaysWhenTheProgramWillNotFitTheMachineOrLeavesFillsShort) {
   std::string tooLarge;
   for (int n = 0; n < 3000; ++n) tooLarge += "1," + std::to_string(n % 600) + ",10,600,390,7,0,1\r\n";
-  const std::string shortFill = "1,100,20,300,20,7,0,1\r\n1,300,20,300,150,7,0,2\r\n1,300,150,100,150,7,0,3\r\n"
-                                "1,100,150,100,20,7,0,4\r\n1,101,80,299,80,4,0,1\r\n3,200,40,0,0,4,7,1\r\n";
   const std::vector<std::pair<std::string, std::string>> documents = {
       {tooLarge, "プログラムがメモリに収まりません (76670/59478 バイト)"},
-      {shortFill, "機械の PAINT では塗り残す塗りつぶしが 1 個あります"},
+      {kBoxFilledShort, "機械の PAINT では塗り残しで絵が 13731 ドット違います"},
       {"8,5,6,0,0,4,0,1\r\n", ""}};
   for (const auto& [document, said] : documents) {
     Script script;
@@ -525,6 +531,94 @@ TEST_F(FileCommands, ASaveSaysWhenTheProgramWillNotFitTheMachineOrLeavesFillsSho
       EXPECT_NE(status.find("kumodo-export --machine"), std::string::npos) << status;
     }
   }
+}
+
+std::string StatusLine(ScriptedEditor& s) { return SjisToUtf8(RowText(s.editor.screen.text, 36)); }
+
+// Passes until the save's beep, for at most a virtual second.
+void RunUntilBeep(ScriptedEditor& s, int beeps) {
+  while (s.platform.beeps < beeps && s.platform.NowMs() < 1000) RunPass(s.editor);
+}
+
+// A document whose fills the machine's model must paint one after another
+// over large areas, so that its check takes longer than a save waits; last,
+// a box whose fill stops at a line of its own colour. Room for a few more.
+std::vector<OperationRecord> SlowToCheck() {
+  std::vector<OperationRecord> records = hard_documents::BlackMajorityTileFills(kMaxOperations - 100, 400);
+  hard_documents::AddBox(records, 100, 20, 300, 150, 7);
+  records.push_back(hard_documents::Line(101, 80, 299, 80, 4));
+  records.push_back(hard_documents::Paint(200, 40, 4, 7));
+  return records;
+}
+
+// 30,000 fills of the whole screen: the save writes both files and says the
+// machine's word at once, in the pass that saved, with no check left to run.
+TEST_F(FileCommands, ASaveOfWholeScreenFillsReturnsAtOnceWithTheMachinesWord) {
+  Script script;
+  Click(script, 10, kSaveIcon);
+  ScriptedEditor s(script);
+  s.editor.operations = ListOfRecords(hard_documents::WholeScreenFills(kMaxOperations, 400));
+  s.platform.QueueFileDialogAnswer(Path(s, "fills"));
+  RunUntilBeep(s, 1);
+  ASSERT_EQ(s.platform.beeps, 1);
+  EXPECT_TRUE(fs::exists(Path(s, "fills.csv")));
+  EXPECT_TRUE(fs::exists(Path(s, "fills.txt")));
+  EXPECT_EQ(s.editor.programCheck.running, nullptr);
+  const std::string status = StatusLine(s);
+  EXPECT_NE(status.find("プログラムがメモリに収まりません"), std::string::npos) << status;
+  EXPECT_EQ(status.find("確かめ"), std::string::npos) << status;
+}
+
+// A check the save cannot finish goes on between the passes of the main
+// loop: the save says so and beeps at once, the editor draws meanwhile, and
+// the word comes once the check is done.
+TEST_F(FileCommands, ACheckTheSaveCannotFinishGoesOnWhileTheEditorDraws) {
+  Script script;
+  Click(script, 10, kSaveIcon);
+  ScriptedEditor s(script);
+  s.editor.operations = ListOfRecords(SlowToCheck());
+  s.platform.QueueFileDialogAnswer(Path(s, "slow"));
+  RunUntilBeep(s, 1);
+  ASSERT_EQ(s.platform.beeps, 1);
+  EXPECT_TRUE(fs::exists(Path(s, "slow.txt")));
+  ASSERT_NE(s.editor.programCheck.running, nullptr);
+  EXPECT_NE(StatusLine(s).find("機械の PAINT で絵を確かめています"), std::string::npos) << StatusLine(s);
+
+  // A dot drawn with the dot tool while the check goes on.
+  const int records = s.editor.operations.count;
+  const std::uint64_t now = s.platform.NowMs();
+  s.platform.AddEvents(Script().Key(now + 2, vk::F1 + 5).ClickAt(now + 10, 50, 50).Events());
+  s.RunUntil(now + 30);
+  ASSERT_EQ(s.editor.operations.count, records + 1);
+  EXPECT_EQ(s.editor.operations.slots[static_cast<std::size_t>(records)][0], kind::Dot);
+  ASSERT_NE(s.editor.programCheck.running, nullptr) << "still checking";
+
+  for (int pass = 0; pass < 200000 && s.editor.programCheck.running; ++pass) RunPass(s.editor);
+  EXPECT_EQ(s.editor.programCheck.running, nullptr);
+  EXPECT_NE(StatusLine(s).find("ドット: kumodo-export --machine で直せます"), std::string::npos) << StatusLine(s);
+  EXPECT_EQ(s.platform.beeps, 1) << "the word comes without a beep";
+}
+
+// An open while a check goes on ends it, saying so; a save checks its own program.
+TEST_F(FileCommands, AnOpenCutsTheCheckUnderWayShort) {
+  Script script;
+  Click(script, 10, kSaveIcon);
+  Click(script, 30, kOpenIcon);
+  Click(script, 200, kSaveIcon);
+  ScriptedEditor s(script);
+  s.editor.operations = ListOfRecords(SlowToCheck());
+  std::ofstream(Path(s, "box.csv"), std::ios::binary) << kBoxFilledShort;
+  s.platform.QueueFileDialogAnswer(Path(s, "slow"));
+  s.platform.QueueFileDialogAnswer(Path(s, "box.csv"));
+  s.platform.QueueFileDialogAnswer(Path(s, "box copy"));
+  s.RunUntil(150);
+  EXPECT_EQ(s.editor.operations.count, 6);
+  EXPECT_EQ(s.editor.programCheck.running, nullptr);
+  EXPECT_NE(StatusLine(s).find("機械の PAINT での確かめは打ち切りました"), std::string::npos) << StatusLine(s);
+  s.RunUntil(250);
+  EXPECT_TRUE(fs::exists(Path(s, "box copy.txt")));
+  EXPECT_NE(StatusLine(s).find("機械の PAINT では塗り残しで絵が 13731 ドット違います"), std::string::npos)
+      << StatusLine(s);
 }
 
 TEST_F(FileCommands, CancelledDialogsAndFailedOpensChangeNothing) {

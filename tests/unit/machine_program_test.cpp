@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <random>
+#include <set>
 
 #include "export/basic_program.h"
 #include "export/machine_program.h"
 #include "export/program_memory.h"
 #include "picture/record_drawing.h"
 #include "screen/palette.h"
+#include "support/hard_documents.h"
 
 namespace kumodo {
 namespace {
@@ -19,6 +21,10 @@ Settings TwoHundredLines() {
   Settings settings;
   settings.editingResolution = 2;
   return settings;
+}
+
+BasicCommands Commands(const char* file = "kumodo-basic-cmd-200.txt") {
+  return LoadBasicCommandFile(std::string(KUMODO_SOURCE_DIR) + "/" + file);
 }
 
 std::vector<OperationRecord> Box(int left, int top, int right, int bottom, int colour) {
@@ -34,7 +40,7 @@ std::vector<OperationRecord> Box(int left, int top, int right, int bottom, int c
 
 // Fills across rows already in the paint colour: a line across a box, a
 // cross, and a row of the tile, each painted in the line's colour or tile.
-std::vector<std::vector<OperationRecord>> ShortFills() {
+std::vector<std::vector<OperationRecord>> FillsStoppingShort() {
   constexpr int kWhite = 7, kGreen = 4;
   std::vector<OperationRecord> across = Box(100, 20, 300, 150, kWhite);
   across.push_back({1, 101, 80, 299, 80, kGreen, 0, 1});
@@ -50,15 +56,25 @@ std::vector<std::vector<OperationRecord>> ShortFills() {
   return {across, cross, tileRow};
 }
 
+// The completed program of 200-line records ends, leaves no dot short and
+// draws the editor's picture.
+void ExpectTheEditorsPicture(const std::vector<OperationRecord>& records, const CompletedFills& completed,
+                             const TileStringTable& tiles) {
+  const MachineVerdict verdict = CheckOnTheMachine(completed.records, TwoHundredLines(), tiles);
+  EXPECT_FALSE(verdict.neverEnds);
+  EXPECT_EQ(verdict.differingDots, 0);
+  EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels ==
+              RenderPicture(ListOfRecords(records), 200, true, RuleTiles()).pixels);
+}
+
 TEST(MachineProgram, FillsStoppingShortAreCompletedToTheEditorsPicture) {
   const TileStringTable tiles = BuildTileStringTable();
-  for (const auto& records : ShortFills()) {
-    EXPECT_EQ(ShortFills(records, TwoHundredLines(), tiles), 1);
-    const CompletedFills completed = CompleteFills(records, TwoHundredLines(), tiles);
+  for (const auto& records : FillsStoppingShort()) {
+    EXPECT_GT(CheckOnTheMachine(records, TwoHundredLines(), tiles).differingDots, 0);
+    const CompletedFills completed = CompleteFills(records, TwoHundredLines(), Commands(), tiles);
     EXPECT_EQ(completed.fillsCompleted, 1);
     EXPECT_GT(completed.records.size(), records.size());
-    EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels ==
-                RenderPicture(ListOfRecords(records), 200, true, RuleTiles()).pixels);
+    ExpectTheEditorsPicture(records, completed, tiles);
   }
   // Halved, the machine's rows are every other row of the picture.
   Settings halved;
@@ -68,27 +84,114 @@ TEST(MachineProgram, FillsStoppingShortAreCompletedToTheEditorsPicture) {
   across.push_back({3, 200, 80, 0, 0, 4, 7, 1});
   const Bitmap plain = MachinePicture(across, halved, tiles);
   ASSERT_EQ(plain.height, 200);
-  EXPECT_EQ(ShortFills(across, halved, tiles), 1);
+  EXPECT_GT(CheckOnTheMachine(across, halved, tiles).differingDots, 0);
   EXPECT_NE(plain.At(200, 120), PaletteColour(4));
-  const CompletedFills completed = CompleteFills(across, halved, tiles);
+  const CompletedFills completed = CompleteFills(across, halved, Commands("kumodo-basic-cmd.txt"), tiles);
   EXPECT_EQ(MachinePicture(completed.records, halved, tiles).At(200, 120), PaletteColour(4));
 }
 
+// What the save says: the dots the machine's final picture has otherwise,
+// not the fills that stop short; those a later fill paints over are none.
+TEST(MachineProgram, TheCheckCountsTheDotsTheFinalPictureHasOtherwise) {
+  const TileStringTable tiles = BuildTileStringTable();
+  std::vector<OperationRecord> across = FillsStoppingShort().front();
+  // The box's inside below the green line: 199 dots in each of 69 rows.
+  EXPECT_EQ(CheckOnTheMachine(across, TwoHundredLines(), tiles).differingDots, 199 * 69);
+  // A magenta fill from below the line: no row holds magenta, so it fills the box whole.
+  across.push_back({3, 200, 100, 0, 0, 3, 7, 1});
+  const MachineVerdict covered = CheckOnTheMachine(across, TwoHundredLines(), tiles);
+  EXPECT_FALSE(covered.neverEnds);
+  EXPECT_EQ(covered.differingDots, 0);
+  // Drawn over again with a dot of another colour in the part left: still the dots left.
+  std::vector<OperationRecord> dotted = FillsStoppingShort().front();
+  dotted.push_back({8, 200, 120, 0, 0, 4, 0, 1});
+  EXPECT_EQ(CheckOnTheMachine(dotted, TwoHundredLines(), tiles).differingDots, 199 * 69 - 1);
+}
+
+// The save's check in steps gives what the whole check gives, from its own
+// copy of the records.
+TEST(MachineProgram, TheCheckGoesOnInStepsOverItsOwnCopy) {
+  const TileStringTable tiles = BuildTileStringTable();
+  std::vector<OperationRecord> records = FillsStoppingShort().front();
+  for (int n = 0; n < 40; ++n) records.push_back({1, 0, static_cast<std::int16_t>(n), 639, 0, 5, 0, 1});
+  const MachineVerdict whole = CheckOnTheMachine(records, TwoHundredLines(), tiles);
+  MachineCheck check(records, TwoHundredLines(), tiles);
+  const std::size_t count = records.size();
+  records.clear();
+  std::size_t steps = 0;
+  for (bool done = false; !done; ++steps) {
+    EXPECT_FALSE(check.Done());
+    int asked = 0;
+    done = check.Advance([&] { return asked++ == 5; });
+  }
+  EXPECT_EQ(steps, (count + 1 + 4) / 5) << "five records a step, then the end";
+  EXPECT_TRUE(check.Done());
+  EXPECT_EQ(check.Verdict().differingDots, whole.differingDots);
+  EXPECT_EQ(check.Verdict().neverEnds, whole.neverEnds);
+}
+
 // A tile of colour 0 alone around a hole of one dot: from any point the
-// machine's fill goes back and forth for ever; the program draws its rows.
-TEST(MachineProgram, AFillThatWouldNeverEndIsDrawnRowByRow) {
+// machine's fill goes back and forth for ever. Its dots are all black, as a
+// plain black PAINT paints them, which ends.
+TEST(MachineProgram, ATileOfBlackAloneIsFilledAsPlainBlack) {
   std::vector<OperationRecord> records = Box(146, 65, 239, 80, 1);
   records.push_back({8, 198, 77, 0, 0, 1, 0, 1});
+  records.push_back({3, 150, 70, 0, 0, 2, 1, 1});
   records.push_back({4, 235, 78, 0, 0, 0, 1, 1});
   const TileStringTable tiles = BuildTileStringTable();
-  EXPECT_EQ(ShortFills(records, TwoHundredLines(), tiles), 1);
-  const CompletedFills completed = CompleteFills(records, TwoHundredLines(), tiles);
+  EXPECT_TRUE(CheckOnTheMachine(records, TwoHundredLines(), tiles).neverEnds);
+  const CompletedFills completed = CompleteFills(records, TwoHundredLines(), Commands(), tiles);
   EXPECT_EQ(completed.fillsCompleted, 1);
-  // The box's inside, 92 by 14 dots, less the dot's row split in two.
-  ASSERT_EQ(completed.records.size(), records.size() - 1 + 15);
-  EXPECT_EQ(completed.records.back(), (OperationRecord{5, 147, 79, 238, 0, 0, 0, 1}));
-  EXPECT_TRUE(MachinePicture(completed.records, TwoHundredLines(), tiles).pixels ==
-              RenderPicture(ListOfRecords(records), 200, true, RuleTiles()).pixels);
+  ASSERT_EQ(completed.records.size(), records.size());
+  EXPECT_EQ(completed.records.back(), (OperationRecord{3, 235, 78, 0, 0, 0, 1, 1}));
+  ExpectTheEditorsPicture(records, completed, tiles);
+}
+
+// Kind 2 of a black majority over a lattice of holes: the machine's fill
+// goes back and forth so long that it counts as never ending. After a plain
+// black fill of the same area it ends.
+TEST(MachineProgram, AFillTheMachineWouldTakeForeverOverGetsABlackFillFirst) {
+  const std::vector<OperationRecord> records = hard_documents::BlackMajorityOverALattice();
+  const TileStringTable tiles = BuildTileStringTable();
+  EXPECT_TRUE(CheckOnTheMachine(records, TwoHundredLines(), tiles).neverEnds);
+  const CompletedFills completed = CompleteFills(records, TwoHundredLines(), Commands(), tiles);
+  const auto blackFirst = std::adjacent_find(
+      completed.records.begin(), completed.records.end(), [](const OperationRecord& a, const OperationRecord& b) {
+        return a[0] == kind::Paint && a[5] == 0 && b[0] == kind::TilePaint && a[1] == b[1] && a[2] == b[2];
+      });
+  EXPECT_NE(blackFirst, completed.records.end());
+  ExpectTheEditorsPicture(records, completed, tiles);
+}
+
+// Each hard document, small: the completed program ends, draws what its
+// fills draw whole, and takes at most twice the plain program's memory and
+// one part more. The comb's fills stop at a line in each of its 240 slots:
+// a seed for each made its program over a hundred times the plain one's.
+TEST(MachineProgram, CompletedProgramsOfHardDocumentsStayWithinTwiceThePlainOnePlusOnePart) {
+  const TileStringTable tiles = BuildTileStringTable();
+  const BasicCommands commands = Commands("kumodo-basic-cmd.txt");
+  Settings settings;
+  const std::vector<std::pair<const char*, std::vector<OperationRecord>>> documents = {
+      {"whole-screen fills", hard_documents::WholeScreenFills(400, 400)},
+      {"never-ending tile fills", hard_documents::NeverEndingTileFills(400, 400)},
+      {"black-majority tile fills", hard_documents::BlackMajorityTileFills(2000, 400)},
+      {"comb", hard_documents::Comb(3000, 400)},
+      {"random records", hard_documents::RandomRecords(1000, 400)}};
+  for (const auto& [name, records] : documents) {
+    const CompletedFills completed = CompleteFills(records, settings, commands, tiles);
+    const MachineVerdict verdict = CheckOnTheMachine(completed.records, settings, tiles);
+    EXPECT_FALSE(verdict.neverEnds) << name;
+    EXPECT_EQ(verdict.differingDots, 0) << name;
+    const std::size_t plain =
+        EstimateProgramMemory(BasicProgramText(ListOfRecords(records), settings, commands, tiles)).records;
+    const MachineProgram program =
+        MachineProgramParts(completed.records, settings, commands, tiles, kFreeAreaBytes, "x");
+    ASSERT_TRUE(program.ok) << name;
+    std::size_t bytes = 0;
+    for (const std::string& part : program.parts) bytes += EstimateProgramMemory(part).records;
+    EXPECT_LE(bytes, 2 * plain + kFreeAreaBytes) << name;
+  }
+  EXPECT_GT(CheckOnTheMachine(documents[3].second, settings, tiles).differingDots, 0) << "the comb's fills stop short";
 }
 
 // Random documents of level lines, boxes, fills of every colour and tile
@@ -125,7 +228,7 @@ TEST(MachineProgram, CompletedProgramsOfRandomDocumentsDrawTheEditorsPicture) {
           records.push_back({8, x, y, 0, 0, colour, 0, 1});
       }
     }
-    const CompletedFills completed = CompleteFills(records, TwoHundredLines(), tiles);
+    const CompletedFills completed = CompleteFills(records, TwoHundredLines(), Commands(), tiles);
     const Bitmap machine = MachinePicture(completed.records, TwoHundredLines(), tiles);
     ASSERT_TRUE(machine.pixels == RenderPicture(ListOfRecords(records), 200, true, RuleTiles()).pixels)
         << "document " << document;
@@ -152,12 +255,12 @@ TEST(MachineProgram, RecordsOfAnyValuesMakeAProgram) {
       const std::int16_t kinds[] = {1, 3, 4, 5, 6, 7, 8, 10, 0, 99};
       records.push_back({kinds[random() % 10], any(), any(), any(), any(), any(), any(), 1});
     }
-    const CompletedFills completed = CompleteFills(records, settings, tiles);
+    const CompletedFills completed = CompleteFills(records, settings, commands, tiles);
     const auto fills = std::count_if(records.begin(), records.end(), [](const OperationRecord& r) {
       return r[0] == kind::Paint || r[0] == kind::TilePaint;
     });
     EXPECT_LE(completed.fillsCompleted, fills);
-    EXPECT_LE(ShortFills(records, settings, tiles), fills);
+
     EXPECT_EQ(MachinePicture(completed.records, settings, tiles).height,
               settings.outputResolution == 0 || settings.editingResolution == 2 ? 200 : 400);
     const MachineProgram program = MachineProgramParts(completed.records, settings, commands, tiles, 2000, "x");
@@ -170,7 +273,7 @@ TEST(MachineProgram, FillsTheMachineCompletesGetNoSeed) {
   records.push_back({3, 20, 20, 0, 0, 2, 7, 1});
   records.push_back({3, 20, 20, 0, 0, 2, 7, 1});  // again, in an area already filled
   records.push_back({3, 10, 10, 0, 0, 2, 7, 1});  // on the border: nothing
-  const CompletedFills completed = CompleteFills(records, TwoHundredLines(), BuildTileStringTable());
+  const CompletedFills completed = CompleteFills(records, TwoHundredLines(), Commands(), BuildTileStringTable());
   EXPECT_EQ(completed.fillsCompleted, 0);
   EXPECT_EQ(completed.records, records);
 }
@@ -220,10 +323,49 @@ TEST(MachineProgram, AProgramTooLargeIsSplitIntoPartsThatFitAndChain) {
 }
 
 TEST(MachineProgram, PartNamesAreWhatTheMachinesDiskHolds) {
-  EXPECT_EQ(PartDiskName("my picture", 1), "MYPICTU1.BAS");
-  EXPECT_EQ(PartDiskName("my picture", 12), "MYPICT12.BAS");
-  EXPECT_EQ(PartDiskName("cat", 2), "CAT2.BAS");
-  EXPECT_EQ(PartDiskName("\xe7\x8c\xab", 3), "PART3.BAS");
+  EXPECT_EQ(PartDiskName("my picture", 1, 9), "MYPICTU1.BAS");
+  EXPECT_EQ(PartDiskName("my picture", 12, 12), "MYPICT12.BAS");
+  EXPECT_EQ(PartDiskName("my picture", 1, 12), "MYPICT1.BAS") << "cut as the largest number needs";
+  EXPECT_EQ(PartDiskName("cat", 2, 3), "CAT2.BAS");
+  EXPECT_EQ(PartDiskName("\xe7\x8c\xab", 3, 3), "PART3.BAS");
+}
+
+// However long the stem, and across 9 to 10 and 99 to 100 parts (and on to
+// the most a document can make), no two parts of one program share a name,
+// and each takes at most 8 characters before ".BAS". Cut to each number's
+// own length, "LEVEL21" part 2 and part 12 of 13 were both LEVEL212.
+TEST(MachineProgram, EveryPartOfAProgramHasADiskNameOfItsOwn) {
+  EXPECT_NE(PartDiskName("level21", 2, 13), PartDiskName("level21", 12, 13));
+  const std::string letters = "ABCDEFGHIJKL";
+  for (std::size_t length = 0; length <= letters.size(); ++length) {
+    for (const std::string& stem : {letters.substr(0, length), "level21" + letters.substr(0, length)}) {
+      for (const int parts : {1, 9, 10, 11, 99, 100, 101, 999, 1000, 99999, 100000}) {
+        std::set<std::string> names;
+        for (int part = 1; part <= parts; ++part) {
+          // Of the largest counts, the parts nearest the turns of the number's length.
+          if (parts > 1000 && part > 200 && part < parts - 200 && part % 997 != 0) continue;
+          const std::string name = PartDiskName(stem, part, parts);
+          ASSERT_LE(name.size(), 8u + 4u) << stem << " " << part << " of " << parts;
+          ASSERT_TRUE(names.insert(name).second) << name << ": " << stem << " " << part << " of " << parts;
+        }
+      }
+    }
+  }
+}
+
+// Part files of any two documents never meet: "holiday-0" part 11 was
+// "holiday-011.txt", part 1 of "holiday-01". Part 1 keeps NAME1.txt.
+TEST(MachineProgram, PartFilesOfTwoDocumentsNeverMeet) {
+  EXPECT_EQ(PartFileName("holiday-01", 1), "holiday-011.txt");
+  EXPECT_EQ(PartFileName("holiday-0", 9), "holiday-09.txt");
+  EXPECT_EQ(PartFileName("holiday-0", 11), "holiday-0(11).txt");
+  const std::vector<std::string> stems = {"holiday-0", "holiday-01", "holiday-011", "holiday-0(1", "holiday-0(11", "h"};
+  std::set<std::string> names;
+  for (const std::string& stem : stems) {
+    for (int part = 1; part <= 250; ++part) {
+      ASSERT_TRUE(names.insert(PartFileName(stem, part)).second) << stem << " part " << part;
+    }
+  }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "screen/palette.h"
 #include "screen/raster.h"
 #include "support/colour_pictures.h"
+#include "support/hard_documents.h"
 #include "support/pc_basic.h"
 
 namespace kumodo {
@@ -48,7 +49,7 @@ std::string TileText(const std::vector<std::array<unsigned char, 3>>& rows) {
 struct PaintCase {
   int x0, y0, x1, y1;
   std::vector<std::string> statements;
-  Bitmap model = Bitmap(kScreenWidth, kScreenHeight);
+  MachineScreen model = MachineScreen(kScreenHeight);
   bool modelEnded = true;
 };
 
@@ -66,7 +67,7 @@ PaintCase RandomPaintCase(std::mt19937& random) {
   const int tileKind = between(0, 2), first = between(0, 7), second = between(0, 7), colour = between(0, 7);
   const PaintPattern pattern = tiled ? TilePattern(TilePlaneRows(tileKind, first, second)) : SolidPattern(colour);
   auto line = [&](int xa, int ya, int xb, int yb, int lineColour) {
-    MachineLine(c.model, xa, ya, xb, yb, PaletteColour(lineColour));
+    MachineLine(c.model, xa, ya, xb, yb, lineColour);
     std::ostringstream s;
     s << "LINE(" << xa << "," << ya << ")-(" << xb << "," << yb << ")," << lineColour;
     c.statements.push_back(s.str());
@@ -93,8 +94,7 @@ PaintCase RandomPaintCase(std::mt19937& random) {
         std::string dots;
         for (int x = left; x <= right; ++x) {
           c.model.At(x, y) = pattern.At(x, y);
-          int index = 0;
-          while (PaletteColour(index) != pattern.At(x, y)) ++index;
+          const int index = pattern.At(x, y);
           dots += (dots.empty() ? "" : ":") +
                   ("PSET(" + std::to_string(x) + "," + std::to_string(y) + ")," + std::to_string(index));
           if (dots.size() > 200) c.statements.push_back(dots), dots.clear();
@@ -114,13 +114,13 @@ PaintCase RandomPaintCase(std::mt19937& random) {
         break;
       default: {
         const int x = between(c.x0, c.x1), dot = between(0, 7);
-        c.model.At(x, y) = PaletteColour(dot);
+        c.model.At(x, y) = static_cast<std::uint8_t>(dot);
         c.statements.push_back("PSET(" + std::to_string(x) + "," + std::to_string(y) + ")," + std::to_string(dot));
       }
     }
   }
   const int px = between(c.x0, c.x1), py = between(c.y0, c.y1);
-  c.modelEnded = MachinePaint(c.model, px, py, pattern, PaletteColour(border), 4LL * kScreenWidth * kScreenHeight);
+  c.modelEnded = MachinePaint(c.model, px, py, pattern, border, 4LL * kScreenWidth * kScreenHeight).ended;
   c.statements.push_back("PAINT(" + std::to_string(px) + "," + std::to_string(py) + ")," +
                          (tiled ? TileText(TilePlaneRows(tileKind, first, second)) : std::to_string(colour)) + "," +
                          std::to_string(border));
@@ -159,7 +159,7 @@ TEST(MachinePaint, PaintsWhatTheInterpreterPaints) {
     for (int y = std::max(c.y0 - 1, 0); y <= std::min(c.y1 + 1, kScreenHeight - 1); ++y) {
       for (int x = std::max(c.x0 - 1, 0); x <= std::min(c.x1 + 1, kScreenWidth - 1); ++x, ++at) {
         ASSERT_LT(at, run.dumped.size()) << run.screenText;
-        if (PaletteColour(run.dumped[at]) != c.model.At(x, y)) ++wrong;
+        if (run.dumped[at] != c.model.At(x, y)) ++wrong;
       }
     }
     if (wrong > 0 && ++differing <= 3) {
@@ -192,11 +192,12 @@ PartsRun RunParts(std::vector<std::string> parts, const fs::path& folder, int se
   std::string& last = parts.back();
   last.replace(last.find(end), end.size(), "59999 OPEN \"O\",#1,\"ENDED\":CLOSE #1:END\r\n");
   for (std::size_t k = 0; k < parts.size(); ++k) {
-    std::ofstream(folder / PartDiskName("part", static_cast<int>(k) + 1), std::ios::binary)
+    std::ofstream(folder / PartDiskName("part", static_cast<int>(k) + 1, static_cast<int>(parts.size())),
+                  std::ios::binary)
         << pc_basic::ForScreen8(parts[k]);
   }
-  const pc_basic::Run run =
-      pc_basic::RunScript(folder, "RUN " + PartDiskName("part", 1) + "\nDUMP 0 0 639 199\n", seconds);
+  const pc_basic::Run run = pc_basic::RunScript(
+      folder, "RUN " + PartDiskName("part", 1, static_cast<int>(parts.size())) + "\nDUMP 0 0 639 199\n", seconds);
   return {run.dumped, fs::exists(folder / "ENDED"), run.screenText};
 }
 
@@ -315,7 +316,7 @@ TEST(MachineProgramRuns, DrawsTheEditorsPicture) {
 
   for (std::size_t d = 0; d < documents.size(); ++d) {
     const fs::path folder = pc_basic::Folder("machine-program");
-    const CompletedFills completed = CompleteFills(documents[d], TwoHundredLines(), tiles);
+    const CompletedFills completed = CompleteFills(documents[d], TwoHundredLines(), commands, tiles);
     const MachineProgram program =
         MachineProgramParts(completed.records, TwoHundredLines(), commands, tiles, kFreeAreaBytes, "part");
     ASSERT_TRUE(program.ok) << program.reason;
@@ -343,7 +344,7 @@ TEST(MachineProgramRuns, DrawsThePictureOfADocumentMadeFromAPicture) {
   for (const auto& [picture, budget] : pictures) {
     const PictureRecords made = RecordsForPicture(picture, TwoHundredLines(), commands, tiles, budget);
     EXPECT_EQ(made.equalPixels == picture.colours.size(), budget == 0);
-    const CompletedFills completed = CompleteFills(made.records, TwoHundredLines(), tiles);
+    const CompletedFills completed = CompleteFills(made.records, TwoHundredLines(), commands, tiles);
     const MachineProgram program =
         MachineProgramParts(completed.records, TwoHundredLines(), commands, tiles, kFreeAreaBytes, "part");
     ASSERT_TRUE(program.ok) << program.reason;
@@ -351,6 +352,35 @@ TEST(MachineProgramRuns, DrawsThePictureOfADocumentMadeFromAPicture) {
     const PartsRun run = RunParts(program.parts, folder);
     EXPECT_TRUE(run.reachedEnd) << "budget " << budget << "\n" << run.screenText;
     EXPECT_EQ(DifferencesFromTheEditor(run.screen, made.records), 0) << "budget " << budget;
+    fs::remove_all(folder);
+  }
+}
+
+// Small versions of the documents built to be hard on the machine's model:
+// the completed programs run to their END and draw the editor's picture.
+// Whole-screen fills, black tiles that would never end, kind 2 of a black
+// majority over and over in boxes with holes and once over a lattice of
+// holes (where the machine would take for ever), a comb whose fills stop at
+// a line in every slot, and records of every kind.
+TEST(MachineProgramRuns, CompletedProgramsOfHardDocumentsRunToTheirEnd) {
+  const BasicCommands commands = TwoHundredLineCommands();
+  const TileStringTable tiles = BuildTileStringTable();
+  const std::vector<std::pair<const char*, std::vector<OperationRecord>>> documents = {
+      {"whole-screen fills", hard_documents::WholeScreenFills(4, 200)},
+      {"never-ending tile fills", hard_documents::NeverEndingTileFills(9, 200)},
+      {"black-majority tile fills", hard_documents::BlackMajorityTileFills(40, 200)},
+      {"black majority over a lattice", hard_documents::BlackMajorityOverALattice()},
+      {"comb", hard_documents::Comb(250, 200)},
+      {"random records", hard_documents::RandomRecords(30, 200)}};
+  for (const auto& [name, records] : documents) {
+    const CompletedFills completed = CompleteFills(records, TwoHundredLines(), commands, tiles);
+    const MachineProgram program =
+        MachineProgramParts(completed.records, TwoHundredLines(), commands, tiles, kFreeAreaBytes, "part");
+    ASSERT_TRUE(program.ok) << name << ": " << program.reason;
+    const fs::path folder = pc_basic::Folder("hard-document");
+    const PartsRun run = RunParts(program.parts, folder, 120);
+    EXPECT_TRUE(run.reachedEnd) << name << "\n" << run.screenText;
+    EXPECT_EQ(DifferencesFromTheEditor(run.screen, records), 0) << name;
     fs::remove_all(folder);
   }
 }
@@ -367,7 +397,7 @@ TEST(MachineProgramRuns, PartsLoadWithinTheMemoryAndRunToTheEnd) {
     for (const OperationRecord& record : RandomDocument(random)) records.push_back(record);
   }
   constexpr std::size_t kFreeArea = 600;
-  const CompletedFills completed = CompleteFills(records, TwoHundredLines(), tiles);
+  const CompletedFills completed = CompleteFills(records, TwoHundredLines(), commands, tiles);
   const MachineProgram program =
       MachineProgramParts(completed.records, TwoHundredLines(), commands, tiles, kFreeArea, "part");
   ASSERT_TRUE(program.ok) << program.reason;

@@ -112,7 +112,7 @@ TEST(PictureRecords, ProgramFitsTheBudgetAndMoreBudgetBuysNoLess) {
     lastEqual = made.equalPixels;
     EXPECT_EQ(static_cast<std::size_t>(Differences(made.records, picture)), pixels - made.equalPixels);
     // The machine's program of them: its records' lines, over all its parts.
-    const CompletedFills completed = CompleteFills(made.records, settings, tiles);
+    const CompletedFills completed = CompleteFills(made.records, settings, commands, tiles);
     const MachineProgram program =
         MachineProgramParts(completed.records, settings, commands, tiles, kFreeAreaBytes, "part");
     ASSERT_TRUE(program.ok);
