@@ -36,17 +36,16 @@ inline std::string Gif() {
   return gif;
 }
 
-inline std::string RunLengthBmp() {
-  std::string data;
-  for (int i = 0; i < 500; ++i) data += std::string("\xFF\x01", 2);  // runs of 255 pixels
-  data += std::string("\x00\x01", 2);                                 // end of the picture
+// A run-length BMP of `size` x `size` holding `data` after its header and
+// a palette of black and white.
+inline std::string RunLengthBmp(int size, const std::string& data) {
   std::string bmp = "BM";
   Put32(bmp, static_cast<std::uint32_t>(14 + 40 + 8 + data.size()));
   Put32(bmp, 0);
   Put32(bmp, 14 + 40 + 8);
   Put32(bmp, 40);
-  Put32(bmp, 12000);
-  Put32(bmp, 12000);
+  Put32(bmp, static_cast<std::uint32_t>(size));
+  Put32(bmp, static_cast<std::uint32_t>(size));
   Put16(bmp, 1);
   Put16(bmp, 8);
   Put32(bmp, 1);  // RLE8
@@ -58,6 +57,34 @@ inline std::string RunLengthBmp() {
   Put32(bmp, 0x000000);
   Put32(bmp, 0xFFFFFF);
   return bmp + data;
+}
+
+inline std::string RunLengthBmp() {
+  std::string data;
+  for (int i = 0; i < 500; ++i) data += std::string("\xFF\x01", 2);  // runs of 255 pixels
+  data += std::string("\x00\x01", 2);                                 // end of the picture
+  return RunLengthBmp(12000, data);
+}
+
+// Pictures of 8192 x 8192 that are sound, all but a few pixels black: the
+// 64-byte run-length BMP that ends at once, and a 41-byte GIF whose one
+// frame is a single white pixel. A reader that takes the whole picture into
+// memory takes 256 MB for each.
+inline std::string LargeRunLengthBmp() { return RunLengthBmp(8192, std::string("\x00\x01", 2)); }
+
+inline std::string LargeGif() {
+  std::string gif = "GIF89a";
+  Put16(gif, 8192);
+  Put16(gif, 8192);
+  gif += std::string("\x80\x00\x00", 3);
+  gif += std::string("\x00\x00\x00\xFF\xFF\xFF", 6);
+  gif += '\x2C';
+  Put32(gif, 0);
+  Put16(gif, 1);
+  Put16(gif, 1);
+  // Code size 2: clear (4), index 1, end (5), three bits each.
+  gif += std::string("\x00\x02\x02\x4C\x01\x00\x3B", 7);
+  return gif;
 }
 
 // A small JPEG made by ImageMagick, its start-of-frame size patched.
