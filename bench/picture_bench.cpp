@@ -93,10 +93,20 @@ void BM_PictureToDocumentAndProgram(benchmark::State& state, const Sample& sampl
 std::string LargePictureFile(const std::string& name) {
   std::string bytes;
   if (name == "screen.gif") bytes = picture_bombs::LargeGif();
+  if (name == "flat.gif") bytes = picture_bombs::LargeFlatGif();
   if (name == "run-length.bmp") bytes = picture_bombs::LargeRunLengthBmp();
   if (name == "grey.png") bytes = costly_pictures::GreyPng(8192, 8192);
   if (name == "interlaced.png") bytes = costly_pictures::GreyPng(8192, 8192, true);
+  if (name == "rgba16.png") bytes = costly_pictures::FlatRgba16Png(8192, 8192);
   if (name == "flat.jpg") bytes = hand_made_jpeg::Make(hand_made_jpeg::Grey(8192, 8192, 100, true));
+  if (name == "bounds.jpg") {
+    // The most a progressive JPEG may hold and still be read: coefficients
+    // just within the bound, and as many scans as the work allows.
+    hand_made_jpeg::Layout layout = hand_made_jpeg::Grey(4000, 3000, 100, true);
+    layout.progressive = true;
+    layout.acScans = 147;
+    bytes = hand_made_jpeg::Make(layout);
+  }
   if (name == "scans.jpg") {
     hand_made_jpeg::Layout layout = hand_made_jpeg::Grey(8192, 8192, 100, true);
     layout.progressive = true;
@@ -128,7 +138,8 @@ void BM_LargePictureToDocumentAndProgram(benchmark::State& state, const std::str
 }
 
 const bool kRegistered = [] {
-  for (const char* name : {"screen.gif", "run-length.bmp", "grey.png", "interlaced.png", "flat.jpg", "scans.jpg"}) {
+  for (const char* name : {"screen.gif", "flat.gif", "run-length.bmp", "grey.png", "interlaced.png", "rgba16.png",
+                           "flat.jpg", "bounds.jpg", "scans.jpg"}) {
     benchmark::RegisterBenchmark((std::string("BM_LargePictureToDocumentAndProgram/") + name).c_str(),
                                  BM_LargePictureToDocumentAndProgram, std::string(name))
         ->Unit(benchmark::kMillisecond);

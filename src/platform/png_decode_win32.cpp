@@ -49,8 +49,7 @@ bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out, PictureLimit lim
   }
   Bitmap picture(static_cast<int>(width), static_cast<int>(height));
   for (std::size_t i = 0; i < pixels.size(); ++i) picture.pixels[i] = SwapRedAndBlue(pixels[i]) & 0xFFFFFF;
-  out = std::move(picture);
-  return true;
+  return PutWholePicture(picture, receiver);
 }
 
 }  // namespace kumodo

@@ -71,6 +71,33 @@ inline std::string GreyRows(int width, int height, bool interlaced = false) {
   return rows;
 }
 
+// A picture of one colour in 16-bit RGBA, the most bytes a pixel takes:
+// the rows deflated as they are made, never held together.
+inline std::string FlatRgba16Png(int width, int height) {
+  std::string header;
+  PutBe32(header, static_cast<std::uint32_t>(width));
+  PutBe32(header, static_cast<std::uint32_t>(height));
+  header += std::string("\x10\x06\x00\x00\x00", 5);
+  std::string row(1 + 8 * static_cast<std::size_t>(width), '\x5A');
+  row[0] = '\0';  // no filter
+  z_stream stream{};
+  deflateInit(&stream, 9);
+  std::string data;
+  std::string out(1 << 16, '\0');
+  for (int y = 0; y <= height; ++y) {
+    stream.next_in = reinterpret_cast<Bytef*>(row.data());
+    stream.avail_in = y < height ? static_cast<uInt>(row.size()) : 0;
+    do {
+      stream.next_out = reinterpret_cast<Bytef*>(out.data());
+      stream.avail_out = static_cast<uInt>(out.size());
+      deflate(&stream, y < height ? Z_NO_FLUSH : Z_FINISH);
+      data.append(out.data(), out.size() - stream.avail_out);
+    } while (stream.avail_out == 0);
+  }
+  deflateEnd(&stream);
+  return std::string("\x89PNG\r\n\x1A\n", 8) + PngChunk("IHDR", header) + PngChunk("IDAT", data) + PngChunk("IEND", "");
+}
+
 // A grey picture of the size, made by hand.
 inline std::string GreyPng(int width, int height, bool interlaced = false) {
   return PngStart(width, height, interlaced) + PngChunk("IDAT", Deflated(GreyRows(width, height, interlaced))) +

@@ -3,6 +3,9 @@
 // an 8192 x 8192 screen, a run-length BMP of 12000 x 12000 in about 1 KB, and
 // a real JPEG whose frame size is patched to 15000 x 15000. A decoder that
 // believes them takes hundreds of megabytes.
+#include <malloc.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -87,6 +90,55 @@ inline std::string LargeGif() {
   return gif;
 }
 
+// An 8192 x 8192 GIF whose one frame is white throughout, coded as an LZW
+// coder codes it: strings of white one longer each time, up to the longest
+// the table holds (4,091 pixels), then that string over and over. Some 28 KB
+// that a reader must expand to 67 million pixels.
+inline std::string LargeFlatGif() {
+  constexpr int kSize = 8192;
+  constexpr int kWhite = 1, kClear = 4, kEnd = 5;
+  std::string data;  // the codes, least significant bit first
+  std::uint32_t bits = 0;
+  int bitCount = 0;
+  int codeSize = 3;
+  int decoderNext = kEnd + 1;  // the code the reader defines next, which sets its code size
+  int codesSinceClear = -1;
+  auto put = [&](int code) {
+    bits |= static_cast<std::uint32_t>(code) << bitCount;
+    for (bitCount += codeSize; bitCount >= 8; bitCount -= 8, bits >>= 8) data += static_cast<char>(bits & 0xFF);
+    // The reader defines a code on every code after the clear but the first.
+    if (++codesSinceClear >= 2 && decoderNext < 4096 && ++decoderNext == (1 << codeSize) && codeSize < 12) ++codeSize;
+  };
+  put(kClear);
+  long long left = static_cast<long long>(kSize) * kSize;
+  int longest = 1;  // the longest string of white the table holds; a string of n > 1 is code n + 4
+  for (int next = kEnd + 1; left > 0;) {
+    const int length = static_cast<int>(std::min<long long>(left, longest));
+    put(length == 1 ? kWhite : length + 4);
+    left -= length;
+    if (next < 4096 && length == longest) ++next, ++longest;
+  }
+  put(kEnd);
+  if (bitCount > 0) data += static_cast<char>(bits & 0xFF);
+
+  std::string gif = "GIF89a";
+  Put16(gif, kSize);
+  Put16(gif, kSize);
+  gif += std::string("\x80\x00\x00", 3);
+  gif += std::string("\x00\x00\x00\xFF\xFF\xFF", 6);
+  gif += '\x2C';
+  Put32(gif, 0);
+  Put16(gif, kSize);
+  Put16(gif, kSize);
+  gif += std::string("\x00\x02", 2);  // no local table, code size 2
+  for (std::size_t at = 0; at < data.size(); at += 255) {
+    const std::size_t block = std::min<std::size_t>(255, data.size() - at);
+    gif += static_cast<char>(block);
+    gif += data.substr(at, block);
+  }
+  return gif + std::string("\x00\x3B", 2);
+}
+
 // A small JPEG made by ImageMagick, its start-of-frame size patched.
 inline std::string Jpeg(const std::filesystem::path& folder) {
   const std::filesystem::path small = folder / "bomb-source.jpg";
@@ -126,7 +178,12 @@ inline long StatusKilobytes(const char* field) {
   }
   return -1;
 }
-inline void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+// Free memory the allocator keeps is given back first: reused, it would
+// not show as growth.
+inline void ResetPeakMemory() {
+  ::malloc_trim(0);
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
 inline long ResidentKilobytes() { return StatusKilobytes("VmRSS:"); }
 inline long PeakKilobytes() { return StatusKilobytes("VmHWM:"); }
 
