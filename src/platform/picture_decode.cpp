@@ -213,16 +213,16 @@ DecodedPicture ReadHeader(std::span<const std::uint8_t> bytes, PictureLimit limi
 // Why a JPEG is not decoded at all, before its decoder is asked; nothing
 // when it may be.
 std::string JpegRefusal(const JpegFrame& frame, int scans) {
-  if (scans > kMaxJpegScans || frame.blocks * scans > kMaxJpegBlockScans) {
-    return InMessageLanguage(
-        "走査の多すぎる JPEG です (" + std::to_string(scans) + " 回、この大きさでは時間がかかりすぎます)",
-        "a JPEG of " + std::to_string(scans) + " scans, too slow to decode at this size");
-  }
   const std::int64_t megabytes = (frame.blocks * 128) >> 20;
   if ((frame.progressive || scans > 1) && frame.blocks * 128 > kMaxJpegCoefficientBytes) {
     return InMessageLanguage(
         "この大きさのプログレッシブ JPEG は、読み込むのにメモリーを使いすぎます (" + std::to_string(megabytes) + " MB)",
         "a progressive JPEG this large takes too much memory to decode (" + std::to_string(megabytes) + " MB)");
+  }
+  if (scans > kMaxJpegScans || frame.blocks * scans > kMaxJpegBlockScans) {
+    return InMessageLanguage(
+        "走査の多すぎる JPEG です (" + std::to_string(scans) + " 回、この大きさでは時間がかかりすぎます)",
+        "a JPEG of " + std::to_string(scans) + " scans, too slow to decode at this size");
   }
   if (frame.components == 4 && !JpegDecoderReadsCmyk()) {
     return InMessageLanguage("CMYK の JPEG は、このシステムでは読み込めません",
