@@ -81,8 +81,11 @@ bool WritePrograms(const std::vector<std::string>& texts, Conversion& conversion
   return true;
 }
 
-bool WritePicture(const Bitmap& view, Conversion& conversion) {
-  if (const FileResult written = WritePngFile(conversion.pngFile, view); !written.ok) {
+// The picture beside the document follows only the user's own links, as
+// the programs do; one named on the command line, any.
+bool WritePicture(const Bitmap& view, const ConversionOptions& options, Conversion& conversion) {
+  const LinksFollowed links = options.pngFile ? LinksFollowed::Any : LinksFollowed::OwnOnly;
+  if (const FileResult written = WritePngFile(conversion.pngFile, view, links); !written.ok) {
     Failed(conversion, conversion.pngFile, written.reason);
     return false;
   }
@@ -178,7 +181,7 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
   }
   if (options.png) {
     conversion.pngFile = options.pngFile.value_or(WithExtension(documentPath, ".png"));
-    if (!WritePicture(ViewOfPicture(list, setup.settings), conversion)) return conversion;
+    if (!WritePicture(ViewOfPicture(list, setup.settings), options, conversion)) return conversion;
   }
   conversion.ok = true;
   return conversion;
@@ -292,7 +295,7 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
     return Failed(conversion, conversion.documentFile, document.reason);
   }
   if (!WritePrograms(*texts, conversion)) return conversion;
-  if (options.png && !WritePicture(ViewOfPicture(list, setup.settings), conversion)) return conversion;
+  if (options.png && !WritePicture(ViewOfPicture(list, setup.settings), options, conversion)) return conversion;
   conversion.ok = true;
   return conversion;
 }

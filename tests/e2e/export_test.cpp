@@ -27,6 +27,7 @@
 #include "support/colour_pictures.h"
 #include "support/hand_made_jpeg.h"
 #include "support/misread_documents.h"
+#include "support/picture_bombs.h"
 #include "support/scripted_editor.h"
 
 namespace kumodo {
@@ -360,6 +361,32 @@ TEST(Export, LargeAndCmykJpegsAreConvertedAndACostlyOneRefusedSayingWhy) {
   EXPECT_EQ(orange.bitmap.At(10, 10), PaletteColour(5)) << "orange (255, 128, 0) is cyan's level";
   EXPECT_EQ(grey.bitmap.At(500, 10), PaletteColour(0)) << "beside the picture";
   EXPECT_FALSE(fs::exists(folder / "scans.csv"));
+}
+
+// In a shared folder another user plants a link at the name of the
+// picture a conversion writes beside the document (photo.png for
+// photo.gif), pointing at a file of the user's: as for the programs, only a
+// name the user typed is written through such a link.
+TEST(Export, ThePictureBesideTheDocumentIsNotWrittenThroughAnotherUsersLink) {
+  if (::geteuid() != 0) GTEST_SKIP() << "planting another user's link needs root";
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  fs::permissions(folder, fs::perms::all | fs::perms::sticky_bit);
+  std::ofstream(folder / "photo.gif", std::ios::binary) << picture_bombs::LargeGif();
+  std::ofstream(folder / "mine.txt") << "precious";
+  fs::create_symlink(folder / "mine.txt", folder / "photo.png");
+  ASSERT_EQ(::lchown((folder / "photo.png").c_str(), 65534, 65534), 0);
+
+  const CommandRun derived = Export(folder, "--from-picture --png photo.gif");
+  EXPECT_EQ(derived.exitCode, 1) << derived.output;
+  EXPECT_NE(derived.output.find(
+                "kumodo-export: photo.png: a symbolic link another user made: nothing is written through it\n"),
+            std::string::npos)
+      << derived.output;
+  EXPECT_EQ(ReadWholeFile((folder / "mine.txt").string()), "precious");
+  const CommandRun typed = Export(folder, "--from-picture --png photo.png photo.gif");
+  EXPECT_EQ(typed.exitCode, 0) << typed.output;
+  EXPECT_TRUE(DecodePictureFile((folder / "mine.txt").string()).loaded) << "the typed name's link is followed";
 }
 
 // Several documents on a terminal: the progress line goes as it came, and
