@@ -1,6 +1,6 @@
 // Picture decoding (BMP, JPEG, GIF, PNG) on any bytes: into a bitmap within
-// the import's limit, and row by row within the converter's, where every
-// pixel must land inside the picture, once.
+// the import's limit, and row by row within the converter's into its area,
+// where every pixel must land inside the picture, once.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     __builtin_trap();
   }
   kumodo::CheckingReceiver receiver;
-  kumodo::DecodePictureBytes(std::span(data, size), receiver, kumodo::kLargePictureLimit);
+  if (kumodo::DecodePictureBytes(std::span(data, size), receiver, kumodo::kLargePictureLimit).loaded) receiver.Area();
   if (receiver.Misused()) __builtin_trap();
   return 0;
 }

@@ -90,12 +90,11 @@ inline std::string LargeGif() {
   return gif;
 }
 
-// An 8192 x 8192 GIF whose one frame is white throughout, coded as an LZW
-// coder codes it: strings of white one longer each time, up to the longest
-// the table holds (4,091 pixels), then that string over and over. Some 28 KB
-// that a reader must expand to 67 million pixels.
-inline std::string LargeFlatGif() {
-  constexpr int kSize = 8192;
+// A GIF of `size` x `size` whose one frame is white throughout, coded as an
+// LZW coder codes it: strings of white one longer each time, up to the
+// longest the table holds (4,091 pixels), then that string over and over.
+// At 8192 x 8192, some 28 KB that a reader must expand to 67 million pixels.
+inline std::string LargeFlatGif(int size = 8192) {
   constexpr int kWhite = 1, kClear = 4, kEnd = 5;
   std::string data;  // the codes, least significant bit first
   std::uint32_t bits = 0;
@@ -110,7 +109,7 @@ inline std::string LargeFlatGif() {
     if (++codesSinceClear >= 2 && decoderNext < 4096 && ++decoderNext == (1 << codeSize) && codeSize < 12) ++codeSize;
   };
   put(kClear);
-  long long left = static_cast<long long>(kSize) * kSize;
+  long long left = static_cast<long long>(size) * size;
   int longest = 1;  // the longest string of white the table holds; a string of n > 1 is code n + 4
   for (int next = kEnd + 1; left > 0;) {
     const int length = static_cast<int>(std::min<long long>(left, longest));
@@ -122,14 +121,14 @@ inline std::string LargeFlatGif() {
   if (bitCount > 0) data += static_cast<char>(bits & 0xFF);
 
   std::string gif = "GIF89a";
-  Put16(gif, kSize);
-  Put16(gif, kSize);
+  Put16(gif, size);
+  Put16(gif, size);
   gif += std::string("\x80\x00\x00", 3);
   gif += std::string("\x00\x00\x00\xFF\xFF\xFF", 6);
   gif += '\x2C';
   Put32(gif, 0);
-  Put16(gif, kSize);
-  Put16(gif, kSize);
+  Put16(gif, size);
+  Put16(gif, size);
   gif += std::string("\x00\x02", 2);  // no local table, code size 2
   for (std::size_t at = 0; at < data.size(); at += 255) {
     const std::size_t block = std::min<std::size_t>(255, data.size() - at);
