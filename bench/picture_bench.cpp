@@ -15,6 +15,7 @@
 #include "support/colour_pictures.h"
 #include "support/costly_pictures.h"
 #include "support/hand_made_jpeg.h"
+#include "support/peak_memory.h"
 #include "support/picture_bombs.h"
 
 namespace kumodo {
@@ -127,10 +128,10 @@ void BM_LargePictureToDocumentAndProgram(benchmark::State& state, const std::str
   Conversion conversion;
   long growth = 0;
   for (auto _ : state) {
-    picture_bombs::ResetPeakMemory();
-    const long before = picture_bombs::ResidentKilobytes();
+    peak_memory::Reset();
+    const long before = peak_memory::ResidentKilobytes();
     conversion = ConvertPicture(picture, setup, options);
-    growth = std::max(growth, picture_bombs::PeakKilobytes() - before);
+    growth = std::max(growth, peak_memory::PeakKilobytes() - before);
   }
   state.counters["peak_rss_growth_kb"] = static_cast<double>(growth);
   state.counters["converted"] = conversion.ok;

@@ -1,10 +1,9 @@
 #pragma once
 // Small files that declare huge pictures ("picture bombs"): a 38-byte GIF of
 // an 8192 x 8192 screen, a run-length BMP of 12000 x 12000 in about 1 KB, and
-// a real JPEG whose frame size is patched to 15000 x 15000. A decoder that
-// believes them takes hundreds of megabytes.
-#include <malloc.h>
-
+// a real JPEG whose frame size is patched to 15000 x 15000; and sound
+// pictures of 8192 x 8192 in a few bytes. A decoder that believes them, or
+// holds them whole, takes hundreds of megabytes.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -166,24 +165,5 @@ inline std::vector<std::string> Write(const std::filesystem::path& folder) {
   }
   return paths;
 }
-
-// The process's resident memory now and its peak since the last reset, in
-// kilobytes (Linux: /proc/self/status; writing 5 to clear_refs resets the peak).
-inline long StatusKilobytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0) return std::strtol(line.c_str() + std::string(field).size(), nullptr, 10);
-  }
-  return -1;
-}
-// Free memory the allocator keeps is given back first: reused, it would
-// not show as growth.
-inline void ResetPeakMemory() {
-  ::malloc_trim(0);
-  std::ofstream("/proc/self/clear_refs") << "5";
-}
-inline long ResidentKilobytes() { return StatusKilobytes("VmRSS:"); }
-inline long PeakKilobytes() { return StatusKilobytes("VmHWM:"); }
 
 }  // namespace kumodo::picture_bombs

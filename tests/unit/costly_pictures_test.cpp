@@ -12,6 +12,7 @@
 #include "screen/layout.h"
 #include "support/costly_pictures.h"
 #include "support/hand_made_jpeg.h"
+#include "support/peak_memory.h"
 #include "support/picture_bombs.h"
 
 namespace kumodo {
@@ -29,10 +30,10 @@ struct Decoding {
   long megabytes;
 };
 Decoding Decode(const std::string& file) {
-  picture_bombs::ResetPeakMemory();
-  const long before = picture_bombs::ResidentKilobytes();
+  peak_memory::Reset();
+  const long before = peak_memory::ResidentKilobytes();
   Decoding decoding{DecodePictureBytes(Bytes(file)), 0};
-  decoding.megabytes = (picture_bombs::PeakKilobytes() - before) / 1024;
+  decoding.megabytes = (peak_memory::PeakKilobytes() - before) / 1024;
   return decoding;
 }
 
@@ -43,11 +44,11 @@ struct AreaDecoding {
   Bitmap area;
 };
 AreaDecoding DecodeIntoArea(const std::string& file) {
-  picture_bombs::ResetPeakMemory();
-  const long before = picture_bombs::ResidentKilobytes();
+  peak_memory::Reset();
+  const long before = peak_memory::ResidentKilobytes();
   PictureInArea receiver(kPictureHeight);
   AreaDecoding decoding{DecodePictureBytes(Bytes(file), receiver, kLargePictureLimit), 0, receiver.Area()};
-  decoding.megabytes = (picture_bombs::PeakKilobytes() - before) / 1024;
+  decoding.megabytes = (peak_memory::PeakKilobytes() - before) / 1024;
   return decoding;
 }
 

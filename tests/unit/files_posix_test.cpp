@@ -22,6 +22,7 @@
 #include "platform/file_system_posix.h"
 #include "platform/picture_decode.h"
 #include "platform/text_encoding.h"
+#include "support/peak_memory.h"
 #include "support/picture_bombs.h"
 #include "support/scripted_editor.h"
 
@@ -406,10 +407,10 @@ TEST(SpecialFiles, AHugeSparseDocumentIsRefusedUnread) {
   Put(huge, "");
   fs::resize_file(huge, std::uintmax_t{1} << 30);
   s.editor.documentPath = huge.string();
-  picture_bombs::ResetPeakMemory();
-  const long before = picture_bombs::ResidentKilobytes();
+  peak_memory::Reset();
+  const long before = peak_memory::ResidentKilobytes();
   EXPECT_FALSE(LoadCsvDocument(s.editor));
-  EXPECT_LT(picture_bombs::PeakKilobytes() - before, 5 * 1024) << "kilobytes taken";
+  EXPECT_LT(peak_memory::PeakKilobytes() - before, 5 * 1024) << "kilobytes taken";
   EXPECT_EQ(s.editor.operations.count, 1);
   ASSERT_EQ(s.platform.messageBoxes.size(), 1u);
 }
@@ -456,10 +457,10 @@ TEST(PictureBombs, AreRefusedFromTheirHeaderWithoutTakingMemory) {
     ASSERT_TRUE(DecodePictureFile((scene / name).string()).loaded) << name;
   }
   for (const std::string& bomb : bombs) {
-    picture_bombs::ResetPeakMemory();
-    const long before = picture_bombs::ResidentKilobytes();
+    peak_memory::Reset();
+    const long before = peak_memory::ResidentKilobytes();
     const DecodedPicture picture = DecodePictureFile(bomb);
-    const long taken = picture_bombs::PeakKilobytes() - before;
+    const long taken = peak_memory::PeakKilobytes() - before;
     EXPECT_FALSE(picture.loaded) << bomb;
     EXPECT_GT(picture.width, 640) << bomb << ": the stated size is read for the warning";
     EXPECT_LT(taken, 5 * 1024) << bomb << ": kilobytes taken";
