@@ -125,24 +125,6 @@ def main(benchmark_json, window_figures):
               f"| {run['records']:.0f}, {run['bytes']:.0f} "
               f"| {run['whole_records']:.0f}, {run['whole_bytes']:.0f}, {run['whole_parts']:.0f} "
               f"| {run['run_per_line_bytes']:.0f} | {run['run_per_line_bytes'] / run['whole_bytes']:.1f} |")
-    print("\n## Large pictures made into programs\n")
-    print("`kumodo-export --from-picture` on pictures of 8192 × 8192 (the largest it takes) in small files,")
-    print("made by hand: the time to the written files and the peak resident memory above the start. Before:")
-    print("the same benchmark on the code before pictures were read row by row, each picture decoded whole")
-    print("into a bitmap, then scaled down.\n")
-    print("| Picture | File | Time | Peak memory | Before: time, peak memory | Result |")
-    print("|---|---|---|---|---|---|")
-    for name, what, before in LARGE_PICTURES:
-        run = runs["BM_LargePictureToDocumentAndProgram/" + name]
-        print(f"| {what} | {run['file_bytes'] / 1024:.0f} KB | {ms('BM_LargePictureToDocumentAndProgram/' + name):.0f} ms "
-              f"| {run['peak_rss_growth_kb'] / 1024:.1f} MB | {before} "
-              f"| {'converted' if run['converted'] else 'refused, saying why'} |")
-    print("\nHow: a decoder puts each row as it comes into the converter's 640 × 400 area, which keeps only")
-    print("the sums of the points it scales the picture down to; a JPEG is decoded at the smallest eighth of")
-    print("its size that still fills the area. A progressive JPEG keeps all its coefficients until its last")
-    print("scan, so one that would keep over 36 MB is refused, as is one whose scans times blocks pass")
-    print("40 million (each scan is a pass over its blocks). Inflating the 16-bit PNG (537 MB of rows) is")
-    print("most of its time.")
     print("\nHow: each area of one colour (pixels joined through their four direct neighbours) is drawn in")
     print("turn, areas that enclose others first: lines and dots over the pixels of its edge towards the")
     print("outside, then a `PAINT` in its own colour up to its own colour, which runs over the areas")
@@ -153,6 +135,26 @@ def main(benchmark_json, window_figures):
     print("most common around each pixel, small areas merged into their neighbours) and the step")
     print("nearest the picture whose program fits is written. Tile fills do not pay here: the reduction")
     print("gives each pixel its own level, so two-colour mixtures are rare in a reduced picture.")
+    print("\n## Large pictures made into programs\n")
+    print("`kumodo-export --from-picture` on pictures of 8192 × 8192 (the largest it takes) in small files,")
+    print("made by hand: the time to the written files and the peak resident memory above the start. Before:")
+    print("the same benchmark on the code before pictures were read row by row, each picture decoded whole")
+    print("into a bitmap, then scaled down.\n")
+    print("| Picture | File | Time | Peak memory | Before: time, peak memory | Result |")
+    print("|---|---|---|---|---|---|")
+    for name, what, before in LARGE_PICTURES:
+        run = runs["BM_LargePictureToDocumentAndProgram/" + name]
+        size = run["file_bytes"]
+        size = f"{size:.0f} bytes" if size < 1024 else f"{size / 1024:.0f} KB"
+        print(f"| {what} | {size} | {ms('BM_LargePictureToDocumentAndProgram/' + name):.0f} ms "
+              f"| {run['peak_rss_growth_kb'] / 1024:.1f} MB | {before} "
+              f"| {'converted' if run['converted'] else 'refused, saying why'} |")
+    print("\nHow: a decoder puts each row as it comes into the converter's 640 × 400 area, which keeps only")
+    print("the sums of the points it scales the picture down to; a JPEG is decoded at the smallest eighth of")
+    print("its size that still fills the area. A progressive JPEG keeps all its coefficients until its last")
+    print("scan, so one that would keep over 36 MB is refused, as is one whose scans times blocks pass")
+    print("40 million (each scan is a pass over its blocks). Inflating the 16-bit PNG (537 MB of rows) is")
+    print("most of its time.")
     print("\nDuring a replay the view is copied to the screen only when a frame is due (at most about")
     print("60 a second), and the replay ends with one flush. The file dialogs and message boxes run")
     print("in a helper process (`kumodo-prompt`), so GTK's memory never enters the editor. An idle")
