@@ -64,7 +64,7 @@ inline std::string RunLengthBmp(int size, const std::string& data) {
 inline std::string RunLengthBmp() {
   std::string data;
   for (int i = 0; i < 500; ++i) data += std::string("\xFF\x01", 2);  // runs of 255 pixels
-  data += std::string("\x00\x01", 2);                                 // end of the picture
+  data += std::string("\x00\x01", 2);                                // end of the picture
   return RunLengthBmp(12000, data);
 }
 
