@@ -7,9 +7,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "bench_editor.h"
 #include "app/picture_import.h"
+#include "bench_editor.h"
 #include "support/costly_pictures.h"
+#include "support/peak_memory.h"
 #include "support/picture_bombs.h"
 #include "trace/outline.h"
 
@@ -48,11 +49,11 @@ void BM_ImportRefusedPictureBombs(benchmark::State& state) {
   long growth = 0;
   for (auto _ : state) {
     for (const std::string& bomb : bombs) {
-      picture_bombs::ResetPeakMemory();
-      const long before = picture_bombs::ResidentKilobytes();
+      peak_memory::Reset();
+      const long before = peak_memory::ResidentKilobytes();
       b.editor.images.import.Load(bomb);
       ImportPicture(b.editor);
-      growth = std::max(growth, picture_bombs::PeakKilobytes() - before);
+      growth = std::max(growth, peak_memory::PeakKilobytes() - before);
     }
   }
   state.counters["peak_rss_growth_kb"] = static_cast<double>(growth);
@@ -86,11 +87,11 @@ void BM_ImportCostlyPicture(benchmark::State& state, const std::string& name) {
   b.editor.images.import.Load(PhotoLikeJpeg());  // every decoder's code and tables in memory
   long growth = 0;
   for (auto _ : state) {
-    picture_bombs::ResetPeakMemory();
-    const long before = picture_bombs::ResidentKilobytes();
+    peak_memory::Reset();
+    const long before = peak_memory::ResidentKilobytes();
     b.platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
     if (b.editor.images.import.Load(file)) ImportPicture(b.editor);
-    growth = std::max(growth, picture_bombs::PeakKilobytes() - before);
+    growth = std::max(growth, peak_memory::PeakKilobytes() - before);
   }
   state.counters["peak_rss_growth_kb"] = static_cast<double>(growth);
 }

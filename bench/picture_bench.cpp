@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "converter/conversion.h"
@@ -12,6 +13,10 @@
 #include "picture/record_drawing.h"
 #include "screen/palette.h"
 #include "support/colour_pictures.h"
+#include "support/costly_pictures.h"
+#include "support/hand_made_jpeg.h"
+#include "support/peak_memory.h"
+#include "support/picture_bombs.h"
 
 namespace kumodo {
 namespace {
@@ -84,7 +89,62 @@ void BM_PictureToDocumentAndProgram(benchmark::State& state, const Sample& sampl
       ColoursOf(RenderPicture(list, 400, true, RuleTiles())), setup.settings, setup.commands));
 }
 
+// Pictures of 8192 x 8192, the largest the converter takes, small on disk:
+// the time to the written files, and the peak resident memory above the start.
+std::string LargePictureFile(const std::string& name) {
+  std::string bytes;
+  if (name == "screen.gif") bytes = picture_bombs::LargeGif();
+  if (name == "flat.gif") bytes = picture_bombs::LargeFlatGif();
+  if (name == "run-length.bmp") bytes = picture_bombs::LargeRunLengthBmp();
+  if (name == "grey.png") bytes = costly_pictures::GreyPng(8192, 8192);
+  if (name == "interlaced.png") bytes = costly_pictures::GreyPng(8192, 8192, true);
+  if (name == "rgba16.png") bytes = costly_pictures::FlatRgba16Png(8192, 8192);
+  if (name == "flat.jpg") bytes = hand_made_jpeg::Make(hand_made_jpeg::Grey(8192, 8192, 100, true));
+  if (name == "bounds.jpg") {
+    // The most a progressive JPEG may hold and still be read: coefficients
+    // just within the bound, and as many scans as the work allows.
+    hand_made_jpeg::Layout layout = hand_made_jpeg::Grey(4000, 3000, 100, true);
+    layout.progressive = true;
+    layout.acScans = 147;
+    bytes = hand_made_jpeg::Make(layout);
+  }
+  if (name == "scans.jpg") {
+    hand_made_jpeg::Layout layout = hand_made_jpeg::Grey(8192, 8192, 100, true);
+    layout.progressive = true;
+    layout.acScans = 999;  // 1,000 scans with the DC scan
+    bytes = hand_made_jpeg::Make(layout);
+  }
+  const fs::path folder = fs::temp_directory_path() / "kumodo-bench-large";
+  fs::create_directories(folder);
+  const std::string path = (folder / name).string();
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+void BM_LargePictureToDocumentAndProgram(benchmark::State& state, const std::string& name) {
+  const ConversionSetup setup = Setup();
+  const std::string picture = LargePictureFile(name);
+  ConversionOptions options;
+  Conversion conversion;
+  long growth = 0;
+  for (auto _ : state) {
+    peak_memory::Reset();
+    const long before = peak_memory::ResidentKilobytes();
+    conversion = ConvertPicture(picture, setup, options);
+    growth = std::max(growth, peak_memory::PeakKilobytes() - before);
+  }
+  state.counters["peak_rss_growth_kb"] = static_cast<double>(growth);
+  state.counters["converted"] = conversion.ok;
+  state.counters["file_bytes"] = static_cast<double>(fs::file_size(picture));
+}
+
 const bool kRegistered = [] {
+  for (const char* name : {"screen.gif", "flat.gif", "run-length.bmp", "grey.png", "interlaced.png", "rgba16.png",
+                           "flat.jpg", "bounds.jpg", "scans.jpg"}) {
+    benchmark::RegisterBenchmark((std::string("BM_LargePictureToDocumentAndProgram/") + name).c_str(),
+                                 BM_LargePictureToDocumentAndProgram, std::string(name))
+        ->Unit(benchmark::kMillisecond);
+  }
   for (const Sample& sample : kSamples) {
     benchmark::RegisterBenchmark((std::string("BM_PictureToDocumentAndProgram/") + sample.name).c_str(),
                                  BM_PictureToDocumentAndProgram, sample)

@@ -98,9 +98,9 @@ void ImportCommand(Editor& editor) {
   // instead would wipe the underlays and beep as if it had worked. One too
   // large gets the size warning, from its header alone.
   const bool loaded = picture.Load(editor.documentPath);
-  if (!loaded && !PictureTooLarge(picture.LoadedWidth(), picture.LoadedHeight())) {
+  if (!loaded && !PictureTooLarge(picture.Loaded().width, picture.Loaded().height)) {
     ReportFileProblem(editor, ui::kPictureNotReadCaption, ui::kPictureNotRead, editor.documentPath,
-                      PictureNotReadReason(picture.LoadedKind(), editor.documentPath));
+                      PictureNotReadReason(picture.Loaded(), editor.documentPath));
     return;
   }
   ImportPicture(editor);

@@ -28,7 +28,7 @@ void ReducePicture(Editor& editor, bool digital) {
 void ImportPicture(Editor& editor) {
   Image& picture = editor.images.import;
   // The size the file states: a picture too large was never decoded.
-  if (PictureTooLarge(picture.LoadedWidth(), picture.LoadedHeight())) {
+  if (PictureTooLarge(picture.Loaded().width, picture.Loaded().height)) {
     editor.platform.ShowMessageBox(Utf8ToSjis(ui::kPictureTooLarge), Utf8ToSjis(ui::kPictureTooLargeCaption),
                                    MessageBoxButtons::Ok, MessageBoxIcon::Warning);
     return;

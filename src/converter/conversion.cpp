@@ -95,53 +95,38 @@ bool WritePrograms(const std::vector<std::string>& texts, const ConversionSetup&
   return true;
 }
 
-bool WritePicture(const Bitmap& view, Conversion& conversion) {
-  if (const FileResult written = WritePngFile(conversion.pngFile, view); !written.ok) {
+// The picture beside the document follows only the user's own links, as
+// the programs do; one named on the command line, any.
+bool WritePicture(const Bitmap& view, const ConversionOptions& options, Conversion& conversion) {
+  const LinksFollowed links = options.pngFile ? LinksFollowed::Any : LinksFollowed::OwnOnly;
+  if (const FileResult written = WritePngFile(conversion.pngFile, view, links); !written.ok) {
     Failed(conversion, conversion.pngFile, written.reason);
     return false;
   }
   return true;
 }
 
-// The picture where the import puts it: at the top left of the black
-// 640 x 400 area. One larger, which the import refuses, is first scaled down
-// to fit the picture (640 x 400, or 640 x 200 in 200 lines), keeping its
-// proportions: each point the average of the source pixels it covers.
-Bitmap PictureInArea(const Bitmap& picture, int pictureHeight, Conversion& conversion) {
-  Bitmap area(kPictureWidth, kPictureHeight);
-  if (picture.width <= kPictureWidth && picture.height <= kPictureHeight) {
-    // As the import draws it: the whole picture at its own size.
-    StretchCopy(picture, 0, 0, picture.width, picture.height, area, 0, 0, picture.width, picture.height);
-    return area;
+// The picture's size within the area: its own when it fits, else scaled
+// down to fit the picture, keeping its proportions, the side that limits to
+// the dot.
+PictureSize FitInArea(PictureSize picture, int pictureHeight) {
+  if (picture.width <= kPictureWidth && picture.height <= kPictureHeight) return picture;
+  const bool widthFits = picture.width * pictureHeight >= picture.height * kPictureWidth;
+  return {widthFits ? kPictureWidth : std::max<std::int64_t>(1, picture.width * pictureHeight / picture.height),
+          widthFits ? std::max<std::int64_t>(1, picture.height * kPictureWidth / picture.width) : pictureHeight};
+}
+
+// Which of `to` boxes each of `from` points falls in (from >= to): box k
+// holds points k * from / to up to, not including, (k + 1) * from / to.
+void Boxes(int from, int to, std::vector<int>& boxOf, std::vector<int>& inBox) {
+  boxOf.assign(static_cast<std::size_t>(from), 0);
+  inBox.assign(static_cast<std::size_t>(to), 0);
+  for (int k = 0; k < to; ++k) {
+    const int first = static_cast<int>(static_cast<long long>(k) * from / to);
+    const int end = static_cast<int>(static_cast<long long>(k + 1) * from / to);
+    for (int point = first; point < end; ++point) boxOf[static_cast<std::size_t>(point)] = k;
+    inBox[static_cast<std::size_t>(k)] = end - first;
   }
-  const long long sourceWidth = picture.width, sourceHeight = picture.height;
-  const bool widthFits = sourceWidth * pictureHeight >= sourceHeight * kPictureWidth;
-  const int width =
-      widthFits ? kPictureWidth : std::max(1, static_cast<int>(sourceWidth * pictureHeight / sourceHeight));
-  const int height =
-      widthFits ? std::max(1, static_cast<int>(sourceHeight * kPictureWidth / sourceWidth)) : pictureHeight;
-  conversion.scaledWidth = width;
-  conversion.scaledHeight = height;
-  for (int y = 0; y < height; ++y) {
-    const int top = static_cast<int>(static_cast<long long>(y) * picture.height / height);
-    const int bottom = std::max(top + 1, static_cast<int>(static_cast<long long>(y + 1) * picture.height / height));
-    for (int x = 0; x < width; ++x) {
-      const int left = static_cast<int>(static_cast<long long>(x) * picture.width / width);
-      const int right = std::max(left + 1, static_cast<int>(static_cast<long long>(x + 1) * picture.width / width));
-      std::uint64_t sum[3] = {0, 0, 0};
-      for (int sy = top; sy < bottom; ++sy) {
-        for (int sx = left; sx < right; ++sx) {
-          const Rgb pixel = picture.At(sx, sy);
-          for (int c = 0; c < 3; ++c) sum[c] += (pixel >> (8 * c)) & 0xFF;
-        }
-      }
-      const std::uint64_t count = static_cast<std::uint64_t>(bottom - top) * (right - left);
-      Rgb average = 0;
-      for (int c = 0; c < 3; ++c) average |= static_cast<Rgb>((sum[c] + count / 2) / count) << (8 * c);
-      area.At(x, y) = average;
-    }
-  }
-  return area;
 }
 
 // The reduced picture's rows of the picture's height, as colour numbers.
@@ -245,23 +230,84 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
   if (!WritesOverNothingKept(conversion, written, documentPath, "document", runFiles)) return conversion;
 
   if (!WritePrograms(*texts, setup, conversion)) return conversion;
-  if (options.png && !WritePicture(ViewOfPicture(list, setup.settings), conversion)) return conversion;
+  if (options.png && !WritePicture(ViewOfPicture(list, setup.settings), options, conversion)) return conversion;
   conversion.ok = true;
   return conversion;
+}
+
+PictureSize PictureInArea::SmallestUseful(PictureSize picture) const { return FitInArea(picture, pictureHeight_); }
+
+bool PictureInArea::Begin(PictureSize picture, PictureSize delivered) {
+  const PictureSize fit = FitInArea(picture, pictureHeight_);
+  if (delivered.width < fit.width || delivered.height < fit.height) return false;
+  scaled_ = fit.width != picture.width || fit.height != picture.height;
+  width_ = static_cast<int>(fit.width);
+  height_ = static_cast<int>(fit.height);
+  Boxes(static_cast<int>(delivered.width), width_, columnOf_, columnsIn_);
+  Boxes(static_cast<int>(delivered.height), height_, rowOf_, rowsIn_);
+  sums_.assign(3 * static_cast<std::size_t>(width_) * height_, 0);
+  return true;
+}
+
+void PictureInArea::Take(int y, int x, int step, std::span<const Rgb> pixels) {
+  std::uint32_t* row = &sums_[3 * static_cast<std::size_t>(rowOf_[static_cast<std::size_t>(y)]) * width_];
+  // The pixels of one of the area's columns are summed apart, then added
+  // to its sums once.
+  std::uint32_t red = 0, green = 0, blue = 0;
+  int column = columnOf_[static_cast<std::size_t>(x)];
+  for (const Rgb pixel : pixels) {
+    if (const int next = columnOf_[static_cast<std::size_t>(x)]; next != column) {
+      std::uint32_t* sum = row + 3 * column;
+      sum[0] += red, sum[1] += green, sum[2] += blue;
+      red = green = blue = 0;
+      column = next;
+    }
+    red += pixel & 0xFF;
+    green += (pixel >> 8) & 0xFF;
+    blue += (pixel >> 16) & 0xFF;
+    x += step;
+  }
+  std::uint32_t* sum = row + 3 * column;
+  sum[0] += red, sum[1] += green, sum[2] += blue;
+}
+
+Bitmap PictureInArea::Area() const {
+  Bitmap area(kPictureWidth, kPictureHeight);
+  for (int y = 0; y < height_; ++y) {
+    for (int x = 0; x < width_; ++x) {
+      const std::uint32_t* sum = &sums_[3 * (static_cast<std::size_t>(y) * width_ + x)];
+      const std::uint32_t count =
+          static_cast<std::uint32_t>(columnsIn_[static_cast<std::size_t>(x)] * rowsIn_[static_cast<std::size_t>(y)]);
+      Rgb average = 0;
+      for (int c = 0; c < 3; ++c) average |= ((sum[c] + count / 2) / count) << (8 * c);
+      area.At(x, y) = average;
+    }
+  }
+  return area;
+}
+
+std::optional<PictureSize> PictureInArea::ScaledTo() const {
+  if (!scaled_) return std::nullopt;
+  return PictureSize{width_, height_};
 }
 
 Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
                           const ConversionOptions& options, std::span<const RunFile> runFiles,
                           std::span<const std::string> diskNamesTaken) {
   Conversion conversion;
-  const DecodedPicture decoded = DecodePictureFile(picturePath, kLargePictureLimit);
-  if (!decoded.loaded) return Failed(conversion, picturePath, PictureNotReadReason(decoded.kind, picturePath));
+  const int height = PictureHeight(setup.settings);
+  PictureInArea picture(height);
+  const DecodedPicture decoded = DecodePictureFile(picturePath, picture, kLargePictureLimit);
+  if (!decoded.loaded) return Failed(conversion, picturePath, PictureNotReadReason(decoded, picturePath));
   conversion.pictureWidth = decoded.width;
   conversion.pictureHeight = decoded.height;
-  const int height = PictureHeight(setup.settings);
+  if (const std::optional<PictureSize> scaled = picture.ScaledTo()) {
+    conversion.scaledWidth = static_cast<int>(scaled->width);
+    conversion.scaledHeight = static_cast<int>(scaled->height);
+  }
   // The document's colours are the reduction's levels, which the import's
   // two choices share (they differ only in the picture shown under the drawing).
-  const ReducedPicture reduction = ReduceBitmap(PictureInArea(decoded.bitmap, height, conversion), true);
+  const ReducedPicture reduction = ReduceBitmap(picture.Area(), true);
   const ColourPicture reduced = ReducedColours(reduction.grid, height);
   conversion.budget = options.budget.value_or(OnePartBudget(options));
   const PictureRecords made =
@@ -296,7 +342,7 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
     return Failed(conversion, conversion.documentFile, document.reason);
   }
   if (!WritePrograms(*texts, setup, conversion)) return conversion;
-  if (options.png && !WritePicture(ViewOfPicture(list, setup.settings), conversion)) return conversion;
+  if (options.png && !WritePicture(ViewOfPicture(list, setup.settings), options, conversion)) return conversion;
   conversion.ok = true;
   return conversion;
 }

@@ -15,6 +15,7 @@
 #include "export/program_memory.h"
 #include "picture/record_drawing.h"
 #include "picture/tiles.h"
+#include "screen/layout.h"
 #include "screen/palette.h"
 
 namespace kumodo {
@@ -758,9 +759,30 @@ struct Statement {
   int routine;  // the record kind whose subroutine it calls, else kNoRoutine
 };
 
+bool IsMixtureRow(int recordKind) { return recordKind >= kind::MixtureRow && recordKind <= kind::MixtureRow + 2; }
+
 int RoutineOf(int recordKind) {
-  const bool mixtureRow = recordKind >= kind::MixtureRow && recordKind <= kind::MixtureRow + 2;
-  return mixtureRow || recordKind == kind::TwoColourLine ? recordKind : kNoRoutine;
+  return IsMixtureRow(recordKind) || recordKind == kind::TwoColourLine ? recordKind : kNoRoutine;
+}
+
+// The record as the program states it. A mixture row's subroutine sums
+// its coordinates (XL + YA + 1, R - XL), which must stay within the BASIC's
+// integers, -32768 to 32767, or the program stops with "Overflow". Off the
+// screen a row draws nothing and its dots repeat every eight, so a
+// coordinate more than eight past the screen's edge is brought to within
+// eight of it, keeping its place in the repeat: the row draws the same.
+OperationRecord WithinIntegers(OperationRecord record) {
+  if (!IsMixtureRow(record[field::Kind])) return record;
+  auto near = [](std::int16_t value, int last) {
+    const int repeat = ((value % 8) + 8) % 8;
+    if (value < -8) return static_cast<std::int16_t>(repeat - 8);
+    if (value > last + 8) return static_cast<std::int16_t>(last + 1 + repeat);
+    return value;
+  };
+  record[field::X1] = near(record[field::X1], kPictureWidth - 1);
+  record[field::X2] = near(record[field::X2], kPictureWidth - 1);
+  record[field::Y1] = near(record[field::Y1], kPictureHeight - 1);
+  return record;
 }
 
 std::size_t LineBytes(const std::string& line) {
@@ -968,7 +990,8 @@ MachineProgram MachineProgramParts(std::span<const OperationRecord> records, con
   std::vector<Statement> statements;
   for (const OperationRecord& record : records) {
     if (BecomesLine(record, settings)) {
-      statements.push_back({RecordStatement(record, settings, commands, tiles), RoutineOf(record[field::Kind])});
+      statements.push_back(
+          {RecordStatement(WithinIntegers(record), settings, commands, tiles), RoutineOf(record[field::Kind])});
     }
   }
   // The whole memory: the free area and what the opening and closing lines

@@ -10,6 +10,7 @@
 
 #include "platform/file_reasons.h"
 #include "platform/file_system.h"
+#include "platform/file_system_posix.h"
 #include "platform/message_language.h"
 
 namespace kumodo {
@@ -105,17 +106,11 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
-// Rewrites the file itself: for a file with other names (hard links), and
-// where no temporary file can be made beside it.
-FileResult WriteInPlace(const std::string& target, std::string_view bytes) {
-  std::string reason;
-  Descriptor file(OpenRegular(target, O_WRONLY, &reason));
-  if (file.Get() < 0) return {false, reason};
-  if (::ftruncate(file.Get(), 0) != 0) return Failure(errno);
-  if (const int error = WriteAll(file.Get(), bytes)) return Failure(error);
-  if (::fsync(file.Get()) != 0) return Failure(errno);
-  if (const int error = file.Close()) return Failure(error);
-  return {true, {}};
+// A world-writable folder with the sticky bit (/tmp, a shared drop folder):
+// anyone may put a file or link there, and only its owner may remove it.
+bool SharedFolder(const std::string& folder) {
+  struct stat info;
+  return ::stat(folder.c_str(), &info) == 0 && (info.st_mode & S_ISVTX) && (info.st_mode & S_IWOTH);
 }
 
 // At most `limit` bytes of a regular file; with `whole`, a longer file is refused.
@@ -168,6 +163,29 @@ mode_t NewFileMode() {
 
 }  // namespace
 
+FileResult WriteInPlace(const std::string& path, std::string_view bytes, const struct stat& checked) {
+  // Opened once, never through a link, without waiting on a FIFO; from here
+  // on only the descriptor is used.
+  const FileResult swapped{false,
+                           InMessageLanguage("確かめた後で別のファイルやリンクに置き換えられたので、書き込みません",
+                                             "replaced by another file or a link since it was checked: "
+                                             "nothing is written")};
+  Descriptor file(::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  if (file.Get() < 0) return errno == ELOOP ? swapped : Failure(errno);
+  struct stat opened;
+  if (::fstat(file.Get(), &opened) != 0) return Failure(errno);
+  if (!S_ISREG(opened.st_mode)) return {false, NotRegular()};
+  if (opened.st_dev != checked.st_dev || opened.st_ino != checked.st_ino || opened.st_uid != checked.st_uid) {
+    return swapped;
+  }
+  ::fcntl(file.Get(), F_SETFL, ::fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
+  if (::ftruncate(file.Get(), 0) != 0) return Failure(errno);
+  if (const int error = WriteAll(file.Get(), bytes)) return Failure(error);
+  if (::fsync(file.Get()) != 0) return Failure(errno);
+  if (const int error = file.Close()) return Failure(error);
+  return {true, {}};
+}
+
 std::string ExecutableFolder() {
   std::error_code error;
   return std::filesystem::read_symlink("/proc/self/exe", error).parent_path().string();
@@ -208,13 +226,24 @@ FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Links
   }
   const std::string& target = *linked;
   struct stat existing;
-  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  // Not followed: a link here now was put in since the walk above.
+  const bool exists = ::lstat(target.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode)) return {false, NotRegular()};
   // A file marked read-only is not replaced behind its owner's back.
   if (exists && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
     return {false, ReadOnlyReason()};
   }
   const std::string folder = FolderOf(target);
+  const bool mine = !exists || existing.st_uid == ::geteuid();
+  // The link rule, applied to files: at a name the user did not choose, in a
+  // folder anyone may put files in, a file another user left is not ours to
+  // fill, and another name of a file (which anyone may have made) is no
+  // reason to write into it.
+  const bool shared = links == LinksFollowed::OwnOnly && exists && SharedFolder(folder);
+  if (shared && !mine) {
+    return {false, InMessageLanguage("共有フォルダーに別のユーザーが置いたファイルなので、書き込みません",
+                                     "a file another user left in a shared folder: nothing is written to it")};
+  }
   // A name of its own, made exclusively (never through a link planted under
   // it) and short, so that any legal target name still leaves room.
   std::string temporary = folder + "/.kumodo-XXXXXX";
@@ -222,7 +251,7 @@ FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Links
   if (file.Get() < 0) {
     const int error = errno;
     if (!exists) return Failure(error);
-    FileResult result = WriteInPlace(target, bytes);
+    FileResult result = WriteInPlace(target, bytes, existing);
     if (!result.ok) {
       result.reason = WrittenInPlaceReason() + result.reason;
     }
@@ -234,19 +263,25 @@ FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Links
     return Failure(error);
   };
   if (const int error = WriteAll(file.Get(), bytes)) return fail(error);
-  if (exists) {
-    // The replaced file's mode, and its owner where the system allows it.
-    ::fchmod(file.Get(), existing.st_mode & 07777);
-    if (::fchown(file.Get(), existing.st_uid, existing.st_gid) != 0) ::fchown(file.Get(), static_cast<uid_t>(-1), existing.st_gid);
-  } else {
+  if (!exists) {
     ::fchmod(file.Get(), NewFileMode());
+  } else if (mine) {
+    // The replaced file's mode and group.
+    ::fchmod(file.Get(), existing.st_mode & 07777);
+    ::fchown(file.Get(), static_cast<uid_t>(-1), existing.st_gid);
+  } else {
+    // Another user's file becomes ours, never handed back: its mode and
+    // group, but writable by no one else (and never set-id), so that the
+    // program written stays as written.
+    ::fchmod(file.Get(), existing.st_mode & 0755);
+    ::fchown(file.Get(), static_cast<uid_t>(-1), existing.st_gid);
   }
   if (::fsync(file.Get()) != 0) return fail(errno);
   if (const int error = file.Close()) return fail(error);
-  if (exists && existing.st_nlink > 1) {
+  if (exists && existing.st_nlink > 1 && !shared) {
     // Other names share the file: only writing into it keeps them sharing.
     // The complete new content stays in the temporary file until then.
-    FileResult result = WriteInPlace(target, bytes);
+    FileResult result = WriteInPlace(target, bytes, existing);
     if (result.ok) {
       ::unlink(temporary.c_str());
     } else {

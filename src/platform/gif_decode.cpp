@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -47,17 +48,27 @@ bool ReadColourTable(ByteReader& reader, std::uint8_t packed, std::array<Rgb, 25
   return true;
 }
 
-// The codes of LZW data, least significant bit first.
+// The codes of LZW data, least significant bit first, read across the
+// sub-blocks that carry them.
 class CodeReader {
  public:
-  explicit CodeReader(const std::vector<std::uint8_t>& data) : data_(data) {}
+  explicit CodeReader(ByteReader& reader) : reader_(reader) {}
 
   // The next code of `size` bits; false once the data has ended.
   bool Next(int size, int& code) {
     while (bitCount_ < size) {
-      if (at_ >= data_.size()) return false;
-      bitBuffer_ |= static_cast<std::uint32_t>(data_[at_++]) << bitCount_;
+      if (blockLeft_ == 0) {
+        if (ended_ || !reader_.Has(1)) return false;
+        blockLeft_ = reader_.Byte();
+        if (blockLeft_ == 0) {
+          ended_ = true;
+          return false;
+        }
+      }
+      if (!reader_.Has(1)) return false;
+      bitBuffer_ |= static_cast<std::uint32_t>(reader_.Byte()) << bitCount_;
       bitCount_ += 8;
+      --blockLeft_;
     }
     code = static_cast<int>(bitBuffer_ & ((1u << size) - 1));
     bitBuffer_ >>= size;
@@ -65,9 +76,19 @@ class CodeReader {
     return true;
   }
 
+  // Passes over what is left of the data, up to its terminator; false if
+  // the file ends first.
+  bool Finish() {
+    if (ended_) return true;
+    if (!reader_.Has(blockLeft_)) return false;
+    reader_.Skip(blockLeft_);
+    return reader_.SubBlocks(nullptr);
+  }
+
  private:
-  const std::vector<std::uint8_t>& data_;
-  std::size_t at_ = 0;
+  ByteReader& reader_;
+  std::size_t blockLeft_ = 0;
+  bool ended_ = false;
   std::uint32_t bitBuffer_ = 0;
   int bitCount_ = 0;
 };
@@ -84,9 +105,9 @@ class LzwTable {
 
   int CodeSize() const { return codeSize_; }
 
-  // Takes one code, appending its indices to `indices` up to `count` in all;
+  // Takes one code, appending at most `room` of its indices to `indices`;
   // false if the data is corrupt.
-  bool Take(int code, std::size_t count, std::vector<std::uint8_t>& indices) {
+  bool Take(int code, std::size_t room, std::vector<std::uint8_t>& indices) {
     if (code == clearCode_) {
       Restart();
       return true;
@@ -94,12 +115,12 @@ class LzwTable {
     if (code == endCode_) return false;
     if (previous_ < 0) {
       if (code >= clearCode_) return false;
-      indices.push_back(static_cast<std::uint8_t>(code));
+      if (room > 0) indices.push_back(static_cast<std::uint8_t>(code));
       previous_ = code;
       firstOfPrevious_ = static_cast<std::uint8_t>(code);
       return true;
     }
-    const int first = Unwind(code, count, indices);
+    const int first = Unwind(code, room, indices);
     if (first < 0) return false;
     Define(static_cast<std::uint8_t>(first));
     previous_ = code;
@@ -118,7 +139,7 @@ class LzwTable {
 
   // Appends the string of `code` (the one being defined right now too) and
   // returns its first index; -1 for a code not defined yet or a loop.
-  int Unwind(int code, std::size_t count, std::vector<std::uint8_t>& indices) {
+  int Unwind(int code, std::size_t room, std::vector<std::uint8_t>& indices) {
     int walk = code;
     int depth = 0;
     if (code > nextCode_) return -1;
@@ -132,7 +153,7 @@ class LzwTable {
       walk = prefix_[walk];
     }
     stack_[depth++] = suffix_[walk];
-    while (depth > 0 && indices.size() < count) indices.push_back(stack_[--depth]);
+    for (; depth > 0 && room > 0; --room) indices.push_back(stack_[--depth]);
     return suffix_[walk];
   }
 
@@ -157,22 +178,6 @@ class LzwTable {
   std::array<std::uint8_t, kMaxCodes> stack_{};
 };
 
-// Expands LZW data into exactly `count` colour indices; false if the data is
-// corrupt or ends before the picture is complete.
-bool ExpandLzw(const std::vector<std::uint8_t>& data, int minimumCodeSize, std::size_t count,
-               std::vector<std::uint8_t>& indices) {
-  if (minimumCodeSize < 1 || minimumCodeSize > 11) return false;
-  LzwTable table(minimumCodeSize);
-  CodeReader codes(data);
-  indices.clear();
-  indices.reserve(count);
-  while (indices.size() < count) {
-    int code = 0;
-    if (!codes.Next(table.CodeSize(), code) || !table.Take(code, count, indices)) return false;
-  }
-  return true;
-}
-
 // Row order of an interlaced picture: every 8th from 0, every 8th from 4,
 // every 4th from 2, every 2nd from 1.
 std::vector<int> RowOrder(int height, bool interlaced) {
@@ -192,9 +197,10 @@ std::vector<int> RowOrder(int height, bool interlaced) {
 
 }  // namespace
 
-// The first frame of a GIF on a canvas of its logical screen size. Pixels the
-// frame does not cover, and transparent ones, are black.
-bool DecodeGif(std::span<const std::uint8_t> bytes, Bitmap& out, PictureLimit limit) {
+// The first frame of a GIF on a canvas of its logical screen size, each of
+// its rows put as soon as its indices are expanded. Pixels the frame does
+// not cover, and transparent ones, are black.
+bool DecodeGif(std::span<const std::uint8_t> bytes, PictureReceiver& receiver, PictureLimit limit) {
   ByteReader reader(bytes);
   if (!reader.Has(13)) return false;
   reader.Skip(6);
@@ -213,9 +219,10 @@ bool DecodeGif(std::span<const std::uint8_t> bytes, Bitmap& out, PictureLimit li
     if (introducer == 0x21) {  // extension
       if (!reader.Has(1)) return false;
       const std::uint8_t label = reader.Byte();
+      const bool control = label == 0xF9;  // the only one read: it names the transparent index
       std::vector<std::uint8_t> body;
-      if (!reader.SubBlocks(&body)) return false;
-      if (label == 0xF9 && body.size() >= 4) transparentIndex = (body[0] & 1) ? body[3] : -1;
+      if (!reader.SubBlocks(control ? &body : nullptr)) return false;
+      if (control && body.size() >= 4) transparentIndex = (body[0] & 1) ? body[3] : -1;
       continue;
     }
     if (introducer != 0x2C) return false;  // trailer or garbage before any frame
@@ -235,23 +242,38 @@ bool DecodeGif(std::span<const std::uint8_t> bytes, Bitmap& out, PictureLimit li
     }
     if (!reader.Has(1)) return false;
     const int minimumCodeSize = reader.Byte();
-    std::vector<std::uint8_t> data;
-    if (!reader.SubBlocks(&data)) return false;
-    std::vector<std::uint8_t> indices;
-    if (!ExpandLzw(data, minimumCodeSize, static_cast<std::size_t>(width) * height, indices)) return false;
+    if (minimumCodeSize < 1 || minimumCodeSize > 11) return false;
+    const PictureSize screen{screenWidth, screenHeight};
+    if (!receiver.Start(screen, screen)) return false;
 
-    Bitmap picture(screenWidth, screenHeight);
+    // The frame's columns on the screen.
+    const int shown = std::max(0, std::min(left + width, screenWidth) - left);
+    std::vector<Rgb> row(static_cast<std::size_t>(shown));
     const std::vector<int> rows = RowOrder(height, (packed & 0x40) != 0);
-    std::size_t next = 0;
-    for (int row : rows) {
-      for (int x = 0; x < width; ++x, ++next) {
-        const int index = indices[next];
-        if (index == transparentIndex) continue;
-        if (picture.Contains(left + x, top + row)) picture.At(left + x, top + row) = (*table)[index];
+    LzwTable lzw(minimumCodeSize);
+    CodeReader codes(reader);
+    std::vector<std::uint8_t> indices;  // expanded, not yet put: less than a row and one code's string
+    std::size_t room = static_cast<std::size_t>(width) * height;
+    for (std::size_t next = 0; next < rows.size();) {
+      int code = 0;
+      const std::size_t before = indices.size();
+      if (!codes.Next(lzw.CodeSize(), code) || !lzw.Take(code, room, indices)) return false;
+      room -= indices.size() - before;
+      std::size_t used = 0;
+      for (; next < rows.size() && indices.size() - used >= static_cast<std::size_t>(width); ++next) {
+        const int y = top + rows[next];
+        if (y < screenHeight && shown > 0) {
+          for (int x = 0; x < shown; ++x) {
+            const int index = indices[used + static_cast<std::size_t>(x)];
+            row[static_cast<std::size_t>(x)] = index == transparentIndex ? 0 : (*table)[index];
+          }
+          receiver.Put(y, left, 1, row);
+        }
+        used += static_cast<std::size_t>(width);
       }
+      indices.erase(indices.begin(), indices.begin() + static_cast<std::ptrdiff_t>(used));
     }
-    out = std::move(picture);
-    return true;
+    return codes.Finish();
   }
 }
 

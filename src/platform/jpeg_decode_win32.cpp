@@ -23,7 +23,11 @@ bool HasEnd(std::span<const std::uint8_t> b) {
 
 }  // namespace
 
-bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out, PictureLimit limit) {
+// The system's decoder does not take pictures of four components.
+bool JpegDecoderReadsCmyk() { return false; }
+
+// The system decodes the whole picture; it is put row by row.
+bool DecodeJpeg(std::span<const std::uint8_t> bytes, PictureReceiver& receiver, PictureLimit limit) {
   const std::optional<PictureSize> size = ReadPictureSize(bytes);
   if (!size || !PictureSizeAllowed(size->width, size->height, limit) || !HasEnd(bytes)) return false;
   StartCom();
@@ -43,12 +47,12 @@ bool DecodeJpeg(std::span<const std::uint8_t> bytes, Bitmap& out, PictureLimit l
   if (FAILED(loaded) || !picture) return false;
   OLE_HANDLE handle = 0;
   SHORT type = PICTYPE_NONE;
-  bool decoded = false;
-  if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP && SUCCEEDED(picture->get_Handle(&handle))) {
-    decoded = ReadSystemBitmap(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), out, limit);
-  }
+  Bitmap decoded;
+  const bool read = SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
+                    SUCCEEDED(picture->get_Handle(&handle)) &&
+                    ReadSystemBitmap(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), decoded, limit);
   picture->Release();
-  return decoded;
+  return read && PutWholePicture(decoded, receiver);
 }
 
 }  // namespace kumodo

@@ -23,37 +23,6 @@ std::uint32_t ReadBe32(std::span<const std::uint8_t> b, std::size_t at) {
 
 }  // namespace
 
-bool BmpHeaderPlausible(std::span<const std::uint8_t> bytes, PictureLimit limit) {
-  if (bytes.size() < 26) return false;
-  const std::uint32_t headerSize = ReadLe32(bytes, 14);
-  std::int64_t width = 0;
-  std::int64_t height = 0;
-  std::uint32_t bitsPerPixel = 0;
-  std::uint32_t compression = 0;
-  if (headerSize == 12) {
-    width = ReadLe16(bytes, 18);
-    height = ReadLe16(bytes, 20);
-    bitsPerPixel = ReadLe16(bytes, 24);
-  } else {
-    if (bytes.size() < 34) return false;
-    width = static_cast<std::int32_t>(ReadLe32(bytes, 18));
-    height = static_cast<std::int32_t>(ReadLe32(bytes, 22));
-    bitsPerPixel = ReadLe16(bytes, 28);
-    compression = ReadLe32(bytes, 30);
-  }
-  if (height < 0) height = -height;
-  if (!PictureSizeAllowed(width, height, limit)) return false;
-  const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
-  if (uncompressed) {
-    const std::uint32_t pixelOffset = ReadLe32(bytes, 10);
-    const std::int64_t rowBytes = ((width * bitsPerPixel + 31) / 32) * 4;
-    if (static_cast<std::int64_t>(pixelOffset) + rowBytes * height > static_cast<std::int64_t>(bytes.size())) {
-      return false;
-    }
-  }
-  return true;
-}
-
 PictureKind DetectPictureKind(std::span<const std::uint8_t> b) {
   static constexpr std::uint8_t kPng[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
   if (b.size() >= 2 && b[0] == 'B' && b[1] == 'M') return PictureKind::Bmp;
@@ -71,31 +40,54 @@ bool PictureTooLarge(std::int64_t width, std::int64_t height, PictureLimit limit
   return width > limit.width || height > limit.height;
 }
 
-namespace {
-
-// A JPEG's size stands in its start-of-frame segment, after any others.
-std::optional<PictureSize> JpegFrameSize(std::span<const std::uint8_t> b) {
+std::optional<JpegFrame> ReadJpegFrame(std::span<const std::uint8_t> b) {
   std::size_t at = 2;
   while (at + 4 <= b.size()) {
-    if (b[at] != 0xFF) return std::nullopt;
     const std::uint8_t marker = b[at + 1];
-    if (marker == 0xFF) {  // fill byte
+    // Stray bytes and fill bytes before a marker are skipped, as decoders do.
+    if (b[at] != 0xFF || marker == 0xFF || marker == 0x00) {
       ++at;
       continue;
     }
-    const bool startOfFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-    if (startOfFrame) {
-      if (at + 9 > b.size()) return std::nullopt;
-      return PictureSize{(b[at + 7] << 8) | b[at + 8], (b[at + 5] << 8) | b[at + 6]};
+    const bool standalone = marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8);
+    if (standalone) {
+      at += 2;
+      continue;
     }
     const std::size_t length = (b[at + 2] << 8) | b[at + 3];
-    if (length < 2 || marker == 0xDA) return std::nullopt;  // no frame before the picture data
-    at += 2 + length;
+    const bool startOfFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (!startOfFrame) {
+      if (length < 2 || marker == 0xDA) return std::nullopt;  // no frame before the picture data
+      at += 2 + length;
+      continue;
+    }
+    if (at + 10 > b.size()) return std::nullopt;
+    JpegFrame frame;
+    frame.size = {(b[at + 7] << 8) | b[at + 8], (b[at + 5] << 8) | b[at + 6]};
+    frame.components = b[at + 9];
+    frame.progressive = (marker & 3) == 2;  // 0xC2, 0xC6, 0xCA, 0xCE
+    if (frame.components < 1 || at + 10 + 3 * static_cast<std::size_t>(frame.components) > b.size()) {
+      return std::nullopt;
+    }
+    int maxH = 1, maxV = 1;
+    for (int c = 0; c < frame.components; ++c) {
+      const std::uint8_t factors = b[at + 11 + 3 * c];
+      if ((factors >> 4) < 1 || (factors >> 4) > 4 || (factors & 15) < 1 || (factors & 15) > 4) return std::nullopt;
+      maxH = std::max(maxH, factors >> 4);
+      maxV = std::max(maxV, factors & 15);
+    }
+    // Each component's blocks, rounded up to whole units of its sampling
+    // factors, as a decoder keeps them for a picture of several scans.
+    for (int c = 0; c < frame.components; ++c) {
+      const int h = b[at + 11 + 3 * c] >> 4, v = b[at + 11 + 3 * c] & 15;
+      const std::int64_t columns = (frame.size.width * h + 8 * maxH - 1) / (8 * maxH);
+      const std::int64_t rows = (frame.size.height * v + 8 * maxV - 1) / (8 * maxV);
+      frame.blocks += (columns + h - 1) / h * h * ((rows + v - 1) / v * v);
+    }
+    return frame;
   }
   return std::nullopt;
 }
-
-}  // namespace
 
 std::optional<PictureSize> ReadPictureSize(std::span<const std::uint8_t> b) {
   switch (DetectPictureKind(b.first(std::min<std::size_t>(b.size(), 8)))) {
@@ -109,7 +101,8 @@ std::optional<PictureSize> ReadPictureSize(std::span<const std::uint8_t> b) {
       if (b.size() < 10) return std::nullopt;
       return PictureSize{ReadLe16(b, 6), ReadLe16(b, 8)};
     case PictureKind::Jpeg:
-      return JpegFrameSize(b);
+      if (const std::optional<JpegFrame> frame = ReadJpegFrame(b)) return frame->size;
+      return std::nullopt;
     case PictureKind::Png:
       if (b.size() < 24) return std::nullopt;
       return PictureSize{ReadBe32(b, 16), ReadBe32(b, 20)};
@@ -158,11 +151,50 @@ int JpegScanCount(std::span<const std::uint8_t> b) {
   return scans;
 }
 
+bool PictureReceiver::Start(PictureSize picture, PictureSize delivered) {
+  if (started_) {
+    misused_ = true;
+    return false;
+  }
+  started_ = true;
+  width_ = delivered.width;
+  height_ = delivered.height;
+  return Begin(picture, delivered);
+}
+
+void PictureReceiver::Put(int y, int x, int step, std::span<const Rgb> pixels) {
+  const bool inside = started_ && y >= 0 && y < height_ && x >= 0 && step >= 1 && !pixels.empty() &&
+                      x + static_cast<std::int64_t>(pixels.size() - 1) * step < width_;
+  if (!inside) {
+    misused_ = true;
+    return;
+  }
+  Take(y, x, step, pixels);
+}
+
 namespace {
 
 std::span<const std::uint8_t> AsBytes(const std::string& text) {
   return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
+
+// The pixels into a bitmap of the picture's size.
+class BitmapReceiver final : public PictureReceiver {
+ public:
+  Bitmap bitmap;
+
+ protected:
+  bool Begin(PictureSize, PictureSize delivered) override {
+    bitmap = Bitmap(static_cast<int>(delivered.width), static_cast<int>(delivered.height));
+    return true;
+  }
+  void Take(int y, int x, int step, std::span<const Rgb> pixels) override {
+    for (const Rgb pixel : pixels) {
+      bitmap.At(x, y) = pixel;
+      x += step;
+    }
+  }
+};
 
 // What the header tells: the kind, and the size where the bytes reach it.
 DecodedPicture ReadHeader(std::span<const std::uint8_t> bytes, PictureLimit limit, bool& tooLarge) {
@@ -178,58 +210,92 @@ DecodedPicture ReadHeader(std::span<const std::uint8_t> bytes, PictureLimit limi
   return result;
 }
 
+// Why a JPEG is not decoded at all, before its decoder is asked; nothing
+// when it may be.
+std::string JpegRefusal(const JpegFrame& frame, int scans) {
+  const std::int64_t megabytes = (frame.blocks * 128) >> 20;
+  if ((frame.progressive || scans > 1) && frame.blocks * 128 > kMaxJpegCoefficientBytes) {
+    return InMessageLanguage(
+        "この大きさのプログレッシブ JPEG は、読み込むのにメモリーを使いすぎます (" + std::to_string(megabytes) + " MB)",
+        "a progressive JPEG this large takes too much memory to decode (" + std::to_string(megabytes) + " MB)");
+  }
+  if (scans > kMaxJpegScans || frame.blocks * scans > kMaxJpegBlockScans) {
+    return InMessageLanguage(
+        "走査の多すぎる JPEG です (" + std::to_string(scans) + " 回、この大きさでは時間がかかりすぎます)",
+        "a JPEG of " + std::to_string(scans) + " scans, too slow to decode at this size");
+  }
+  if (frame.components == 4 && !JpegDecoderReadsCmyk()) {
+    return InMessageLanguage("CMYK の JPEG は、このシステムでは読み込めません",
+                             "a CMYK JPEG, which this system's decoder does not read");
+  }
+  return {};
+}
+
 }  // namespace
 
-DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes, PictureLimit limit) {
+DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes, PictureReceiver& receiver, PictureLimit limit) {
   bool tooLarge = false;
   DecodedPicture result = ReadHeader(bytes, limit, tooLarge);
-  // Refused before a pixel is decoded.
-  if (tooLarge) return result;
+  // Refused before a pixel is decoded: too large, or no size at all (broken).
+  if (tooLarge || !PictureSizeAllowed(result.width, result.height, limit)) return result;
   switch (result.kind) {
     case PictureKind::Bmp:
-      result.loaded = DecodeBmp(bytes, result.bitmap, limit);
+      result.loaded = DecodeBmp(bytes, receiver, limit);
       break;
     case PictureKind::Jpeg:
-      result.loaded = JpegScanCount(bytes) <= kMaxJpegScans && DecodeJpeg(bytes, result.bitmap, limit);
+      if (const std::optional<JpegFrame> frame = ReadJpegFrame(bytes)) {
+        result.reason = JpegRefusal(*frame, JpegScanCount(bytes));
+        result.loaded = result.reason.empty() && DecodeJpeg(bytes, receiver, limit);
+      }
       break;
     case PictureKind::Gif:
-      result.loaded = DecodeGif(bytes, result.bitmap, limit);
+      result.loaded = DecodeGif(bytes, receiver, limit);
       break;
     case PictureKind::Png:
-      result.loaded = DecodePng(bytes, result.bitmap, limit);
+      result.loaded = DecodePng(bytes, receiver, limit);
       break;
     case PictureKind::Unrecognised:
-      return result;
+      break;
   }
-  if (result.loaded) {
-    result.width = result.bitmap.width;
-    result.height = result.bitmap.height;
-  } else {
-    result.bitmap = Bitmap();
-  }
+  result.loaded = result.loaded && !receiver.Misused();
   return result;
 }
 
-DecodedPicture DecodePictureFile(const std::string& path, PictureLimit limit) {
+DecodedPicture DecodePictureBytes(std::span<const std::uint8_t> bytes, PictureLimit limit) {
+  BitmapReceiver receiver;
+  DecodedPicture result = DecodePictureBytes(bytes, receiver, limit);
+  if (result.loaded) result.bitmap = std::move(receiver.bitmap);
+  return result;
+}
+
+DecodedPicture DecodePictureFile(const std::string& path, PictureReceiver& receiver, PictureLimit limit) {
   // The header first: a picture too large is refused with its size read,
   // before the rest of its file is.
   const std::optional<std::string> start = ReadFileStart(path, kPictureHeaderBytes);
   if (!start) return {};
-  if (start->size() < kPictureHeaderBytes) return DecodePictureBytes(AsBytes(*start), limit);  // that was all of it
+  if (start->size() < kPictureHeaderBytes) return DecodePictureBytes(AsBytes(*start), receiver, limit);  // all of it
   bool tooLarge = false;
   const DecodedPicture header = ReadHeader(AsBytes(*start), limit, tooLarge);
   if (tooLarge) return header;
   const std::optional<std::string> whole = ReadWholeFile(path, nullptr, kMaxPictureFileBytes);
   if (!whole) return header;
-  return DecodePictureBytes(AsBytes(*whole), limit);
+  return DecodePictureBytes(AsBytes(*whole), receiver, limit);
 }
 
-std::string PictureNotReadReason(PictureKind kind, const std::string& path) {
+DecodedPicture DecodePictureFile(const std::string& path, PictureLimit limit) {
+  BitmapReceiver receiver;
+  DecodedPicture result = DecodePictureFile(path, receiver, limit);
+  if (result.loaded) result.bitmap = std::move(receiver.bitmap);
+  return result;
+}
+
+std::string PictureNotReadReason(const DecodedPicture& picture, const std::string& path) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(NativePath(path), error)) {
+  if (!picture.opened || !std::filesystem::is_regular_file(NativePath(path), error)) {
     return InMessageLanguage("ファイルを開けません", "the file cannot be opened");
   }
-  if (kind == PictureKind::Unrecognised) {
+  if (!picture.reason.empty()) return picture.reason;
+  if (picture.kind == PictureKind::Unrecognised) {
     return InMessageLanguage("BMP, JPEG, GIF, PNG のいずれでもありません", "not a BMP, JPEG, GIF or PNG picture");
   }
   return InMessageLanguage("ファイルが壊れているか、大きすぎます", "the file is broken or too large");

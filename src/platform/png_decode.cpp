@@ -34,10 +34,11 @@ void IgnoreWarning(png_structp, png_const_charp) {}
 }  // namespace
 
 // Every colour type and depth comes out as 8-bit RGBA (palettes and grey
-// expanded, 16 bits scaled, interlacing undone); a transparent pixel shows
+// expanded, 16 bits scaled), row by row; an interlaced picture's passes are
+// put as they come, each pixel where it belongs. A transparent pixel shows
 // black, a partly transparent one as much of its colour as it covers, as if
 // drawn over black. A file that ends early or fails a checksum is broken.
-bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out, PictureLimit limit) {
+bool DecodePng(std::span<const std::uint8_t> file, PictureReceiver& receiver, PictureLimit limit) {
   if (file.size() < 8 || png_sig_cmp(file.data(), 0, 8) != 0) return false;
   const std::optional<std::vector<std::uint8_t>> bytes = PngChunksForDecoding(file);
   if (!bytes) return false;
@@ -46,8 +47,8 @@ bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out, PictureLimit lim
   png_infop info = png_create_info_struct(png);
   // Everything that lives across the jump is declared before it.
   MemorySource source{*bytes};
-  std::vector<png_bytep> rows;
-  Bitmap picture;
+  std::vector<png_byte> samples;
+  std::vector<Rgb> row;
   if (setjmp(png_jmpbuf(png)) != 0) {
     png_destroy_read_struct(&png, &info, nullptr);
     return false;
@@ -65,32 +66,44 @@ bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out, PictureLimit lim
   png_set_scale_16(png);
   png_set_gray_to_rgb(png);
   png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
-  const int passes = png_set_interlace_handling(png);
+  // Without libpng's own interlace handling, which would need the whole
+  // picture: each pass comes as a smaller picture of every eighth, fourth or
+  // second pixel.
+  const bool interlaced = png_get_interlace_type(png, info) == PNG_INTERLACE_ADAM7;
   png_read_update_info(png, info);
-  const std::size_t rowBytes = png_get_rowbytes(png, info);
-  if (rowBytes != sizeof(Rgb) * width) png_error(png, "unexpected layout");
-  // The rows' bytes go straight into the bitmap's pixels, made ours in place
-  // below: a large picture is in memory once, not twice.
-  picture = Bitmap(static_cast<int>(width), static_cast<int>(height));
-  rows.resize(height);
-  for (png_uint_32 y = 0; y < height; ++y) rows[y] = reinterpret_cast<png_bytep>(&picture.At(0, static_cast<int>(y)));
-  // Row by row as png_read_image does, so that the slack is set before the
-  // last row: reading it goes on to finish the compressed data.
+  if (png_get_rowbytes(png, info) != 4 * static_cast<std::size_t>(width)) png_error(png, "unexpected layout");
+  const PictureSize size{width, height};
+  if (!receiver.Start(size, size)) png_error(png, "refused");
+  samples.resize(4 * static_cast<std::size_t>(width));
+  row.resize(width);
+  const int passes = interlaced ? 7 : 1;
+  int lastPass = 0;
   for (int pass = 0; pass < passes; ++pass) {
-    for (png_uint_32 y = 0; y < height; ++y) {
-      if (pass == passes - 1 && y == height - 1) source.end = std::min(source.end, source.at + kSlackAfterPicture);
-      png_read_row(png, rows[y], nullptr);
+    if (!interlaced || (PNG_PASS_COLS(width, pass) > 0 && PNG_PASS_ROWS(height, pass) > 0)) lastPass = pass;
+  }
+  for (int pass = 0; pass < passes; ++pass) {
+    const png_uint_32 columns = interlaced ? PNG_PASS_COLS(width, pass) : width;
+    const png_uint_32 rows = interlaced ? PNG_PASS_ROWS(height, pass) : height;
+    if (columns == 0 || rows == 0) continue;  // libpng skips a pass with no pixel
+    for (png_uint_32 r = 0; r < rows; ++r) {
+      // The slack is set before the last row: reading it goes on to finish
+      // the compressed data.
+      if (pass == lastPass && r == rows - 1) source.end = std::min(source.end, source.at + kSlackAfterPicture);
+      png_read_row(png, samples.data(), nullptr);
+      for (png_uint_32 x = 0; x < columns; ++x) {
+        const png_byte* p = &samples[4 * x];  // red, green, blue, alpha
+        auto over = [alpha = p[3]](std::uint32_t channel) { return (channel * alpha + 127) / 255; };
+        row[x] = p[3] == 0xFF ? p[0] | (p[1] << 8) | (static_cast<Rgb>(p[2]) << 16)
+                              : over(p[0]) | (over(p[1]) << 8) | (over(p[2]) << 16);
+      }
+      const int y = static_cast<int>(interlaced ? PNG_ROW_FROM_PASS_ROW(r, pass) : r);
+      const int x0 = interlaced ? PNG_PASS_START_COL(pass) : 0;
+      const int step = interlaced ? 1 << PNG_PASS_COL_SHIFT(pass) : 1;
+      receiver.Put(y, x0, step, std::span<const Rgb>(row).first(columns));
     }
   }
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
-
-  for (Rgb& pixel : picture.pixels) {
-    const auto* p = reinterpret_cast<const std::uint8_t*>(&pixel);  // red, green, blue, alpha
-    auto over = [alpha = p[3]](std::uint32_t channel) { return (channel * alpha + 127) / 255; };
-    pixel = over(p[0]) | (over(p[1]) << 8) | (over(p[2]) << 16);
-  }
-  out = std::move(picture);
   return true;
 }
 

@@ -12,8 +12,9 @@ namespace kumodo {
 // Through the system's imaging component: every colour type and depth as
 // premultiplied 8-bit BGRA, which is the picture drawn over black. It sees
 // only the chunks decoding needs; a file cut short before its end chunk,
-// which the system may show in part, is broken, as on Linux.
-bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out, PictureLimit limit) {
+// which the system may show in part, is broken, as on Linux. The whole
+// picture is decoded, then put row by row.
+bool DecodePng(std::span<const std::uint8_t> file, PictureReceiver& receiver, PictureLimit limit) {
   const std::optional<PictureSize> size = ReadPictureSize(file);
   if (!size || !PictureSizeAllowed(size->width, size->height, limit)) return false;
   const std::optional<std::vector<std::uint8_t>> kept = PngChunksForDecoding(file);
@@ -49,8 +50,7 @@ bool DecodePng(std::span<const std::uint8_t> file, Bitmap& out, PictureLimit lim
   }
   Bitmap picture(static_cast<int>(width), static_cast<int>(height));
   for (std::size_t i = 0; i < pixels.size(); ++i) picture.pixels[i] = SwapRedAndBlue(pixels[i]) & 0xFFFFFF;
-  out = std::move(picture);
-  return true;
+  return PutWholePicture(picture, receiver);
 }
 
 }  // namespace kumodo

@@ -16,7 +16,7 @@ void FlushNothing(png_structp) {}
 
 }  // namespace
 
-FileResult WritePngFile(const std::string& utf8Path, const Bitmap& picture) {
+FileResult WritePngFile(const std::string& utf8Path, const Bitmap& picture, LinksFollowed links) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, FailEncode, nullptr);
   if (!png) return {false, "no memory for the PNG encoder"};
   png_infop info = png_create_info_struct(png);
@@ -42,7 +42,7 @@ FileResult WritePngFile(const std::string& utf8Path, const Bitmap& picture) {
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  return WriteWholeFile(utf8Path, bytes);
+  return WriteWholeFile(utf8Path, bytes, links);
 }
 
 }  // namespace kumodo

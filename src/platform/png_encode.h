@@ -8,6 +8,7 @@
 
 namespace kumodo {
 
-FileResult WritePngFile(const std::string& utf8Path, const Bitmap& picture);
+// Links at the name are followed as WriteWholeFile's `links` say.
+FileResult WritePngFile(const std::string& utf8Path, const Bitmap& picture, LinksFollowed links = LinksFollowed::Any);
 
 }  // namespace kumodo

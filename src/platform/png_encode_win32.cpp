@@ -28,7 +28,7 @@ std::optional<std::string> StreamBytes(IStream* stream) {
 
 // Through the system's imaging component, 8-bit RGB as on Linux, encoded in
 // memory so that the file is replaced as every save replaces it.
-FileResult WritePngFile(const std::string& utf8Path, const Bitmap& picture) {
+FileResult WritePngFile(const std::string& utf8Path, const Bitmap& picture, LinksFollowed links) {
   const FileResult failed{false, "the PNG encoder failed"};
   StartCom();
   Released<IWICImagingFactory> factory;
@@ -62,7 +62,7 @@ FileResult WritePngFile(const std::string& utf8Path, const Bitmap& picture) {
   }
   const std::optional<std::string> bytes = StreamBytes(stream.pointer);
   if (!bytes) return failed;
-  return WriteWholeFile(utf8Path, *bytes);
+  return WriteWholeFile(utf8Path, *bytes, links);
 }
 
 }  // namespace kumodo

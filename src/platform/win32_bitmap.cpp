@@ -37,4 +37,15 @@ bool ReadSystemBitmap(HBITMAP handle, Bitmap& out, PictureLimit limit) {
   return true;
 }
 
+bool PutWholePicture(const Bitmap& picture, PictureReceiver& receiver) {
+  const PictureSize size{picture.width, picture.height};
+  if (!receiver.Start(size, size)) return false;
+  for (int y = 0; y < picture.height; ++y) {
+    receiver.Put(
+        y, 0, 1,
+        std::span<const Rgb>(picture.pixels).subspan(static_cast<std::size_t>(y) * picture.width, picture.width));
+  }
+  return true;
+}
+
 }  // namespace kumodo

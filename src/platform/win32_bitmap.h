@@ -22,4 +22,8 @@ void ToSystemPixels(const Bitmap& bitmap, std::vector<std::uint32_t>& out);
 // or the bitmap is over the limit.
 bool ReadSystemBitmap(HBITMAP handle, Bitmap& out, PictureLimit limit);
 
+// A picture the system decoded whole, put to the receiver row by row;
+// false when the receiver refuses it.
+bool PutWholePicture(const Bitmap& picture, PictureReceiver& receiver);
+
 }  // namespace kumodo

@@ -11,13 +11,14 @@ bool Image::Load(const std::string& path) {
     bitmap_ = Bitmap();
     bitmapFromFile_ = false;
   }
-  loadedKind_ = picture.kind;
-  loadedWidth_ = picture.width;
-  loadedHeight_ = picture.height;
-  if (!picture.loaded) return false;
-  bitmap_ = std::move(picture.bitmap);
-  bitmapFromFile_ = true;
-  return true;
+  const bool loaded = picture.loaded;
+  if (loaded) {
+    bitmap_ = std::move(picture.bitmap);
+    bitmapFromFile_ = true;
+  }
+  loaded_ = std::move(picture);
+  loaded_.bitmap = Bitmap();
+  return loaded;
 }
 
 bool Image::DrawOnto(Bitmap& target, int x, int y, int width, int height) const {

@@ -25,10 +25,9 @@ class Image {
   int Width() const { return bitmap_.width; }
   int Height() const { return bitmap_.height; }
   bool HasBitmap() const { return !bitmap_.Empty(); }
-  // What the last load found, also when it did not load (a PNG's size).
-  PictureKind LoadedKind() const { return loadedKind_; }
-  int LoadedWidth() const { return loadedWidth_; }
-  int LoadedHeight() const { return loadedHeight_; }
+  // What the last load found, also when it did not load (the size a picture
+  // too large states, why one was not read); its pixels are the bitmap.
+  const DecodedPicture& Loaded() const { return loaded_; }
 
   // Stretches the whole bitmap onto (x, y, width, height) of the screen. With
   // width and height below 1 it is drawn at its own size; with one of them
@@ -49,9 +48,7 @@ class Image {
   Screen* screen_ = nullptr;
   Bitmap bitmap_;
   bool bitmapFromFile_ = false;
-  PictureKind loadedKind_ = PictureKind::Unrecognised;
-  int loadedWidth_ = 0;
-  int loadedHeight_ = 0;
+  DecodedPicture loaded_;
 };
 
 // Covers cell columns c..c+extraColumns and rows r..r+extraRows of a 16-pixel

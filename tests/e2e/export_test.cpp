@@ -25,7 +25,9 @@
 #include "platform/png_encode.h"
 #include "screen/palette.h"
 #include "support/colour_pictures.h"
+#include "support/hand_made_jpeg.h"
 #include "support/misread_documents.h"
+#include "support/picture_bombs.h"
 #include "support/scripted_editor.h"
 
 namespace kumodo {
@@ -446,6 +448,66 @@ TEST(Export, ALargerPictureIsScaledDownToFitAndOneOverTheLimitRefused) {
   EXPECT_NE(refused.output.find("kumodo-export: wide.png: the file is broken or too large\n"), std::string::npos)
       << refused.output;
   EXPECT_FALSE(fs::exists(folder / "wide.csv"));
+}
+
+// Pictures of 8192 x 8192 in small files: a JPEG (decoded at an eighth of
+// its size) and a CMYK one are converted; a progressive JPEG whose scans
+// would keep 192 MB of coefficients is refused, saying so, with nothing
+// written.
+TEST(Export, LargeAndCmykJpegsAreConvertedAndACostlyOneRefusedSayingWhy) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  hand_made_jpeg::Layout progressive = hand_made_jpeg::Grey(8192, 8192, 200, true);
+  progressive.progressive = true;
+  progressive.acScans = 999;
+  const std::pair<const char*, hand_made_jpeg::Layout> pictures[] = {
+      {"grey.jpg", hand_made_jpeg::Grey(8192, 8192, 200, true)},
+      {"cmyk.jpg", {8192, 4096, {{255}, {128}, {0}, {255}}, false, 0, 0}},
+      {"scans.jpg", progressive}};
+  for (const auto& [name, layout] : pictures)
+    std::ofstream(folder / name, std::ios::binary) << hand_made_jpeg::Make(layout);
+
+  const CommandRun read = Export(folder, "--from-picture --png grey.jpg cmyk.jpg scans.jpg");
+  EXPECT_EQ(read.exitCode, 1) << read.output;
+  EXPECT_NE(read.output.find("grey.jpg: 8192 x 8192 scaled down to 400 x 400\n"), std::string::npos) << read.output;
+  EXPECT_NE(read.output.find("cmyk.jpg: 8192 x 4096 scaled down to 640 x 320\n"), std::string::npos) << read.output;
+  EXPECT_NE(read.output.find("kumodo-export: scans.jpg: a progressive JPEG this large takes too much memory to "
+                             "decode (192 MB)\n"),
+            std::string::npos)
+      << read.output;
+  const DecodedPicture grey = DecodePictureFile((folder / "grey.png").string());
+  const DecodedPicture orange = DecodePictureFile((folder / "cmyk.png").string());
+  ASSERT_TRUE(grey.loaded && orange.loaded);
+  EXPECT_EQ(grey.bitmap.At(10, 10), PaletteColour(6)) << "grey 200 is yellow's level";
+  EXPECT_EQ(orange.bitmap.At(10, 10), PaletteColour(5)) << "orange (255, 128, 0) is cyan's level";
+  EXPECT_EQ(grey.bitmap.At(500, 10), PaletteColour(0)) << "beside the picture";
+  EXPECT_FALSE(fs::exists(folder / "scans.csv"));
+}
+
+// In a shared folder another user plants a link at the name of the
+// picture a conversion writes beside the document (photo.png for
+// photo.gif), pointing at a file of the user's: as for the programs, only a
+// name the user typed is written through such a link.
+TEST(Export, ThePictureBesideTheDocumentIsNotWrittenThroughAnotherUsersLink) {
+  if (::geteuid() != 0) GTEST_SKIP() << "planting another user's link needs root";
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  fs::permissions(folder, fs::perms::all | fs::perms::sticky_bit);
+  std::ofstream(folder / "photo.gif", std::ios::binary) << picture_bombs::LargeGif();
+  std::ofstream(folder / "mine.txt") << "precious";
+  fs::create_symlink(folder / "mine.txt", folder / "photo.png");
+  ASSERT_EQ(::lchown((folder / "photo.png").c_str(), 65534, 65534), 0);
+
+  const CommandRun derived = Export(folder, "--from-picture --png photo.gif");
+  EXPECT_EQ(derived.exitCode, 1) << derived.output;
+  EXPECT_NE(derived.output.find(
+                "kumodo-export: photo.png: a symbolic link another user made: nothing is written through it\n"),
+            std::string::npos)
+      << derived.output;
+  EXPECT_EQ(ReadWholeFile((folder / "mine.txt").string()), "precious");
+  const CommandRun typed = Export(folder, "--from-picture --force --png=photo.png photo.gif");
+  EXPECT_EQ(typed.exitCode, 0) << typed.output;
+  EXPECT_TRUE(DecodePictureFile((folder / "mine.txt").string()).loaded) << "the typed name's link is followed";
 }
 
 // Several documents on a terminal: the progress line goes as it came, and

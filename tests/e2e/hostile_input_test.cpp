@@ -9,6 +9,7 @@
 #include "export/basic_program.h"
 #include "files/text_file.h"
 #include "platform/text_encoding.h"
+#include "support/hand_made_jpeg.h"
 #include "support/image_magick.h"
 #include "support/picture_bombs.h"
 #include "support/scripted_editor.h"
@@ -216,6 +217,49 @@ TEST_F(HostileFiles, PictureBombsGetTheSizeWarningAndHoldNoMemory) {
   EXPECT_FALSE(s.editor.images.import.HasBitmap()) << "a refused picture holds no memory";
   EXPECT_EQ(s.editor.images.work[2].Pixels().pixels, underlay.pixels);
   EXPECT_EQ(s.platform.beeps, 1);
+}
+
+// The import reads as the converter does: a JPEG whose scans are too many
+// is refused saying so; a CMYK one is read (or refused saying it is CMYK
+// where the system cannot read it); a BMP's transparent pixels show black.
+TEST_F(HostileFiles, TheImportSaysWhyAJpegIsNotReadAndReadsCmykAndTransparentBmps) {
+  ScriptedEditor s(Script()
+                       .ClickAt(10, kImportIcon.x, kImportIcon.y)
+                       .ClickAt(100, kImportIcon.x, kImportIcon.y)
+                       .ClickAt(200, kImportIcon.x, kImportIcon.y));
+  hand_made_jpeg::Layout scans = hand_made_jpeg::Grey(640, 400, 90, true);
+  scans.progressive = true;
+  scans.acScans = 1199;
+  // 2 x 1, 32 bits, a v5 header whose masks hold alpha: white but transparent, then opaque red.
+  std::string bmp = "BM" + std::string(12, '\0') + std::string(124, '\0');
+  auto put32 = [&bmp](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  put32(10, 138), put32(14, 124), put32(18, 2), put32(22, 1), put32(30, 3);
+  bmp[26] = 1, bmp[28] = 32;
+  put32(54, 0x00FF0000), put32(58, 0x0000FF00), put32(62, 0x000000FF), put32(66, 0xFF000000);
+  bmp += std::string("\xFF\xFF\xFF\x00\x00\x00\xFF\xFF", 8);
+  s.platform.QueueFileDialogAnswer(Write(s, "scans.jpg", hand_made_jpeg::Make(scans)));
+  s.platform.QueueFileDialogAnswer(Write(s, "alpha.bmp", bmp));
+  s.platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
+  s.platform.QueueFileDialogAnswer(
+      Write(s, "cmyk.jpg", hand_made_jpeg::Make({64, 48, {{255}, {128}, {0}, {255}}, false, 0, 0})));
+  s.platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
+  s.RunUntil(150);
+  ASSERT_GE(s.platform.messageBoxes.size(), 2u);
+  EXPECT_EQ(s.platform.messageBoxes[0].caption, Utf8ToSjis("画像を読み込めません"));
+  EXPECT_NE(SjisToUtf8(s.platform.messageBoxes[0].text).find("1200"), std::string::npos)
+      << SjisToUtf8(s.platform.messageBoxes[0].text);
+  EXPECT_EQ(s.editor.images.import.Pixels().At(0, 0), 0u) << "transparent white";
+  EXPECT_EQ(s.editor.images.import.Pixels().At(1, 0), 0x0000FFu);
+  s.RunUntil(300);
+  if (JpegDecoderReadsCmyk()) {
+    EXPECT_EQ(s.platform.messageBoxes.size(), 3u) << "the reduction question alone";
+    EXPECT_EQ(s.editor.images.import.Pixels().At(10, 10), 0x0080FFu);
+  } else {
+    ASSERT_EQ(s.platform.messageBoxes.size(), 3u);
+    EXPECT_NE(SjisToUtf8(s.platform.messageBoxes[2].text).find("CMYK"), std::string::npos);
+  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <string>
 
 namespace kumodo::costly_pictures {
@@ -38,22 +39,69 @@ inline std::string Deflated(const std::string& raw) {
 }
 
 // The signature and the header of an 8-bit grey picture.
-inline std::string PngStart(int width, int height) {
+inline std::string PngStart(int width, int height, bool interlaced = false) {
   std::string header;
   PutBe32(header, static_cast<std::uint32_t>(width));
   PutBe32(header, static_cast<std::uint32_t>(height));
-  header += std::string("\x08\x00\x00\x00\x00", 5);
+  header += std::string("\x08\x00\x00\x00", 4) + (interlaced ? '\x01' : '\x00');
   return std::string("\x89PNG\r\n\x1A\n", 8) + PngChunk("IHDR", header);
 }
 
-// Grey rows of the given size, each after its filter byte.
-inline std::string GreyRows(int width, int height) {
+// The grey of pixel (x, y) in GreyRows.
+inline int Grey(int x, int y) { return (x * 40 + y * 9) & 0xFF; }
+
+// Grey rows of the given size, each after its filter byte; interlaced, the
+// rows of each of the seven passes in turn, each pass a picture of every
+// eighth, fourth or second pixel.
+inline std::string GreyRows(int width, int height, bool interlaced = false) {
+  struct Pass {
+    int x0, y0, dx, dy;
+  };
+  static constexpr Pass kWhole[] = {{0, 0, 1, 1}};
+  static constexpr Pass kAdam7[] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                    {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
   std::string rows;
-  for (int y = 0; y < height; ++y) {
-    rows += '\0';
-    for (int x = 0; x < width; ++x) rows += static_cast<char>((x * 40 + y * 9) & 0xFF);
+  for (const Pass& pass : interlaced ? std::span<const Pass>(kAdam7) : std::span<const Pass>(kWhole)) {
+    if (pass.x0 >= width) continue;  // a pass with no column has no row either
+    for (int y = pass.y0; y < height; y += pass.dy) {
+      rows += '\0';
+      for (int x = pass.x0; x < width; x += pass.dx) rows += static_cast<char>(Grey(x, y));
+    }
   }
   return rows;
+}
+
+// A picture of one colour in 16-bit RGBA, the most bytes a pixel takes:
+// the rows deflated as they are made, never held together.
+inline std::string FlatRgba16Png(int width, int height) {
+  std::string header;
+  PutBe32(header, static_cast<std::uint32_t>(width));
+  PutBe32(header, static_cast<std::uint32_t>(height));
+  header += std::string("\x10\x06\x00\x00\x00", 5);
+  std::string row(1 + 8 * static_cast<std::size_t>(width), '\x5A');
+  row[0] = '\0';  // no filter
+  z_stream stream{};
+  deflateInit(&stream, 9);
+  std::string data;
+  std::string out(1 << 16, '\0');
+  for (int y = 0; y <= height; ++y) {
+    stream.next_in = reinterpret_cast<Bytef*>(row.data());
+    stream.avail_in = y < height ? static_cast<uInt>(row.size()) : 0;
+    do {
+      stream.next_out = reinterpret_cast<Bytef*>(out.data());
+      stream.avail_out = static_cast<uInt>(out.size());
+      deflate(&stream, y < height ? Z_NO_FLUSH : Z_FINISH);
+      data.append(out.data(), out.size() - stream.avail_out);
+    } while (stream.avail_out == 0);
+  }
+  deflateEnd(&stream);
+  return std::string("\x89PNG\r\n\x1A\n", 8) + PngChunk("IHDR", header) + PngChunk("IDAT", data) + PngChunk("IEND", "");
+}
+
+// A grey picture of the size, made by hand.
+inline std::string GreyPng(int width, int height, bool interlaced = false) {
+  return PngStart(width, height, interlaced) + PngChunk("IDAT", Deflated(GreyRows(width, height, interlaced))) +
+         PngChunk("IEND", "");
 }
 
 // 46 bytes: a 9 x 7 header, then a chunk stating 2 GB, and the file ends.

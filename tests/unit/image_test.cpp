@@ -90,7 +90,7 @@ TEST_F(ImageTest, FailedLoadsEmptyAFileImageButKeepACapture) {
   EXPECT_EQ(image.Width(), 3) << "a file that cannot be opened changes nothing";
   EXPECT_FALSE(image.Load(unknown));
   EXPECT_FALSE(image.HasBitmap()) << "the earlier picture was released";
-  EXPECT_EQ(image.LoadedKind(), PictureKind::Unrecognised);
+  EXPECT_EQ(image.Loaded().kind, PictureKind::Unrecognised);
 
   image.Capture(0, 0, 5, 5);
   EXPECT_FALSE(image.Load(unknown));

@@ -334,6 +334,41 @@ TEST(MachineProgramRuns, DrawsTheEditorsPicture) {
   }
 }
 
+// Mixture rows (a hand-edited document's, or one far off the screen) at the
+// ends of the records' range: the subroutine's sums of their coordinates
+// once overflowed the BASIC's integers and stopped the program. It runs to
+// the end, and draws what the same rows cut at the screen's edges draw
+// (their dots fall on columns of their own, wherever a row starts; a row
+// off the screen draws nothing).
+TEST(MachineProgramRuns, MixtureRowsAtExtremeCoordinatesRunToTheEnd) {
+  const BasicCommands commands = TwoHundredLineCommands();
+  const TileStringTable tiles = BuildTileStringTable();
+  const std::vector<OperationRecord> records = {
+      {5, 10, 32767, 20, 0, 1, 2, 1},         {5, -32768, 10, 32767, 0, 1, 2, 1},    {6, -32767, 12, 100, 0, 3, 4, 1},
+      {6, 32767, 14, -32768, 0, 5, 6, 1},     {7, 600, 20, 32767, 0, 5, 6, 1},       {7, -32768, 24, 32767, 0, 2, 7, 1},
+      {5, -32768, -32768, 32767, 0, 1, 2, 1}, {7, -32761, 32766, 32767, 0, 1, 2, 1}, {5, -9, 30, 648, 0, 3, 1, 1}};
+  std::vector<OperationRecord> cut;
+  for (OperationRecord record : records) {
+    if (record[field::Y1] < 0 || record[field::Y1] >= pc_basic::kScreenHeight) continue;
+    for (const int f : {field::X1, field::X2}) record[f] = std::clamp<std::int16_t>(record[f], 0, 639);
+    cut.push_back(record);
+  }
+  const fs::path folder = pc_basic::Folder("extreme-rows");
+  std::vector<std::uint8_t> screens[2];
+  for (int k = 0; k < 2; ++k) {
+    const MachineProgram program =
+        MachineProgramParts(k == 0 ? records : cut, TwoHundredLines(), commands, tiles, kFreeAreaBytes, "part");
+    ASSERT_TRUE(program.ok) << program.reason;
+    const PartsRun run = RunParts(program.parts, folder);
+    EXPECT_TRUE(run.reachedEnd) << run.screenText;
+    screens[k] = run.screen;
+  }
+  EXPECT_TRUE(screens[0] == screens[1]);
+  EXPECT_GT(std::count_if(screens[0].begin(), screens[0].end(), [](std::uint8_t c) { return c != 0; }), 4 * 640)
+      << "four rows cross the whole screen";
+  fs::remove_all(folder);
+}
+
 // Pictures made into records, whole and within a budget: the interpreter
 // runs their program to the end and draws the document's picture.
 TEST(MachineProgramRuns, DrawsThePictureOfADocumentMadeFromAPicture) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/hand_made_jpeg.h"
 #include "support/image_magick.h"
 
 #include <cstdlib>
@@ -92,10 +93,18 @@ TEST_F(PictureFiles, BmpOfEveryDepth) {
   ExpectDecodes("-colors 2 -type palette -compress none", "BMP3:depth1.bmp", PictureKind::Bmp);
   ExpectDecodes("-colors 12 -type palette -compress none", "BMP3:depth4.bmp", PictureKind::Bmp);
   ExpectDecodes("-colors 200 -type palette -compress none", "BMP3:depth8.bmp", PictureKind::Bmp);
-  // Decoders widen 5- and 6-bit channels with roundings one apart.
-  ExpectDecodes("-define bmp:subtype=RGB565", "BMP:depth16.bmp", PictureKind::Bmp, 1);
+  ExpectDecodes("-define bmp:subtype=RGB565", "BMP:depth16.bmp", PictureKind::Bmp);
+  ExpectDecodes("-define bmp:subtype=RGB555", "BMP:depth15.bmp", PictureKind::Bmp);
   ExpectDecodes("-type truecolor", "BMP3:depth24.bmp", PictureKind::Bmp);
   ExpectDecodes("-alpha on", "BMP:depth32.bmp", PictureKind::Bmp);
+}
+
+// As PNG and GIF transparency: transparent pixels black, partly
+// transparent ones as if drawn over black (one step apart where the two
+// round differently).
+TEST_F(PictureFiles, BmpTransparencyShowsBlack) {
+  ExpectDecodes("-alpha set -region 12x9+3+4 -alpha transparent +region", "BMP:alpha.bmp", PictureKind::Bmp);
+  ExpectDecodes("-alpha set -channel A -evaluate set 40% +channel", "BMP:half.bmp", PictureKind::Bmp, 1);
 }
 
 TEST_F(PictureFiles, RunLengthEncodedBmp) {
@@ -106,6 +115,30 @@ TEST_F(PictureFiles, JpegBaselineAndProgressive) {
   // Same library underneath; allow for a different choice of IDCT.
   ExpectDecodes("-quality 90", "baseline.jpg", PictureKind::Jpeg, 4);
   ExpectDecodes("-interlace JPEG", "progressive.jpg", PictureKind::Jpeg, 4);
+}
+
+// The four-component JPEGs of print: YCCK (as ImageMagick writes a CMYK
+// picture) and plain CMYK (one colour, made by hand), both stored inverted
+// as Adobe's programs write them. Where the system's decoder cannot read
+// them, the refusal says they are CMYK.
+TEST_F(PictureFiles, CmykAndYcckJpegs) {
+  Convert("source.png -colorspace CMYK", "ycck.jpg");
+  const std::vector<std::uint8_t> ycck = ReadBytes("ycck.jpg");
+  // Raw, inverted: no cyan, half magenta, all yellow, no black: orange.
+  const std::string cmyk = hand_made_jpeg::Make({33, 17, {{255}, {128}, {0}, {255}}, false, 0, 0});
+  const DecodedPicture orange =
+      DecodePictureBytes(std::span(reinterpret_cast<const std::uint8_t*>(cmyk.data()), cmyk.size()));
+  if (!JpegDecoderReadsCmyk()) {
+    for (const DecodedPicture& refused : {orange, DecodePictureBytes(ycck)}) {
+      EXPECT_FALSE(refused.loaded);
+      EXPECT_NE(PictureNotReadReason(refused, Path("ycck.jpg")).find("CMYK"), std::string::npos) << refused.reason;
+    }
+    return;
+  }
+  ASSERT_TRUE(orange.loaded);
+  EXPECT_EQ(orange.bitmap.At(0, 0), 0x0080FFu);
+  EXPECT_EQ(orange.bitmap.At(32, 16), 0x0080FFu);
+  ExpectReadAsMade("ycck.jpg", PictureKind::Jpeg, 40, 30, 4);
 }
 
 TEST_F(PictureFiles, GifPlainAndInterlaced) {
@@ -263,6 +296,72 @@ TEST(PictureDecode, TopDownBmpKeepsItsRowOrder) {
   EXPECT_EQ(picture.bitmap.At(1, 1), 0xFFFFFFu);
 }
 
+// A BMP of bit fields, its masks after a 40-byte header or in a v5 header.
+std::vector<std::uint8_t> BitFieldBmp(int width, int bitsPerPixel, const std::vector<std::uint32_t>& masks,
+                                      const std::vector<std::uint32_t>& pixels, bool v5 = false) {
+  const std::size_t rowBytes = (static_cast<std::size_t>(width) * bitsPerPixel + 31) / 32 * 4;
+  std::vector<std::uint8_t> bytes = BmpHeader(width, 1, bitsPerPixel, masks.size() == 4 && !v5 ? 6 : 3, {}, rowBytes);
+  auto put32 = [&](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  };
+  if (v5) {
+    bytes[14] = 124;
+    bytes.resize(14 + 124, 0);
+    for (std::size_t i = 0; i < masks.size(); ++i) {
+      for (int b = 0; b < 4; ++b) bytes[54 + 4 * i + b] = static_cast<std::uint8_t>(masks[i] >> (8 * b));
+    }
+  } else {
+    for (std::uint32_t mask : masks) put32(mask);
+  }
+  bytes[10] = static_cast<std::uint8_t>(bytes.size());
+  for (std::uint32_t pixel : pixels) {
+    if (bitsPerPixel == 16) {
+      bytes.push_back(static_cast<std::uint8_t>(pixel));
+      bytes.push_back(static_cast<std::uint8_t>(pixel >> 8));
+    } else {
+      put32(pixel);
+    }
+  }
+  bytes.resize(bytes[10] + rowBytes, 0);
+  return bytes;
+}
+
+// Fewer than 8 bits widened by repeating them from the top, as the system
+// and ImageMagick do (truncating 28 * 255 / 31 = 230.3 would give 230);
+// more than 8 rounded to the nearest.
+TEST(PictureDecode, BmpBitFieldsOfAnyWidth) {
+  const struct {
+    std::vector<std::uint32_t> masks;
+    int bitsPerPixel;
+    bool v5;
+    std::vector<std::uint32_t> pixels;
+    std::vector<Rgb> expected;
+  } cases[] = {
+      {{0xF800, 0x07E0, 0x001F}, 16, false, {(28u << 11) | (56u << 5) | 28u, 0xFFFF}, {0xE7E3E7, 0xFFFFFF}},
+      {{0x7C00, 0x03E0, 0x001F}, 16, false, {(28u << 10) | (20u << 5) | 3u, 31u << 10}, {0x18A5E7, 0x0000FF}},
+      {{0x0F00, 0x00F0, 0x000F, 0xF000}, 16, false, {0xFF00, 0x0F0F, 0x8F00}, {0x0000FF, 0x000000, 0x000088}},
+      // Ten bits a colour and two of alpha, in a v5 header: 1023 is 255, 512
+      // is 127.6, 1021 is 254.5.
+      {{0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000},
+       32,
+       true,
+       {0xC0000000u | (1023u << 20) | 512u, 0xC0000000u | (3u << 20) | (2u << 10) | 1u,
+        0xC0000000u | (514u << 20) | (1021u << 10) | 257u, (1u << 30) | (1023u << 20), 1023u << 20},
+       {0x8000FF, 0x000001, 0x40FF80, 0x000055, 0x000000}},
+  };
+  for (const auto& c : cases) {
+    const std::vector<std::uint8_t> bytes =
+        BitFieldBmp(static_cast<int>(c.pixels.size()), c.bitsPerPixel, c.masks, c.pixels, c.v5);
+    const DecodedPicture picture = DecodePictureBytes(bytes);
+    ASSERT_TRUE(picture.loaded) << c.masks[0];
+    for (std::size_t x = 0; x < c.expected.size(); ++x) {
+      EXPECT_EQ(picture.bitmap.At(static_cast<int>(x), 0), c.expected[x]) << std::hex << c.masks[0] << " pixel " << x;
+    }
+  }
+  // Masks of split runs of bits make no colour.
+  EXPECT_FALSE(DecodePictureBytes(BitFieldBmp(1, 16, {0xF00F, 0x07E0, 0x001F}, {0})).loaded);
+}
+
 TEST(PictureDecode, Rle4Bmp) {
   // 6 x 2, bottom-up. Bottom row: a run of 6 pixels alternating indices 1
   // and 2; top row: a run of 3 pixels of index 3, then the absolute pixels 1, 2, 1.
@@ -282,6 +381,74 @@ TEST(PictureDecode, Rle4Bmp) {
   EXPECT_EQ(picture.bitmap.At(3, 0), one);
   EXPECT_EQ(picture.bitmap.At(4, 0), two);
   EXPECT_EQ(picture.bitmap.At(5, 0), one);
+}
+
+// Run-length codes that move past rows, run past the row's end, end rows
+// early and end the picture before its last row: pixels past the edges are
+// dropped, pixels never coded are black. Without its end code the picture
+// was cut short.
+TEST(PictureDecode, RunLengthBmpEdges) {
+  const std::vector<std::uint8_t> data = {
+      255, 1,         // a run of 255 on a row of 4: its first 4 show
+      0,   0,         // the end of the row
+      0,   2, 2, 1,   // move 2 right and 1 row up: row 2 of 4 from the bottom, at x 2
+      1,   2,         // one pixel of index 2 there
+      0,   2, 0, 9,   // moved past the last row: what follows is dropped
+      3,   1, 0, 1};  // the end of the picture
+  std::vector<std::uint8_t> bytes = BmpHeader(4, 4, 8, 1, {0x000000, 0xFFFFFF, 0x0000FF}, data.size());
+  bytes.insert(bytes.end(), data.begin(), data.end());
+  const DecodedPicture picture = DecodePictureBytes(bytes);
+  ASSERT_TRUE(picture.loaded);
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(picture.bitmap.At(x, 3), 0xFFFFFFu) << x;
+  EXPECT_EQ(picture.bitmap.At(2, 1), 0xFF0000u);
+  EXPECT_EQ(picture.bitmap.At(1, 1), 0u) << "moved over";
+  EXPECT_EQ(picture.bitmap.At(0, 0), 0u) << "never coded";
+  bytes.resize(bytes.size() - 2);
+  EXPECT_FALSE(DecodePictureBytes(bytes).loaded) << "no end code";
+}
+
+// Keeps no pixel: counts them, and the size they came at.
+class CountingReceiver final : public PictureReceiver {
+ public:
+  PictureSize delivered{0, 0};
+  std::int64_t pixels = 0;
+
+ protected:
+  bool Begin(PictureSize, PictureSize size) override {
+    delivered = size;
+    return true;
+  }
+  void Take(int, int, int, std::span<const Rgb> row) override { pixels += static_cast<std::int64_t>(row.size()); }
+};
+
+// A JPEG whose scans would take too long, or keep too many coefficients,
+// is refused before decoding, saying which; the same layout with fewer
+// scans is read.
+TEST(PictureDecode, CostlyJpegsAreRefusedSayingWhy) {
+  auto decode = [](const hand_made_jpeg::Layout& layout) {
+    const std::string jpeg = hand_made_jpeg::Make(layout);
+    CountingReceiver receiver;
+    DecodedPicture picture = DecodePictureBytes(
+        std::span(reinterpret_cast<const std::uint8_t*>(jpeg.data()), jpeg.size()), receiver, kLargePictureLimit);
+    EXPECT_EQ(picture.loaded, receiver.pixels > 0);
+    return picture;
+  };
+  hand_made_jpeg::Layout layout = hand_made_jpeg::Grey(2048, 2048, 60, true);
+  layout.progressive = true;
+  layout.acScans = 3;  // one of each component's AC coefficients, as a progression should
+  EXPECT_TRUE(decode(layout).loaded);
+  layout.acScans = 500;  // 98,304 blocks 501 times over
+  const DecodedPicture slow = decode(layout);
+  EXPECT_FALSE(slow.loaded);
+  EXPECT_NE(slow.reason.find("501"), std::string::npos) << slow.reason;
+
+  layout = hand_made_jpeg::Grey(8192, 8192, 60, true);
+  layout.progressive = true;
+  layout.acScans = 3;
+  const DecodedPicture large = decode(layout);
+  EXPECT_FALSE(large.loaded);
+  EXPECT_EQ(large.width, 8192);
+  EXPECT_NE(large.reason.find("192 MB"), std::string::npos) << large.reason;
 }
 
 }  // namespace
