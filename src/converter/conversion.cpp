@@ -129,6 +129,23 @@ void Boxes(int from, int to, std::vector<int>& boxOf, std::vector<int>& inBox) {
   }
 }
 
+// The picture's rows two at a time, each pair's average: 640 x 400 as the
+// screen shows it made into the rows of a 200-line picture.
+Bitmap RowsTwoAtATime(const Bitmap& picture) {
+  Bitmap halved(picture.width, picture.height / 2);
+  for (int y = 0; y < halved.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const Rgb upper = picture.At(x, 2 * y), lower = picture.At(x, 2 * y + 1);
+      Rgb average = 0;
+      for (int c = 0; c < 3; ++c) {
+        average |= ((((upper >> (8 * c)) & 0xFF) + ((lower >> (8 * c)) & 0xFF) + 1) / 2) << (8 * c);
+      }
+      halved.At(x, y) = average;
+    }
+  }
+  return halved;
+}
+
 // The reduced picture's rows of the picture's height, as colour numbers.
 ColourPicture ReducedColours(const ColourGrid& grid, int height) {
   ColourPicture colours{height, std::vector<std::uint8_t>(static_cast<std::size_t>(kPictureWidth) * height)};
@@ -181,7 +198,9 @@ bool WritesOverNothingKept(Conversion& conversion, const std::vector<std::string
 }  // namespace
 
 std::size_t OnePartBudget(const ConversionOptions& options) {
-  return options.freeArea - std::min(options.freeArea, kRunNeedsBytes);
+  // A free area too small for the run leaves a byte, which no record fits:
+  // never 0, which would mean no limit.
+  return options.freeArea > kRunNeedsBytes ? options.freeArea - kRunNeedsBytes : 1;
 }
 
 ConversionSetup PrepareConversion(const ConversionOptions& options) {
@@ -295,8 +314,12 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
                           const ConversionOptions& options, std::span<const RunFile> runFiles,
                           std::span<const std::string> diskNamesTaken) {
   Conversion conversion;
+  const bool byEye = options.reduction == ConversionOptions::Reduction::Colour;
   const int height = PictureHeight(setup.settings);
-  PictureInArea picture(height);
+  // For the eye a picture is fitted whole to the screen as it is seen,
+  // 640 x 400, and a 200-line document takes its rows two at a time; the
+  // import's levels take the area's first rows, as the import does.
+  PictureInArea picture(byEye ? kPictureHeight : height);
   const DecodedPicture decoded = DecodePictureFile(picturePath, picture, kLargePictureLimit);
   if (!decoded.loaded) return Failed(conversion, picturePath, PictureNotReadReason(decoded, picturePath));
   conversion.pictureWidth = decoded.width;
@@ -305,20 +328,36 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
     conversion.scaledWidth = static_cast<int>(scaled->width);
     conversion.scaledHeight = static_cast<int>(scaled->height);
   }
-  // The document's colours are the reduction's levels, which the import's
-  // two choices share (they differ only in the picture shown under the drawing).
-  const ReducedPicture reduction = ReduceBitmap(picture.Area(), true);
-  const ColourPicture reduced = ReducedColours(reduction.grid, height);
+  const Bitmap area = picture.Area();
   conversion.budget = options.budget.value_or(OnePartBudget(options));
-  const PictureRecords made =
-      RecordsForPicture(reduced, setup.settings, setup.commands, setup.tiles, conversion.budget);
-  conversion.pixels = reduced.colours.size();
+  PictureRecords made;
+  if (byEye) {
+    const Bitmap fitted = height == kPictureHeight ? area : RowsTwoAtATime(area);
+    made = RecordsForPictureByEye(fitted, setup.settings, setup.commands, setup.tiles, conversion.budget);
+    conversion.pixels = fitted.pixels.size();
+  } else {
+    // The document's colours are the reduction's levels, which the import's
+    // two choices share (they differ only in the picture shown under the drawing).
+    const ColourPicture reduced = ReducedColours(ReduceBitmap(area, true).grid, height);
+    made = RecordsForPicture(reduced, setup.settings, setup.commands, setup.tiles, conversion.budget);
+    conversion.pixels = reduced.colours.size();
+  }
   conversion.equalPixels = made.equalPixels;
-  if (made.records.empty() && made.equalPixels < conversion.pixels) {
-    return Failed(conversion, picturePath,
-                  "a budget of " + std::to_string(conversion.budget) + " bytes holds no record of the picture");
+  if (made.records.empty()) {
+    // A picture best left black needs nothing drawn, but a document holds a
+    // record: a black dot where the screen is black already.
+    const bool black =
+        byEye ? made.anyFits
+              : std::all_of(area.pixels.begin(), area.pixels.end(), [](Rgb pixel) { return (pixel & 0xFFFFFF) == 0; });
+    if (!black) {
+      return Failed(conversion, picturePath,
+                    "a budget of " + std::to_string(conversion.budget) + " bytes holds no record of the picture");
+    }
+    made.records.push_back({kind::Dot, 0, 0, 0, 0, 0, 0, 1});
   }
   const OperationList list = ListOfRecords(made.records);
+  conversion.closeness = BlurredCloseness(area, ViewOfPicture(list, setup.settings));
+  conversion.grey = IsGrey(area);
   conversion.records = list.count;
   conversion.documentFile = WithExtension(picturePath, ".csv");
 

@@ -12,6 +12,7 @@
 #include "export/program_memory.h"
 #include "export/tile_strings.h"
 #include "files/settings_record.h"
+#include "pictures/closeness.h"
 #include "platform/picture_decode.h"
 
 namespace kumodo {
@@ -32,6 +33,9 @@ struct ConversionOptions {
   bool fromPicture = false;
   std::optional<std::size_t> budget;  // the records' memory; 0 no limit; one part's when not given
   bool force = false;                 // a picture's document may be written over one this run did not make
+  // How a picture's colours are chosen: for the eye (the nearest apparent
+  // colour, mixtures of the tile fills among them), or the import's levels.
+  enum class Reduction { Colour, Levels } reduction = Reduction::Colour;
 };
 
 // A file of the run that no conversion may write over: an input, or what a
@@ -78,6 +82,10 @@ struct Conversion {
   std::size_t budget = 0;
   std::size_t equalPixels = 0;  // of the document's picture to the reduced picture
   std::size_t pixels = 0;
+  // Of the document's picture, as the screen shows it, to the picture fitted
+  // to the area: the blurred RGB error and the luminance error.
+  Closeness closeness;
+  bool grey = false;  // the picture fitted has no colour
 };
 
 // A document with no record, or one longer than the list (unless truncate),

@@ -42,17 +42,21 @@ std::string Usage() {
     "  --truncate                   convert the first 30000 records of a longer document\n"
     "                               (as the editor opens it) instead of failing\n"
     "\n"
-    "  --from-picture               the files are pictures (BMP, JPEG, GIF, PNG): each is reduced as\n"
-    "                               the editor's import reduces it (scaled down first when larger than\n"
-    "                               640 x 400, up to " + std::to_string(kumodo::kLargePictureLimit.width) + " x " +
-    std::to_string(kumodo::kLargePictureLimit.height) + " and " + std::to_string(kumodo::kMaxPictureFileBytes >> 20) +
-    " MB) and written\n"
-    "                               beside it as NAME.csv, a document whose replay is the reduced\n"
-    "                               picture, with its program as --machine writes it\n"
+    "  --from-picture               the files are pictures (BMP, JPEG, GIF, PNG): each is fitted to the\n"
+    "                               640 x 400 screen (scaled down first when larger, up to " +
+    std::to_string(kumodo::kLargePictureLimit.width) + " x " + std::to_string(kumodo::kLargePictureLimit.height) + "\n"
+    "                               and " + std::to_string(kumodo::kMaxPictureFileBytes >> 20) + " MB), reduced and "
+    "written beside it as NAME.csv, a document\n"
+    "                               of lines, dots, fills and tile fills, with its program as --machine\n"
+    "                               writes it\n"
+    "  --reduction=colour|levels    colour (the default): each area the colour nearest it as the eye\n"
+    "                               sees it, of the eight and of the tile fills' mixtures of two;\n"
+    "                               levels: the editor's import's levels of luminance\n"
     "  --budget=BYTES               the memory the records' lines may take (default: what one part\n"
     "                               holds, " + std::to_string(kumodo::OnePartBudget({})) + "); 0 no limit: the whole picture, in as\n"
     "                               many parts as it takes\n"
-    "                               --stats then says the pixels equal to the reduced picture,\n"
+    "                               --stats then says the pixels equal to the reduced picture, the\n"
+    "                               blurred RGB error (and for a grey picture the luminance error),\n"
     "                               records, bytes and parts\n"
     "  --force                      write a picture's document over one that is there already\n"
     "  -h, --help                   show this help and exit\n"
@@ -107,6 +111,7 @@ constexpr kumodo::OptionRule kOptions[] = {
     {"--from-picture"},
     {"--budget", kumodo::OptionValue::Required},
     {"--force"},
+    {"--reduction", kumodo::OptionValue::Required},
     {"-h"},
     {"--help"},
     {"--version"},
@@ -143,6 +148,10 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments) {
       options.fromPicture = true;
     } else if (option == "--force") {
       options.force = true;
+    } else if (option == "--reduction") {
+      if (value != "colour" && value != "levels") return finish(UsageError("--reduction takes colour or levels"));
+      options.reduction =
+          value == "colour" ? ConversionOptions::Reduction::Colour : ConversionOptions::Reduction::Levels;
     } else if (option == "--budget") {
       const std::optional<int> bytes = Number(value, 0, 100000000);
       if (!bytes) return finish(UsageError("--budget takes a number of bytes (0 for no limit)"));
@@ -173,9 +182,11 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments) {
 }
 
 void PrintPictureStats(const std::string& picture, const kumodo::Conversion& conversion) {
-  std::printf("%s: %.2f %% of pixels equal (%zu of %zu), %d records, %zu bytes of %s, %zu parts\n", picture.c_str(),
+  std::printf("%s: %.2f %% of pixels equal (%zu of %zu), blurred RGB error %.1f", picture.c_str(),
               100.0 * static_cast<double>(conversion.equalPixels) / static_cast<double>(conversion.pixels),
-              conversion.equalPixels, conversion.pixels, conversion.records, conversion.recordBytes,
+              conversion.equalPixels, conversion.pixels, conversion.closeness.rgb);
+  if (conversion.grey) std::printf(", luminance error %.1f", conversion.closeness.luminance);
+  std::printf(", %d records, %zu bytes of %s, %zu parts\n", conversion.records, conversion.recordBytes,
               conversion.budget == 0 ? "no limit" : ("a budget of " + std::to_string(conversion.budget)).c_str(),
               conversion.programFiles.size());
 }

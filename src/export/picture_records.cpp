@@ -33,9 +33,12 @@ constexpr int kWorthOfLaterPixel = 3;
 // A tile fill's line takes some 80 bytes: one that would paint fewer pixels
 // than this is left out.
 constexpr int kLeastTileFill = 24;
-// A picture is divided into regions for the eye once blurred this much, so
-// that the regions' edges run smooth rather than with every speck of noise.
+// A picture is divided into regions for the eye once smoothed this much
+// where it changes less than kSharpEdge (in Oklab), so that the regions'
+// edges run smooth rather than with every speck of noise, and sharp edges
+// stay where they are.
 constexpr double kSegmentationSigma = 2.0;
+constexpr float kSharpEdge = 0.1f;
 // Each drawing of the search has this many times the regions of the last.
 constexpr double kRegionsStep = 1.5;
 
@@ -774,7 +777,7 @@ PictureRecords RecordsDrawingPicture(const ColourPicture& picture, const Setting
 
 PictureRecords RecordsForPictureByEye(const Bitmap& picture, const Settings& settings, const BasicCommands& commands,
                                       const TileStringTable& tiles, std::size_t budget, std::size_t maxRecords) {
-  const RegionMerging merging(BlurredPicture(picture, kSegmentationSigma), settings.tiling != 1);
+  const RegionMerging merging(SmoothedKeepingEdges(picture, kSegmentationSigma, kSharpEdge), settings.tiling != 1);
   LineBytes lineBytes(settings, commands, tiles);
   PaintingMemory memory;
   const Limit limit{budget, maxRecords};
@@ -789,6 +792,7 @@ PictureRecords RecordsForPictureByEye(const Bitmap& picture, const Settings& set
   // nor (as more regions take more bytes) are many after it: the search
   // stops after two such. A larger budget so sees every drawing a smaller
   // one does, and never chooses a worse one.
+  best.anyFits = false;
   int missed = 0;
   for (double regions = 1; regions < 2.0 * merging.Finest() && missed < 2; regions *= kRegionsStep) {
     const ApparentPicture apparent = merging.At(std::min(static_cast<int>(regions), merging.Finest()));
@@ -800,11 +804,13 @@ PictureRecords RecordsForPictureByEye(const Bitmap& picture, const Settings& set
       continue;
     }
     missed = 0;
+    best.anyFits = true;
     for (std::size_t p = 0; p < drawn.pixels.size(); ++p) drawn.pixels[p] = PaletteColour(memory.canvas[p]);
     const Closeness closeness = comparison.To(drawn);
     if (closeness.rgb < best.closeness.rgb) {
       best = Result(std::move(drawing));
       best.closeness = closeness;
+      best.anyFits = true;
     }
     if (static_cast<int>(regions) >= merging.Finest()) break;
   }

@@ -30,6 +30,7 @@ struct PictureRecords {
   std::size_t bytes = 0;        // the records' program lines once loaded (EstimateProgramMemory)
   std::size_t equalPixels = 0;  // of the replay, to the picture
   Closeness closeness;          // of the replay, to the picture, as the eye sees it (by eye only)
+  bool anyFits = true;          // by eye: some drawing of the picture fits the budget
 };
 
 // The records for the picture. A budget of 0 draws it exactly; otherwise

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "pictures/apparent_colours.h"
+
 namespace kumodo {
 namespace {
 
@@ -106,6 +108,47 @@ Bitmap BlurredPicture(const Bitmap& picture, double sigma) {
     }
   }
   return blurred;
+}
+
+Bitmap SmoothedKeepingEdges(const Bitmap& picture, double sigma, float near) {
+  const Kernel kernel = GaussianKernel(sigma);
+  const int width = picture.width, height = picture.height;
+  std::vector<Oklab> lab(picture.pixels.size());
+  for (std::size_t p = 0; p < lab.size(); ++p) lab[p] = OklabOf(picture.pixels[p]);
+  std::array<std::vector<float>, 3> channels, smoothed;
+  for (int c = 0; c < 3; ++c) {
+    channels[c].resize(picture.pixels.size());
+    smoothed[c].resize(picture.pixels.size());
+    for (std::size_t p = 0; p < lab.size(); ++p)
+      channels[c][p] = static_cast<float>((picture.pixels[p] >> (8 * c)) & 0xFF);
+  }
+  // One pass along x (step 1), one along y (step width), each comparing
+  // with the dot's own colour in the picture.
+  auto pass = [&](int step, int length, auto position) {
+    for (int line = 0; line < (step == 1 ? height : width); ++line) {
+      for (int at = 0; at < length; ++at) {
+        const std::size_t centre = position(line, at);
+        float sum[3] = {0, 0, 0}, weights = 0;
+        for (int k = std::max(-kReach, -at); k <= std::min(kReach, length - 1 - at); ++k) {
+          const std::size_t q = centre + static_cast<std::ptrdiff_t>(k) * step;
+          if (DistanceSquared(lab[q], lab[centre]) > near * near) continue;
+          for (int c = 0; c < 3; ++c) sum[c] += kernel[k + kReach] * channels[c][q];
+          weights += kernel[k + kReach];
+        }
+        for (int c = 0; c < 3; ++c) smoothed[c][centre] = sum[c] / weights;
+      }
+    }
+  };
+  pass(1, width, [&](int y, int x) { return static_cast<std::size_t>(y) * width + x; });
+  std::swap(channels, smoothed);
+  pass(width, height, [&](int x, int y) { return static_cast<std::size_t>(y) * width + x; });
+  Bitmap result(width, height);
+  for (std::size_t p = 0; p < result.pixels.size(); ++p) {
+    for (int c = 0; c < 3; ++c) {
+      result.pixels[p] |= static_cast<Rgb>(std::lround(std::clamp(smoothed[c][p], 0.0f, 255.0f))) << (8 * c);
+    }
+  }
+  return result;
 }
 
 bool IsGrey(const Bitmap& picture) {

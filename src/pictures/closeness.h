@@ -35,6 +35,13 @@ class BlurredComparison {
 // The picture blurred by a Gaussian of the sigma (at most 2 dots).
 Bitmap BlurredPicture(const Bitmap& picture, double sigma);
 
+// The picture smoothed where it changes little: each dot averaged, with a
+// Gaussian's weights, with the dots around it (along its row, then its
+// column) whose colours lie within `near` of its own in Oklab; those across
+// an edge count for nothing, so edges stay sharp. Noise and grain go;
+// shapes, and a drawing's flat colours, stay.
+Bitmap SmoothedKeepingEdges(const Bitmap& picture, double sigma, float near);
+
 // True when every dot is grey (its channels equal).
 bool IsGrey(const Bitmap& picture);
 

@@ -435,11 +435,19 @@ TEST(Export, ALargerPictureIsScaledDownToFitAndOneOverTheLimitRefused) {
             std::string::npos)
       << read.output;
   EXPECT_TRUE(fs::is_regular_file(folder / "big.csv"));
-  // The side that limits is the picture's own to the dot; a 200-line picture is 640 x 200.
+  // The side that limits is the picture's own to the dot. A 200-line
+  // picture is fitted whole to the screen as it is seen, 640 x 400, and
+  // takes its rows two at a time; the import's levels fit it to 640 x 200.
   ASSERT_TRUE(WritePngFile((folder / "odd.png").string(), Bitmap(1000, 644, 0xFFFFFF)).ok);
   EXPECT_NE(Export(folder, "--from-picture odd.png").output.find("odd.png: 1000 x 644 scaled down to 621 x 400\n"),
             std::string::npos);
-  EXPECT_NE(Export(folder, "--from-picture --force --editing-resolution 2 big.png")
+  const CommandRun halved = Export(folder, "--from-picture --force --png=halved.png --editing-resolution 2 big.png");
+  EXPECT_NE(halved.output.find("big.png: 1280 x 800 scaled down to 640 x 400\n"), std::string::npos) << halved.output;
+  const DecodedPicture seen = DecodePictureFile((folder / "halved.png").string());
+  ASSERT_TRUE(seen.loaded);
+  EXPECT_EQ(seen.bitmap.At(320, 200), 0xFFFFFFu) << "the white block at the middle of the screen";
+  EXPECT_EQ(seen.bitmap.At(320, 390), 0x0000FFu) << "the red below it, to the screen's last rows";
+  EXPECT_NE(Export(folder, "--from-picture --force --reduction=levels --editing-resolution 2 big.png")
                 .output.find("big.png: 1280 x 800 scaled down to 320 x 200\n"),
             std::string::npos);
 
@@ -467,7 +475,7 @@ TEST(Export, LargeAndCmykJpegsAreConvertedAndACostlyOneRefusedSayingWhy) {
   for (const auto& [name, layout] : pictures)
     std::ofstream(folder / name, std::ios::binary) << hand_made_jpeg::Make(layout);
 
-  const CommandRun read = Export(folder, "--from-picture --png grey.jpg cmyk.jpg scans.jpg");
+  const CommandRun read = Export(folder, "--from-picture --reduction=levels --png grey.jpg cmyk.jpg scans.jpg");
   EXPECT_EQ(read.exitCode, 1) << read.output;
   EXPECT_NE(read.output.find("grey.jpg: 8192 x 8192 scaled down to 400 x 400\n"), std::string::npos) << read.output;
   EXPECT_NE(read.output.find("cmyk.jpg: 8192 x 4096 scaled down to 640 x 320\n"), std::string::npos) << read.output;
@@ -666,6 +674,38 @@ TEST(Export, APicturesDocumentIsNotWrittenOverAnExistingOneUnlessForced) {
   EXPECT_FALSE(fs::exists(folder / "photo.txt"));
   EXPECT_EQ(Export(folder, "--from-picture --force photo.png").exitCode, 0);
   EXPECT_NE(ReadWholeFile((folder / "photo.csv").string()).value_or(""), "8,1,1,0,0,4,0,1\r\n");
+}
+
+// What --stats says of a picture for the eye, and the edges of the budget:
+// a black picture is a document the converter reads, and a free area too
+// small for the run holds no record, rather than meaning no limit.
+TEST(Export, APictureSaysHowCloseItLooksAndEveryBudgetWritesADocumentOrSaysWhyNot) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  Bitmap grey(640, 400);
+  for (int y = 0; y < 400; ++y) {
+    for (int x = 0; x < 640; ++x) grey.At(x, y) = static_cast<Rgb>((x * 255 / 639) * 0x010101);
+  }
+  ASSERT_TRUE(WritePngFile((folder / "grey.png").string(), grey).ok);
+  const CommandRun stats = Export(folder, "--from-picture --stats grey.png");
+  ASSERT_EQ(stats.exitCode, 0) << stats.output;
+  EXPECT_NE(stats.output.find(", blurred RGB error "), std::string::npos) << stats.output;
+  EXPECT_NE(stats.output.find(", luminance error "), std::string::npos) << "a grey picture's tones" << stats.output;
+
+  ASSERT_TRUE(WritePngFile((folder / "black.png").string(), Bitmap(640, 400)).ok);
+  for (const char* reduction : {"colour", "levels"}) {
+    const CommandRun black =
+        Export(folder, std::string("--from-picture --force --reduction=") + reduction + " black.png");
+    ASSERT_EQ(black.exitCode, 0) << black.output;
+    EXPECT_EQ(ReadWholeFile((folder / "black.csv").string()).value_or(""), "8,0,0,0,0,0,0,1\r\n") << reduction;
+    EXPECT_EQ(Export(folder, "black.csv").exitCode, 0) << "the converter reads what it wrote";
+  }
+
+  const CommandRun small = Export(folder, "--from-picture --force --memory=177 grey.png");
+  EXPECT_EQ(small.exitCode, 1) << small.output;
+  EXPECT_NE(small.output.find("grey.png: a budget of 1 bytes holds no record of the picture"), std::string::npos)
+      << small.output;
+  EXPECT_EQ(Export(folder, "--from-picture --reduction=grey grey.png").exitCode, 2);
 }
 
 }  // namespace
