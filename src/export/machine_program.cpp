@@ -964,8 +964,8 @@ std::string PartDiskName(const std::string& stem, int part, int parts) {
       name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   }
   if (name.empty()) name = "PART";
-  // One cut for every part: cut to each number's own length, "LEVEL21" part 2
-  // and "LEVEL2" part 12 would both be LEVEL212.
+  // One cut for every part: cut to each number's own length, "LEVEL21" gave
+  // LEVEL212 for both part 2 and part 12.
   const std::size_t digits = std::to_string(std::max(parts, part)).size();
   name.resize(std::min(name.size(), 8 - std::min<std::size_t>(digits, 8)));
   return name + std::to_string(part) + ".BAS";

@@ -587,8 +587,8 @@ TEST_F(FileCommands, ACheckTheSaveCannotFinishGoesOnWhileTheEditorDraws) {
   // A dot drawn with the dot tool while the check goes on.
   const int records = s.editor.operations.count;
   const std::uint64_t now = s.platform.NowMs();
-  s.platform.AddEvents(Script().Key(now + 2, vk::F1 + 5).ClickAt(now + 10, 50, 50).Events());
-  s.RunUntil(now + 30);
+  s.platform.AddEvents(Script().Key(now + 1, vk::F1 + 5).ClickAt(now + 2, 50, 50).Events());
+  s.RunUntil(now + 15);
   ASSERT_EQ(s.editor.operations.count, records + 1);
   EXPECT_EQ(s.editor.operations.slots[static_cast<std::size_t>(records)][0], kind::Dot);
   ASSERT_NE(s.editor.programCheck.running, nullptr) << "still checking";
@@ -603,7 +603,7 @@ TEST_F(FileCommands, ACheckTheSaveCannotFinishGoesOnWhileTheEditorDraws) {
 TEST_F(FileCommands, AnOpenCutsTheCheckUnderWayShort) {
   Script script;
   Click(script, 10, kSaveIcon);
-  Click(script, 30, kOpenIcon);
+  Click(script, 20, kOpenIcon);
   Click(script, 200, kSaveIcon);
   ScriptedEditor s(script);
   s.editor.operations = ListOfRecords(SlowToCheck());
