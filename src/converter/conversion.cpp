@@ -84,7 +84,8 @@ bool WritePrograms(const std::vector<std::string>& texts, const ConversionSetup&
   for (std::size_t k = 0; k < texts.size(); ++k) {
     CountLines(texts[k], conversion);
     const ProgramMemory memory = EstimateProgramMemory(texts[k]);
-    conversion.memoryBytes = std::max(conversion.memoryBytes, memory.program - std::min(memory.program, emptyProgram));
+    const std::size_t taken = memory.program + memory.variables;
+    conversion.memoryBytes = std::max(conversion.memoryBytes, taken - std::min(taken, emptyProgram));
     conversion.recordBytes += memory.records;
     if (const FileResult written = WriteWholeFile(conversion.programFiles[k], texts[k], LinksFollowed::OwnOnly);
         !written.ok) {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <map>
 #include <optional>
 #include <set>
 
@@ -757,7 +758,14 @@ struct CheckModels {
 struct Statement {
   std::string text;
   int routine;  // the record kind whose subroutine it calls, else kNoRoutine
+  std::string tile;  // the tile string it spells, if any
 };
+
+// A part spells each tile string it uses more than once in a variable, set
+// at its start: such a tile fill then takes about what a plain PAINT does.
+std::string TileVariable(int number) { return "T" + std::to_string(number) + "$"; }
+// The longest such name, which the parts' sizes are reckoned with.
+const std::string kLongestTileVariable = TileVariable(kTileKinds * 64);
 
 bool IsMixtureRow(int recordKind) { return recordKind >= kind::MixtureRow && recordKind <= kind::MixtureRow + 2; }
 
@@ -820,6 +828,39 @@ struct Part {
   std::set<int> routines;
 };
 
+// The statement with its tile string named by the variable.
+std::string WithTileNamed(const Statement& statement, const std::string& variable) {
+  std::string text = statement.text;
+  text.replace(text.find(statement.tile), statement.tile.size(), variable);
+  return text;
+}
+
+// The bytes a tile string's CHR$ terms make.
+std::size_t TileStringLength(const std::string& tile) {
+  std::size_t terms = 0;
+  for (std::size_t at = 0; (at = tile.find("CHR$(", at)) != std::string::npos; ++at) ++terms;
+  return terms;
+}
+
+// Setting a variable (named at the longest) to the tile string, and the
+// string kept once set.
+std::size_t TileSettingBytes(const std::string& tile) {
+  return LineBytes(NumberedLine(kFirstLine, kLongestTileVariable + "=" + tile)) +
+         StringVariableBytes(kLongestTileVariable.size() - 1, TileStringLength(tile));
+}
+
+Statement StatementOf(const OperationRecord& record, const Settings& settings, const BasicCommands& commands,
+                      const TileStringTable& tiles) {
+  Statement statement{RecordStatement(WithinIntegers(record), settings, commands, tiles),
+                      RoutineOf(record[field::Kind])};
+  if (record[field::Kind] == kind::TilePaint) {
+    const std::string& tile =
+        LookUpTileString(tiles, record[field::TileKind], record[field::Second], record[field::Colour]);
+    if (!tile.empty() && statement.text.find(tile) != std::string::npos) statement.tile = tile;
+  }
+  return statement;
+}
+
 std::string PartText(const Part& part, bool first, const std::string& ending, const std::vector<ClosingLine>& closing) {
   std::string text;
   auto append = [&text](const std::string& line) {
@@ -829,8 +870,24 @@ std::string PartText(const Part& part, bool first, const std::string& ending, co
   for (const ClosingLine& line : closing) {
     if (line.opening && first) append(line.text);
   }
+  std::map<std::string, int> uses;
+  for (const Statement* statement : part.statements) {
+    if (!statement->tile.empty()) ++uses[statement->tile];
+  }
+  std::map<std::string, std::string> variables;
   int number = kFirstLine;
-  for (const Statement* statement : part.statements) append(NumberedLine(number++, statement->text));
+  for (const Statement* statement : part.statements) {
+    const std::string& tile = statement->tile;
+    if (tile.empty() || uses[tile] < 2 || variables.count(tile)) continue;
+    const std::string name = TileVariable(static_cast<int>(variables.size()) + 1);
+    variables.emplace(tile, name);
+    append(NumberedLine(number++, name + "=" + tile));
+  }
+  for (const Statement* statement : part.statements) {
+    const auto variable = variables.find(statement->tile);
+    append(NumberedLine(number++,
+                        variable == variables.end() ? statement->text : WithTileNamed(*statement, variable->second)));
+  }
   append(ending);
   for (const ClosingLine& line : closing) {
     if (!line.opening && (line.routine == kNoRoutine || part.routines.count(line.routine))) append(line.text);
@@ -838,8 +895,9 @@ std::string PartText(const Part& part, bool first, const std::string& ending, co
   return text;
 }
 
-// The statements in parts of at most `limit` bytes once loaded, the chain
-// line counted at its longest; nothing when a part cannot hold one line.
+// The statements in parts of at most `limit` bytes once loaded and run, the
+// chain line counted at its longest and the tile variables' names at their
+// longest; nothing when a part cannot hold one line.
 std::optional<std::vector<Part>> SplitIntoParts(const std::vector<Statement>& statements,
                                                 const std::vector<ClosingLine>& closing, std::size_t limit) {
   std::size_t routineBytes[kTemplateKinds] = {};
@@ -851,18 +909,32 @@ std::optional<std::vector<Part>> SplitIntoParts(const std::vector<Statement>& st
                                   : everyPartBytes) += LineBytes(line.text);
   }
   std::vector<Part> parts(1);
+  std::map<std::string, int> uses;  // of each tile string in the last part
   std::size_t used = everyPartBytes + openingBytes;
   for (const Statement& statement : statements) {
     const std::size_t lineBytes = LineBytes(NumberedLine(kFirstLine, statement.text));
-    auto cost = [&](const Part& part) {
-      return lineBytes + (part.routines.count(statement.routine) ? 0 : routineBytes[statement.routine]);
+    // A tile string's second use in a part puts it in a variable: its
+    // setting, its string once run, and both uses naming it instead.
+    std::size_t named = lineBytes, setting = 0;
+    if (!statement.tile.empty()) {
+      named = LineBytes(NumberedLine(kFirstLine, WithTileNamed(statement, kLongestTileVariable)));
+      setting = TileSettingBytes(statement.tile);
+    }
+    auto cost = [&](const Part& part, int tileUses) {
+      const std::size_t routine = part.routines.count(statement.routine) ? 0 : routineBytes[statement.routine];
+      if (statement.tile.empty() || tileUses == 0) return lineBytes + routine;
+      if (tileUses == 1) return setting + 2 * named - lineBytes + routine;
+      return named + routine;
     };
-    if (used + cost(parts.back()) > limit) {
-      if (parts.back().statements.empty() || everyPartBytes + cost(Part()) > limit) return std::nullopt;
+    const int tileUses = statement.tile.empty() ? 0 : uses[statement.tile];
+    if (used + cost(parts.back(), tileUses) > limit) {
+      if (parts.back().statements.empty() || everyPartBytes + cost(Part(), 0) > limit) return std::nullopt;
       parts.emplace_back();
+      uses.clear();
       used = everyPartBytes;
     }
-    used += cost(parts.back());
+    used += cost(parts.back(), statement.tile.empty() ? 0 : uses[statement.tile]);
+    if (!statement.tile.empty()) ++uses[statement.tile];
     parts.back().statements.push_back(&statement);
     parts.back().routines.insert(statement.routine);
   }
@@ -983,16 +1055,21 @@ std::string PartFileName(const std::string& stem, int part) {
   return name + ".txt";
 }
 
+TileFillBytes MachineTileFillBytes(const OperationRecord& record, const Settings& settings,
+                                   const BasicCommands& commands, const TileStringTable& tiles) {
+  const Statement statement = StatementOf(record, settings, commands, tiles);
+  if (statement.tile.empty()) return {LineBytes(NumberedLine(kFirstLine, statement.text)), 0};
+  return {LineBytes(NumberedLine(kFirstLine, WithTileNamed(statement, kLongestTileVariable))),
+          TileSettingBytes(statement.tile)};
+}
+
 MachineProgram MachineProgramParts(std::span<const OperationRecord> records, const Settings& settings,
                                    const BasicCommands& commands, const TileStringTable& tiles, std::size_t freeArea,
                                    const std::string& chainStem) {
   MachineProgram program;
   std::vector<Statement> statements;
   for (const OperationRecord& record : records) {
-    if (BecomesLine(record, settings)) {
-      statements.push_back(
-          {RecordStatement(WithinIntegers(record), settings, commands, tiles), RoutineOf(record[field::Kind])});
-    }
+    if (BecomesLine(record, settings)) statements.push_back(StatementOf(record, settings, commands, tiles));
   }
   // The whole memory: the free area and what the opening and closing lines
   // took when it was measured.
@@ -1006,7 +1083,8 @@ MachineProgram MachineProgramParts(std::span<const OperationRecord> records, con
     single.routines.insert(statement.routine);
   }
   std::string singleText = PartText(single, true, end, closing);
-  if (EstimateProgramMemory(singleText).program + kRunNeedsBytes <= whole) {
+  const ProgramMemory singleMemory = EstimateProgramMemory(singleText);
+  if (singleMemory.program + singleMemory.variables + kRunNeedsBytes <= whole) {
     program.parts.push_back(std::move(singleText));
     program.ok = true;
     return program;

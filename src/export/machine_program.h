@@ -19,6 +19,17 @@
 
 namespace kumodo {
 
+// What a tile fill's line takes in a machine program once its tile string
+// is in a variable (named at the longest), and what setting that variable
+// and keeping its string take: a tile used more than once in a part costs
+// the setting once and its fills `named` each, at most.
+struct TileFillBytes {
+  std::size_t named = 0;
+  std::size_t setting = 0;
+};
+TileFillBytes MachineTileFillBytes(const OperationRecord& record, const Settings& settings,
+                                   const BasicCommands& commands, const TileStringTable& tiles);
+
 struct MachineProgram {
   bool ok = false;
   std::string reason;              // when not ok

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "export/basic_program.h"
+#include "export/machine_program.h"
 #include "export/program_memory.h"
 #include "picture/tiles.h"
 #include "pictures/apparent_colours.h"
@@ -367,7 +368,29 @@ class LineBytes {
   LineBytes(const Settings& settings, const BasicCommands& commands, const TileStringTable& tiles)
       : settings_(settings), commands_(commands), tiles_(tiles) {}
 
+  // A tile fill's line with its tile in a variable, and the variable's
+  // setting, which the first fill of a tile takes besides (machine programs
+  // spell a tile used more than once so).
+  TileFillBytes TileFill(const OperationRecord& record) {
+    const std::uint32_t shape = Shape(record);
+    const auto known = tileFills_.find(shape);
+    if (known != tileFills_.end()) return known->second;
+    const TileFillBytes bytes = MachineTileFillBytes(record, settings_, commands_, tiles_);
+    tileFills_.emplace(shape, bytes);
+    return bytes;
+  }
+
   std::size_t operator()(const OperationRecord& record) {
+    const std::uint32_t shape = Shape(record);
+    const auto known = bytes_.find(shape);
+    if (known != bytes_.end()) return known->second;
+    const std::size_t bytes = RecordLineBytes(record, settings_, commands_, tiles_);
+    bytes_.emplace(shape, bytes);
+    return bytes;
+  }
+
+ private:
+  std::uint32_t Shape(const OperationRecord& record) const {
     std::uint32_t shape = static_cast<std::uint32_t>(record[field::Kind]);
     for (int f = field::X1; f <= field::Border; ++f) {
       int value = record[f];
@@ -379,18 +402,14 @@ class LineBytes {
       shape = shape * 256 + static_cast<std::uint32_t>(
                                 TileImageNumber(record[field::TileKind], record[field::Colour], record[field::Second]));
     }
-    const auto known = bytes_.find(shape);
-    if (known != bytes_.end()) return known->second;
-    const std::size_t bytes = RecordLineBytes(record, settings_, commands_, tiles_);
-    bytes_.emplace(shape, bytes);
-    return bytes;
+    return shape;
   }
 
- private:
   const Settings& settings_;
   const BasicCommands& commands_;
   const TileStringTable& tiles_;
   std::unordered_map<std::uint32_t, std::size_t> bytes_;
+  std::unordered_map<std::uint32_t, TileFillBytes> tileFills_;
 };
 
 // A record of the fields up to the border, each its own group for undo.
@@ -452,6 +471,7 @@ struct Drawing {
   std::vector<OperationRecord> records;
   std::size_t bytes = 0;
   std::size_t equalPixels = 0;
+  std::array<bool, kTileKinds * 64> tileSet{};  // the tiles whose variables are set
 };
 
 // What a drawing may take: bytes (0 for no limit) and records.
@@ -505,9 +525,16 @@ class Painter {
 
  private:
   void Emit(const OperationRecord& record) {
-    const std::size_t bytes = lineBytes_(record);
     drawing_.records.push_back(record);
-    drawing_.bytes += bytes;
+    if (record[field::Kind] != kind::TilePaint) {
+      drawing_.bytes += lineBytes_(record);
+      return;
+    }
+    const TileFillBytes bytes = lineBytes_.TileFill(record);
+    bool& set = drawing_.tileSet[static_cast<std::size_t>(
+        TileImageNumber(record[field::TileKind], record[field::Colour], record[field::Second]))];
+    drawing_.bytes += bytes.named + (set ? 0 : bytes.setting);
+    set = true;
   }
 
   // The area's turn. Its outer edge in its colour, then fills for the rest;

@@ -263,6 +263,19 @@ std::size_t BodyBytes(std::string_view line, std::size_t at) {
   return bytes;
 }
 
+// What a statement "NAME$=CHR$(..)+CHR$(..)..." keeps in its variable; 0
+// for any other.
+std::size_t KeptStringBytes(std::string_view statement) {
+  const std::size_t dollar = statement.find("$=CHR$(");
+  if (dollar == std::string_view::npos || dollar == 0 || !IsLetter(statement[0])) return 0;
+  for (std::size_t at = 1; at < dollar; ++at) {
+    if (!IsNameChar(statement[at])) return 0;
+  }
+  std::size_t terms = 0;
+  for (std::size_t at = dollar; (at = statement.find("CHR$(", at)) != std::string_view::npos; ++at) ++terms;
+  return StringVariableBytes(dollar, terms);
+}
+
 }  // namespace
 
 ProgramMemory EstimateProgramMemory(std::string_view text) {
@@ -283,6 +296,7 @@ ProgramMemory EstimateProgramMemory(std::string_view text) {
     const std::size_t body = BodyBytes(line, at);
     memory.program += kLineOverhead + body;
     if (number >= kFirstRecordLine && number < kClosingLine) memory.records += kLineOverhead + body;
+    memory.variables += KeptStringBytes(line.substr(at));
   }
   return memory;
 }

@@ -25,13 +25,25 @@ constexpr std::size_t kRunNeedsBytes = 177;
 struct ProgramMemory {
   std::size_t program = 0;  // every stored line and the end marker
   std::size_t records = 0;  // of which the lines 10000 to 59998, the records' own
+  // What the strings the program keeps in variables take once it has run
+  // (a machine program's tile strings): each variable's entry and its bytes.
+  std::size_t variables = 0;
 };
+
+// What a string variable of the name (without its "$") takes once its
+// string of `length` bytes is made: its entry, the name's letters (two at
+// the least) and the bytes, measured in PC-BASIC with FRE("").
+constexpr std::size_t StringVariableBytes(std::size_t nameLength, std::size_t length) {
+  return 5 + (nameLength < 2 ? 2 : nameLength) + length;
+}
 
 // Per stored line: a 2-byte link, the 2-byte line number, the body
 // tokenised (keywords one byte or two, numbers in their short forms, line
 // references after GOTO, GOSUB, THEN and the like as 3 bytes, strings,
 // remarks and names as their bytes) and an end byte. Lines end with CR LF; a
-// line without a line number or with nothing after it is not stored.
+// line without a line number or with nothing after it is not stored. A line
+// that sets a string variable to a sum of CHR$ terms ("T1$=CHR$(..)+..."),
+// as a machine program's tile strings, keeps that variable.
 ProgramMemory EstimateProgramMemory(std::string_view text);
 
 // Whether a program whose loaded size is `bytesBeyondEmpty` more than an

@@ -242,6 +242,33 @@ TEST(ShippedBasicProgram, LoadTakesTheMemoryEstimated) {
 // in it; with a byte more it stops for want of memory (or of string space). Every kind is run,
 // in small boxes so that the fills are quick; the screen line is one of the
 // interpreter's of the same stored size.
+// A machine program keeps its tile strings in variables: what they take once
+// set is what the interpreter's FRE("") (which first gathers the strings'
+// space) says, for names of two to four characters and strings of six to
+// twelve bytes.
+TEST(ShippedBasicProgram, TileVariablesTakeTheMemoryEstimated) {
+  const fs::path folder = pc_basic::Folder("variables");
+  std::string program = "10 PRINT FRE(\"\")\r\n";
+  std::vector<std::size_t> estimated;
+  int number = 20;
+  for (const std::string stem : {"T", "T1", "T14"}) {
+    for (const int terms : {6, 9, 12}) {
+      const std::string name = stem + std::to_string(terms % 10);
+      std::string line = std::to_string(number++) + " " + name + "$=CHR$(&H11)";
+      for (int k = 1; k < terms; ++k) line += "+CHR$(&H" + std::to_string(10 + k) + ")";
+      estimated.push_back(EstimateProgramMemory(line + "\r\n").variables);
+      program += line + "\r\n" + std::to_string(number++) + " PRINT FRE(\"\")\r\n";
+    }
+  }
+  std::ofstream(folder / "V.BAS", std::ios::binary) << program;
+  const std::vector<int> free = PrintedNumbers(Interpret(folder, "RUN \"V.BAS\"\r\nSYSTEM\r\n"));
+  fs::remove_all(folder);
+  ASSERT_EQ(free.size(), estimated.size() + 1);
+  for (std::size_t k = 0; k < estimated.size(); ++k) {
+    EXPECT_EQ(static_cast<std::size_t>(free[k] - free[k + 1]), estimated[k]) << "variable " << k;
+  }
+}
+
 TEST(ShippedBasicProgram, AProgramThatFitsRunsAndOneLargerDoesNot) {
   const BasicCommands shipped = LoadBasicCommandFile(std::string(KUMODO_SOURCE_DIR) + "/kumodo-basic-cmd.txt");
   BasicCommands commands = shipped;

@@ -322,6 +322,42 @@ TEST(MachineProgram, AProgramTooLargeIsSplitIntoPartsThatFitAndChain) {
   EXPECT_FALSE(tooSmall.reason.empty());
 }
 
+// A tile used more than once in a part is spelled once, in a variable that
+// its fills name; one used once stays spelled out. Split, each part sets
+// the variables it uses, and every part fits with them.
+TEST(MachineProgram, TilesUsedMoreThanOnceInAPartAreSpelledOnceInAVariable) {
+  const BasicCommands commands = Commands();
+  const TileStringTable tiles = BuildTileStringTable();
+  std::vector<OperationRecord> records;
+  for (int n = 0; n < 60; ++n) {
+    const std::int16_t x = static_cast<std::int16_t>(10 + (n % 30) * 20),
+                       y = static_cast<std::int16_t>(10 + n / 30 * 90);
+    for (const OperationRecord& line : Box(x, y, x + 15, y + 60, 7)) records.push_back(line);
+    records.push_back({4, static_cast<std::int16_t>(x + 5), static_cast<std::int16_t>(y + 5), 0, 2, 1, 7, 1});
+  }
+  records.push_back({4, 5, 195, 1, 6, 4, 3, 1});  // once
+  const std::string& twice = LookUpTileString(tiles, 0, 2, 1);
+  const std::string& once = LookUpTileString(tiles, 1, 6, 4);
+  const MachineProgram whole = MachineProgramParts(records, TwoHundredLines(), commands, tiles, kFreeAreaBytes, "p");
+  ASSERT_TRUE(whole.ok && whole.parts.size() == 1u);
+  const std::string& text = whole.parts[0];
+  EXPECT_NE(text.find("\r\n10000 T1$=" + twice + "\r\n"), std::string::npos);
+  EXPECT_EQ(text.find(twice, text.find(twice) + 1), std::string::npos) << "spelled once";
+  EXPECT_NE(text.find(",T1$,7\r\n"), std::string::npos);
+  EXPECT_NE(text.find(once), std::string::npos) << "a tile used once is spelled out";
+  EXPECT_GT(EstimateProgramMemory(text).variables, 0u);
+
+  const MachineProgram split = MachineProgramParts(records, TwoHundredLines(), commands, tiles, 2500, "p");
+  ASSERT_TRUE(split.ok);
+  ASSERT_GE(split.parts.size(), 2u);
+  const std::size_t empty = EmptyProgramBytes(TwoHundredLines(), commands, tiles);
+  for (const std::string& part : split.parts) {
+    const ProgramMemory memory = EstimateProgramMemory(part);
+    EXPECT_TRUE(ProgramFits(memory.program + memory.variables - empty, 2500));
+    if (part.find(",T1$,") != std::string::npos) EXPECT_NE(part.find("T1$=" + twice), std::string::npos);
+  }
+}
+
 TEST(MachineProgram, PartNamesAreWhatTheMachinesDiskHolds) {
   EXPECT_EQ(PartDiskName("my picture", 1, 9), "MYPICTU1.BAS");
   EXPECT_EQ(PartDiskName("my picture", 12, 12), "MYPICT12.BAS");

@@ -391,6 +391,37 @@ TEST(MachineProgramRuns, DrawsThePictureOfADocumentMadeFromAPicture) {
   }
 }
 
+// A picture for the eye has tile fills, each tile named once per part in a
+// variable: the interpreter runs the program to its end (the variables set
+// in the program's memory) and draws the document's picture.
+TEST(MachineProgramRuns, APictureForTheEyeWithItsTilesInVariablesRunsToTheEnd) {
+  const BasicCommands commands = TwoHundredLineCommands();
+  const TileStringTable tiles = BuildTileStringTable();
+  // Blocks of two mixtures' colours in turn, on a slow change of colour.
+  Bitmap picture(640, 200);
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      const bool block = (x / 40 + y / 40) % 2 == 0 && x % 40 > 8 && y % 40 > 8;
+      picture.At(x, y) = block
+                             ? ((x / 40) % 4 < 2 ? 0x800080u : 0x008080u)
+                             : static_cast<Rgb>((x * 255 / 639) | (y * 255 / 199) << 8 | ((639 - x) * 200 / 639) << 16);
+    }
+  }
+  const PictureRecords made = RecordsForPictureByEye(picture, TwoHundredLines(), commands, tiles, 20000);
+  const CompletedFills completed = CompleteFills(made.records, TwoHundredLines(), commands, tiles);
+  const MachineProgram program =
+      MachineProgramParts(completed.records, TwoHundredLines(), commands, tiles, kFreeAreaBytes, "part");
+  ASSERT_TRUE(program.ok) << program.reason;
+  ASSERT_EQ(program.parts.size(), 1u);
+  ASSERT_NE(program.parts[0].find("\r\n10000 T1$=CHR$("), std::string::npos) << "a tile in a variable";
+  ASSERT_NE(program.parts[0].find(",T1$,"), std::string::npos);
+  const fs::path folder = pc_basic::Folder("eye-program");
+  const PartsRun run = RunParts(program.parts, folder);
+  EXPECT_TRUE(run.reachedEnd) << run.screenText;
+  EXPECT_EQ(DifferencesFromTheEditor(run.screen, made.records), 0);
+  fs::remove_all(folder);
+}
+
 // Small versions of the documents built to be hard on the machine's model:
 // the completed programs run to their END and draw the editor's picture.
 // Whole-screen fills, black tiles that would never end, kind 2 of a black
