@@ -9,6 +9,7 @@
 
 #include "app/main_loop.h"
 #include "platform/headless_platform.h"
+#include "support/state_folder.h"
 
 namespace kumodo::scripted {
 
@@ -53,7 +54,8 @@ class Script {
 
 // A fresh working folder holding the program's res/ and command file, as
 // the editor finds them when started from the repository; the settings file
-// it writes stays there. The test process works in it until destroyed.
+// it writes stays there, and it has a state folder of its own for the
+// recovery journals. The test process works in it until destroyed.
 class WorkingFolder {
  public:
   WorkingFolder() {
@@ -83,6 +85,7 @@ class WorkingFolder {
 
   std::filesystem::path path_;
   std::filesystem::path previous_;
+  support::StateFolder state_;
 };
 
 // A started editor whose scripted window never closes on its own.
