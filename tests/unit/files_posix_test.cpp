@@ -16,8 +16,10 @@
 #include "app/file_commands.h"
 #include "app/main_loop.h"
 #include "app/settings.h"
+#include "export/basic_program.h"
 #include "files/csv_document.h"
 #include "files/program_folders.h"
+#include "files/recovery_journal.h"
 #include "platform/file_system.h"
 #include "platform/picture_decode.h"
 #include "platform/text_encoding.h"
@@ -291,6 +293,8 @@ TEST(SpecialFiles, AreRefusedAtOnceWhereverAFileIsRead) {
       std::string reason;
       f.Expect(!ReadWholeFile(name, &reason) && !reason.empty(), name + " was read whole");
       f.Expect(!ReadFileStart(name, 16), name + " was read from");
+      f.Expect(!ReadFileEnd(name, 16), name + " was read from its end");
+      f.Expect(!IsProgramFileOfOurs(name), name + " was taken for a program");
       f.Expect(OpenFile(name, "rb") == nullptr, name + " was opened");
       f.Expect(!DecodePictureFile(name).opened, name + " was opened as a picture");
       f.Expect(!WriteWholeFile(name, "x").ok, name + " was written");
@@ -328,6 +332,70 @@ TEST(SpecialFiles, AHugeSparseDocumentIsRefusedUnread) {
   EXPECT_LT(picture_bombs::PeakKilobytes() - before, 5 * 1024) << "kilobytes taken";
   EXPECT_EQ(s.editor.operations.count, 1);
   ASSERT_EQ(s.platform.messageBoxes.size(), 1u);
+}
+
+// Files at the program's name that are no program: a FIFO is refused by the
+// save's own rules, unasked; a huge one is asked about from its two ends.
+TEST(SpecialFiles, AFifoOrAHugeFileAtTheProgramsNameDoesNotStopTheSave) {
+  scripted::ScriptedEditor s;
+  s.editor.operations = ListOfRecords(std::vector<OperationRecord>{{8, 1, 1, 0, 0, 1, 0, 1}});
+  ASSERT_EQ(::mkfifo((s.folder.Path() / "piped.txt").c_str(), 0666), 0);
+  const fs::path huge = s.folder.Path() / "huge.txt";
+  Put(huge, "");
+  fs::resize_file(huge, std::uintmax_t{1} << 30);
+  ::alarm(20);
+  s.platform.QueueFileDialogAnswer((s.folder.Path() / "piped").string());
+  SaveCommand(s.editor);
+  ASSERT_EQ(s.platform.messageBoxes.size(), 1u) << "the program not written, said";
+  EXPECT_NE(SjisToUtf8(s.platform.messageBoxes[0].text).find("piped.txt"), std::string::npos);
+  picture_bombs::ResetPeakMemory();
+  const long before = picture_bombs::ResidentKilobytes();
+  s.platform.QueueFileDialogAnswer((s.folder.Path() / "huge").string());
+  SaveCommand(s.editor);
+  ::alarm(0);
+  EXPECT_LT(picture_bombs::PeakKilobytes() - before, 5 * 1024) << "kilobytes taken";
+  ASSERT_EQ(s.platform.messageBoxes.size(), 2u);
+  EXPECT_NE(SjisToUtf8(s.platform.messageBoxes[1].text).find("huge.txt"), std::string::npos) << "asked, Cancel";
+  EXPECT_EQ(fs::file_size(huge), std::uintmax_t{1} << 30);
+  EXPECT_FALSE(fs::exists(s.folder.Path() / "huge.csv"));
+}
+
+// What lies in the state folder under a journal's name but is no journal
+// file of this user's own is never followed, waited on, read or removed:
+// a FIFO, a link (to a journal, even), another user's file. A huge one is
+// refused unread and kept aside.
+TEST(PlantedJournals, AreLeftAloneAndNeverWaitedOn) {
+  scripted::WorkingFolder folder;
+  const fs::path journals = fs::path(UserStateFolder()) / "kumodo";
+  fs::create_directories(journals);
+  const std::string real =
+      JournalHeader() + DocumentEntry("", {}) + AppendEntry(std::vector<OperationRecord>{{8, 1, 1, 0, 0, 1, 0, 1}});
+  Put(folder.Path() / "elsewhere.journal", real);
+  ASSERT_EQ(::mkfifo((journals / "recovery-fifo.journal").c_str(), 0666), 0);
+  fs::create_symlink(folder.Path() / "elsewhere.journal", journals / "recovery-link.journal");
+  Put(journals / "recovery-huge.journal", "");
+  fs::resize_file(journals / "recovery-huge.journal", std::uintmax_t{1} << 30);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    Put(journals / "recovery-nobody.journal", real);
+    ASSERT_EQ(::chown((journals / "recovery-nobody.journal").c_str(), kNobody, kNobody), 0);
+  }
+  ::alarm(20);
+  picture_bombs::ResetPeakMemory();
+  const long before = picture_bombs::ResidentKilobytes();
+  HeadlessPlatform platform;
+  platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
+  Editor editor(platform);
+  StartUp(editor);
+  ::alarm(0);
+  EXPECT_LT(picture_bombs::PeakKilobytes() - before, 20 * 1024) << "kilobytes taken";
+  EXPECT_EQ(editor.operations.count, 0) << "nothing restored";
+  ASSERT_EQ(platform.messageBoxes.size(), 1u);
+  EXPECT_NE(SjisToUtf8(platform.messageBoxes[0].text).find("recovery-huge.journal.not-restored"), std::string::npos);
+  EXPECT_TRUE(fs::is_fifo(journals / "recovery-fifo.journal"));
+  EXPECT_TRUE(fs::is_symlink(journals / "recovery-link.journal"));
+  EXPECT_EQ(Read(folder.Path() / "elsewhere.journal"), real);
+  if (root) EXPECT_EQ(Read(journals / "recovery-nobody.journal"), real);
 }
 
 // Started where no res/ is (as from a desktop launcher, in the home folder):
