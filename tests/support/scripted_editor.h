@@ -58,11 +58,7 @@ class Script {
 // recovery journals. The test process works in it until destroyed.
 class WorkingFolder {
  public:
-  WorkingFolder() {
-    static int made = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("kumodo-work-" + std::to_string(::getpid()) + "-" + std::to_string(made++));
-    std::filesystem::create_directories(path_);
+  WorkingFolder() : path_(support::MakeTemporaryFolder("work")) {
     const std::filesystem::path source(KUMODO_SOURCE_DIR);
     Link(source / "res", path_ / "res");
     Link(source / "kumodo-basic-cmd.txt", path_ / "kumodo-basic-cmd.txt");

@@ -22,13 +22,19 @@ inline void SetEnvironment(const std::string& name, const std::string& value) {
   ::putenv(text.data());
 }
 
+// A new folder of the temporary folder, "kumodo-<what>-<process>-<n>".
+inline std::filesystem::path MakeTemporaryFolder(const std::string& what) {
+  static int made = 0;
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() /
+      ("kumodo-" + what + "-" + std::to_string(::getpid()) + "-" + std::to_string(made++));
+  std::filesystem::create_directories(path);
+  return path;
+}
+
 class StateFolder {
  public:
-  StateFolder() {
-    static int made = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("kumodo-state-" + std::to_string(::getpid()) + "-" + std::to_string(made++));
-    std::filesystem::create_directories(path_);
+  StateFolder() : path_(MakeTemporaryFolder("state")) {
     for (const char* name : kVariables) {
       const char* before = std::getenv(name);
       before_[name] = before ? before : "";

@@ -395,7 +395,9 @@ TEST(PlantedJournals, AreLeftAloneAndNeverWaitedOn) {
   EXPECT_TRUE(fs::is_fifo(journals / "recovery-fifo.journal"));
   EXPECT_TRUE(fs::is_symlink(journals / "recovery-link.journal"));
   EXPECT_EQ(Read(folder.Path() / "elsewhere.journal"), real);
-  if (root) EXPECT_EQ(Read(journals / "recovery-nobody.journal"), real);
+  if (root) {
+    EXPECT_EQ(Read(journals / "recovery-nobody.journal"), real);
+  }
 }
 
 // Started where no res/ is (as from a desktop launcher, in the home folder):
