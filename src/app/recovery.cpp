@@ -51,8 +51,9 @@ std::string RestoreNotes(const JournalRead& read) {
 }
 
 // The journal's list, document path and title, as they were. The
-// document's file is compared with, never written.
-void Restore(Editor& editor, const JournalRead& read, std::optional<std::vector<OperationRecord>> documentNow) {
+// document's file is compared with, never written. True once this editor's
+// own journal holds the list, on the disk.
+bool Restore(Editor& editor, const JournalRead& read, std::optional<std::vector<OperationRecord>> documentNow) {
   editor.journal.SetDocument(read.documentPath, read.document, std::move(documentNow));
   editor.operations = ListOfRecords(read.records);
   editor.undone.groups.clear();
@@ -61,8 +62,8 @@ void Restore(Editor& editor, const JournalRead& read, std::optional<std::vector<
   ReplayPicture(editor, kNoProbe);
   ShowMagnifier(editor);
   JournalChanges(editor);
-  // The restored journal goes next: this editor's own must be on the disk first.
   editor.journal.SyncNow();
+  return !editor.journal.FilePath().empty();
 }
 
 // Kept as a document the open command reads; the journal goes once it is.
@@ -107,8 +108,8 @@ bool Offer(Editor& editor, LockedFile& journal) {
     KeepDeclined(editor, journal, read, keptAs);
     return false;
   }
-  Restore(editor, read, std::move(documentNow));
-  journal.Remove();
+  // The journal restored from stays until this editor's own holds the drawing.
+  if (Restore(editor, read, std::move(documentNow))) journal.Remove();
   return true;
 }
 

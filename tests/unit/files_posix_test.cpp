@@ -400,6 +400,30 @@ TEST(PlantedJournals, AreLeftAloneAndNeverWaitedOn) {
   }
 }
 
+// A restored drawing whose new journal cannot be written (a full disk) is
+// only in memory: the journal it came from stays for the next start.
+TEST(PlantedJournals, OneRestoredStaysUntilTheEditorsOwnHoldsTheDrawing) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+  scripted::WorkingFolder folder;
+  const fs::path journals = fs::path(UserStateFolder()) / "kumodo";
+  fs::create_directories(journals);
+  if (::mount("tmpfs", journals.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "no tmpfs can be mounted here";
+  const std::vector<OperationRecord> dots(1000, {8, 1, 1, 0, 0, 1, 0, 1});
+  const std::string left = JournalHeader() + DocumentEntry("", {}) + AppendEntry(dots);
+  Put(journals / "recovery-left.journal", left);
+  Put(journals / "filler", std::string(64 << 10, 'x'));  // as much as fits
+  {
+    HeadlessPlatform platform;
+    platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
+    Editor editor(platform);
+    StartUp(editor);
+    EXPECT_EQ(editor.operations.count, 1000) << "restored";
+    EXPECT_NE(SjisToUtf8(RowText(editor.screen.text, 36)).find("復元用の記録を書けません"), std::string::npos);
+  }
+  EXPECT_EQ(Read(journals / "recovery-left.journal"), left);
+  ::umount(journals.c_str());
+}
+
 // Started where no res/ is (as from a desktop launcher, in the home folder):
 // the data come from beside the program, the settings from the user's
 // configuration folder, made when first written.
