@@ -60,8 +60,11 @@ std::optional<std::string> ReadDiskFile(const std::string& path, std::size_t lim
     if (reason) *reason = std::move(why);
     return std::nullopt;
   };
-  Handle file(CreateFileW(NativePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Sharing removal too: a file its holder may rename or remove (an
+  // editor's recovery journal) can still be read.
+  Handle file(CreateFileW(NativePath(path).c_str(), GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return fail(SystemReason(GetLastError()));
   if (GetFileType(file.Get()) != FILE_TYPE_DISK) return fail(NotRegular());
   LARGE_INTEGER size{};

@@ -9,9 +9,10 @@
 #include "platform/win32_text.h"
 
 // The lock is the share mode: a claim opens the file sharing nothing,
-// which fails while any other handle is open on it. The holder's own handle
-// shares everything, so that its own second handles (to remove, rename or
-// flush it) and readers can still open it.
+// which fails while any other handle is open on it, and keeps that handle.
+// A file made by the holder shares everything instead, so that the holder
+// can flush it through a handle of its own and others can read it; a claim
+// fails on it all the same. Both handles may rename and remove the file.
 
 namespace kumodo {
 namespace {
@@ -23,6 +24,7 @@ void SetReason(std::string* reason, DWORD error) {
 }
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr DWORD kHolderAccess = GENERIC_READ | GENERIC_WRITE | DELETE;
 
 // A link is opened as itself (and refused by the claim).
 HANDLE OpenExisting(const std::string& path, DWORD access, DWORD share) {
@@ -30,21 +32,11 @@ HANDLE OpenExisting(const std::string& path, DWORD access, DWORD share) {
                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
-// Sets information that needs the right to delete, through a handle of its own.
-bool SetDeletingInformation(const std::string& path, FILE_INFO_BY_HANDLE_CLASS kind, void* information, DWORD size,
-                            std::string* reason) {
-  const HANDLE file = OpenExisting(path, DELETE, kShareAll);
-  const bool set = file != INVALID_HANDLE_VALUE && SetFileInformationByHandle(file, kind, information, size);
-  if (!set) SetReason(reason, GetLastError());
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  return set;
-}
-
 }  // namespace
 
 std::unique_ptr<LockedFile> LockedFile::Create(const std::string& utf8Path, std::string* reason) {
-  const HANDLE file = CreateFileW(NativePath(utf8Path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileW(NativePath(utf8Path).c_str(), kHolderAccess, kShareAll, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     SetReason(reason, GetLastError());
     return nullptr;
@@ -57,23 +49,21 @@ std::unique_ptr<LockedFile> LockedFile::Claim(const std::string& utf8Path, Claim
     if (refusal) *refusal = why;
     return nullptr;
   };
-  const HANDLE exclusive = OpenExisting(utf8Path, GENERIC_READ, 0);
-  if (exclusive == INVALID_HANDLE_VALUE) {
+  const HANDLE file = OpenExisting(utf8Path, kHolderAccess, 0);
+  if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     // A file its holder is removing cannot be opened either.
     return refuse(error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ? ClaimRefusal::InUse
                                                                                    : ClaimRefusal::CannotOpen);
   }
+  std::unique_ptr<LockedFile> claimed(new LockedFile(utf8Path, reinterpret_cast<std::intptr_t>(file)));
   BY_HANDLE_FILE_INFORMATION information{};
-  const bool ours = GetFileType(exclusive) == FILE_TYPE_DISK && GetFileInformationByHandle(exclusive, &information) &&
-                    !(information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY));
-  // Held throughout: the exclusive handle closes only once the holder's is open.
-  const HANDLE held = ours ? OpenExisting(utf8Path, GENERIC_READ | GENERIC_WRITE, kShareAll) : INVALID_HANDLE_VALUE;
-  CloseHandle(exclusive);
-  if (!ours) return refuse(ClaimRefusal::NotOurs);
-  if (held == INVALID_HANDLE_VALUE) return refuse(ClaimRefusal::CannotOpen);
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &information) ||
+      (information.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
+    return refuse(ClaimRefusal::NotOurs);
+  }
   if (refusal) *refusal = ClaimRefusal::None;
-  return std::unique_ptr<LockedFile>(new LockedFile(utf8Path, reinterpret_cast<std::intptr_t>(held)));
+  return claimed;
 }
 
 LockedFile::~LockedFile() { CloseHandle(Handle(handle_)); }
@@ -143,20 +133,25 @@ bool LockedFile::MoveTo(const std::string& utf8Path, std::string* reason) {
   rename->RootDirectory = nullptr;
   rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
   std::memcpy(rename->FileName, target.c_str(), target.size() * sizeof(wchar_t));
-  if (!SetDeletingInformation(path_, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()), reason)) return false;
+  if (!SetFileInformationByHandle(Handle(handle_), FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
+    SetReason(reason, GetLastError());
+    return false;
+  }
   path_ = utf8Path;
   return true;
 }
 
-// The name goes at once where the system can; elsewhere when the last
-// handle closes, and until then nothing can open it.
+// The name goes at once where the system can (Windows 10 1607 on, whose
+// FileDispositionInfoEx and flags the headers give only to programs built
+// for it alone); elsewhere when the last handle closes, and until then
+// nothing can open it.
 void LockedFile::Remove() {
-  FILE_DISPOSITION_INFO_EX now{};
-  now.Flags = FILE_DISPOSITION_FLAG_DELETE | FILE_DISPOSITION_FLAG_POSIX_SEMANTICS;
-  if (SetDeletingInformation(path_, FileDispositionInfoEx, &now, sizeof now, nullptr)) return;
+  constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+  DWORD deleteAtOnce = 0x1 | 0x2;  // FILE_DISPOSITION_FLAG_DELETE | FILE_DISPOSITION_FLAG_POSIX_SEMANTICS
+  if (SetFileInformationByHandle(Handle(handle_), kFileDispositionInfoEx, &deleteAtOnce, sizeof deleteAtOnce)) return;
   FILE_DISPOSITION_INFO onClose{};
   onClose.DeleteFile = TRUE;
-  SetDeletingInformation(path_, FileDispositionInfo, &onClose, sizeof onClose, nullptr);
+  SetFileInformationByHandle(Handle(handle_), FileDispositionInfo, &onClose, sizeof onClose);
 }
 
 }  // namespace kumodo
