@@ -50,7 +50,7 @@ void SaveDocumentFiles(Editor& editor, const std::string& csvPath) {
   editor.platform.Beep();
 }
 
-// True when the user lets the save replace the file: asked when it exists.
+// Asks whether the save may replace a file that is there; true on OK.
 bool MayReplace(Editor& editor, const std::string& text) {
   return editor.platform.ShowMessageBox(Utf8ToSjis(text), Utf8ToSjis(ui::kOverwriteCaption),
                                         MessageBoxButtons::OkCancel, MessageBoxIcon::Warning) == MessageBoxAnswer::Ok;
