@@ -4,11 +4,14 @@
 
 #include "app/main_loop.h"
 #include "platform/headless_platform.h"
+#include "support/state_folder.h"
 
 namespace kumodo {
 
+// Its recovery journals go to a temporary state folder, never the user's.
 struct BenchEditor {
   BenchEditor() : platform({}, ~0ull / 2), editor(platform) { StartUp(editor); }
+  support::StateFolder state;
   HeadlessPlatform platform;
   Editor editor;
 };

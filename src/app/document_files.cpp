@@ -146,10 +146,11 @@ void CutProgramCheckShort(Editor& editor) {
                                 : ui::ProgramTooLargeAndCheckCutShort(check.used, kFreeAreaBytes));
 }
 
-bool LoadCsvDocument(Editor& editor) {
+bool LoadCsvDocument(Editor& editor, const std::function<bool()>& mayReplace) {
   ShowProgressPanel(editor, Utf8ToSjis(ui::kReading));
+  OperationList loaded;
   const DocumentRead read =
-      ReadCsvDocument(editor.documentPath, editor.operations, [&](std::size_t at, std::size_t size) {
+      ReadCsvDocument(editor.documentPath, loaded, [&](std::size_t at, std::size_t size) {
         ProgressBarTo(
             editor, static_cast<int>(kProgressBar.left + (kProgressBar.right - kProgressBar.left) *
                                                              static_cast<double>(at) / std::max<std::size_t>(size, 1)));
@@ -164,6 +165,8 @@ bool LoadCsvDocument(Editor& editor) {
                                    Utf8ToSjis(ui::kLinesLeftOutCaption), MessageBoxButtons::Ok,
                                    MessageBoxIcon::Warning);
   }
+  if (mayReplace && !mayReplace()) return false;
+  editor.operations = std::move(loaded);
   return true;
 }
 

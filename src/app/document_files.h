@@ -2,6 +2,7 @@
 // The document's files as the editor reads and writes them: the CSV
 // document and the BASIC program beside it, with the message panel and the
 // progress bar, and the message box for a file that cannot be used.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -51,8 +52,9 @@ void CutProgramCheckShort(Editor& editor);
 // Replaces the list by the records of the file at the document path
 // (ReadCsvDocument), with the message panel and progress bar. A file that is
 // no document leaves the list untouched and says why; lines past the
-// capacity are reported.
-bool LoadCsvDocument(Editor& editor);
+// capacity are reported. Once the file is read, `mayReplace` (when given)
+// has the last word: false keeps the list.
+bool LoadCsvDocument(Editor& editor, const std::function<bool()>& mayReplace = {});
 
 // Shows the message box for a file the program could not read or write.
 void ReportFileProblem(Editor& editor, std::string_view captionUtf8, std::string_view whatUtf8, const std::string& path,

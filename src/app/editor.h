@@ -13,6 +13,7 @@
 #include "export/program_memory.h"
 #include "export/tile_strings.h"
 #include "files/program_folders.h"
+#include "files/recovery_journal.h"
 #include "picture/picture_editor.h"
 #include "trace/colour_grid.h"
 #include "trace/work_lists.h"
@@ -98,8 +99,10 @@ struct Editor : PictureEditor {
   CommandKeyStates commandKeys;
   // The path the last file dialog returned; the document files derive their names from it.
   std::string documentPath;
-  // Where res/, the command file and the settings are.
+  // Where res/, the command file, the settings and the recovery journals are.
   ProgramFolders folders;
+  // The list's changes as they are made, for a start after a crash to restore.
+  RecoveryJournal journal;
   BasicCommands basicCommands;
   ColourGrid colourGrid;
   WorkLists workLists;

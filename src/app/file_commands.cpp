@@ -5,6 +5,7 @@
 #include "app/document_files.h"
 #include "app/panels.h"
 #include "app/picture_import.h"
+#include "app/recovery.h"
 #include "app/settings.h"
 #include "app/status_panel.h"
 #include "app/ui_texts.h"
@@ -45,8 +46,26 @@ void SaveDocumentFiles(Editor& editor, const std::string& csvPath) {
                       DocumentProgramPath(editor.documentPath), program.written.reason);
     return;
   }
+  ListIsDocument(editor);
   editor.platform.Beep();
   CheckSavedProgram(editor, program.memory);
+}
+
+// Asks whether the save may replace a file that is there; true on OK.
+bool MayReplace(Editor& editor, const std::string& text) {
+  return editor.platform.ShowMessageBox(Utf8ToSjis(text), Utf8ToSjis(ui::kOverwriteCaption),
+                                        MessageBoxButtons::OkCancel, MessageBoxIcon::Warning) == MessageBoxAnswer::Ok;
+}
+
+// A file at the program's name that no save of ours wrote (the user's
+// notes.txt beside a drawing saved as "notes") is the user's: it is
+// replaced only when the user says so. Our own programs are replaced as
+// always. A link there, or what is no file, the save's own rules decide
+// (WriteWholeFile): only the user's own links are written through.
+bool MayReplaceProgram(Editor& editor, const std::string& programPath) {
+  std::error_code error;
+  return !std::filesystem::is_regular_file(std::filesystem::symlink_status(NativePath(programPath), error)) ||
+         IsProgramFileOfOurs(programPath) || MayReplace(editor, ui::NotAProgramOfOurs(programPath));
 }
 
 }  // namespace
@@ -60,12 +79,13 @@ void OpenCommand(Editor& editor) {
 }
 
 void OpenDocument(Editor& editor) {
-  CutProgramCheckShort(editor);
-  if (!LoadCsvDocument(editor)) {
+  if (!LoadCsvDocument(editor, [&] { return MayDropDrawing(editor); })) {
     // As after a failed save: the progress panel must not stay over the picture.
     ShowPreviewBase(editor);
     return;
   }
+  CutProgramCheckShort(editor);
+  ListIsDocument(editor);
   editor.undone.groups.clear();
   ShowDocumentTitle(editor);
   ReplayPicture(editor, kNoProbe);
@@ -82,9 +102,8 @@ void SaveCommand(Editor& editor) {
   const bool exists = std::filesystem::exists(NativePath(csvPath), error);
   // The clean image already holds the finished picture; committing the
   // canvas here would keep a pending line's rubber band in it for good.
-  const bool save = !exists || editor.platform.ShowMessageBox(
-                                   Utf8ToSjis(ui::kOverwriteText), Utf8ToSjis(ui::kOverwriteCaption),
-                                   MessageBoxButtons::OkCancel, MessageBoxIcon::Warning) == MessageBoxAnswer::Ok;
+  const bool save = (!exists || MayReplace(editor, std::string(ui::kOverwriteText))) &&
+                    MayReplaceProgram(editor, DocumentProgramPath(editor.documentPath));
   if (save) SaveDocumentFiles(editor, csvPath);
   ShowPreviewBase(editor);
 }

@@ -15,7 +15,8 @@ void RunFileCommand(Editor& editor, FileCommand command);
 
 void OpenCommand(Editor& editor);
 // The open command after its dialog: reads the document at the document path,
-// titles the window and shows the picture, or says why not.
+// titles the window and shows the picture, or says why not. A drawing not
+// saved is dropped only when the user says so.
 void OpenDocument(Editor& editor);
 void SaveCommand(Editor& editor);
 void ImportCommand(Editor& editor);

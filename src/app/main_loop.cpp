@@ -9,6 +9,7 @@
 #include "app/file_commands.h"
 #include "app/outline_tool.h"
 #include "app/panels.h"
+#include "app/recovery.h"
 #include "picture/replay.h"
 #include "picture/tools.h"
 #include "picture/view.h"
@@ -275,9 +276,13 @@ void RunPass(Editor& editor) {
   ViewAndColourChoices(editor);
   KeysAndToolChoice(editor);
   Commands(editor);
+  // Before anything that may pump events: closing the window ends the
+  // program there, and what the journal holds is what the next start restores.
+  JournalChanges(editor);
   SleepPumping(editor.screen, 1);
   SampleAfterSleep(editor);
   ToolStep(editor);
+  JournalChanges(editor);
   ContinueProgramCheck(editor);
   loop.clickPending = false;
   if (loop.pointer.x != loop.previousPointer.x || loop.pointer.y != loop.previousPointer.y) ShowMagnifier(editor);

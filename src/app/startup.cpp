@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/panels.h"
+#include "app/recovery.h"
 #include "app/settings.h"
 #include "app/status_panel.h"
 #include "app/ui_texts.h"
@@ -48,6 +49,7 @@ void SetWindowIcon(Editor& editor) {
 
 void StartUp(Editor& editor) {
   editor.folders = FindProgramFolders();
+  editor.journal.SetFolder(editor.folders.journals);
   editor.platform.SetWindowTitle(Utf8ToSjis(ui::kWindowTitle));
   SetWindowIcon(editor);
   CreateImages(editor);
@@ -80,6 +82,7 @@ void StartUp(Editor& editor) {
     ShowStatusMessage(editor, ui::NoCommandFile(commandFile));
   }
   FlushScreen(editor.screen);
+  OfferRecovery(editor);
 }
 
 }  // namespace kumodo

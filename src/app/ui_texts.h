@@ -31,6 +31,15 @@ inline constexpr std::string_view kPictureFilter = "Bmp/Jpegファイル(*.bmp;*
 inline constexpr std::string_view kAllFilesFilter = "すべてのファイル(*.*)";
 inline constexpr std::string_view kOverwriteText = "既にファイルがあります";
 inline constexpr std::string_view kOverwriteCaption = "上書きしますか？";
+// Asked, with the overwrite question's caption, before the save writes its
+// program over a file that is no program of this editor.
+inline std::string NotAProgramOfOurs(const std::string& path) {
+  return "BASIC プログラムではないファイルがあります:\n" + path +
+         "\n保存すると、このファイルは BASIC プログラムに置き換わります";
+}
+// Asked before opening a document over a drawing that is not saved.
+inline constexpr std::string_view kUnsavedDrawingText = "保存していない描画があります。開くと、今の描画は失われます";
+inline constexpr std::string_view kUnsavedDrawingCaption = "開きますか？";
 
 // The import.
 inline constexpr std::string_view kPictureTooLarge = "画像サイズオーバーです。640×400dot以内にして下さい";
@@ -56,6 +65,30 @@ inline std::string LinesLeftOut(int kept, int leftOut) {
          " 行を読み込み、残りの " + std::to_string(leftOut) + " 行は読み込んでいません。";
 }
 
+// The recovery journal: the restore question at start-up, and a journal
+// that cannot be restored or written.
+inline constexpr std::string_view kRestoreCaption = "復元しますか？";
+inline constexpr std::string_view kDocumentChangedSince =
+    "文書のファイルは、この描画の後に変更されています。復元しても、保存するまで文書は書き換えません";
+inline constexpr std::string_view kDocumentGoneSince = "文書のファイルは、今はありません";
+inline constexpr std::string_view kLastRecordCutShort = "最後の書きかけの記録は読み込みません";
+// `notes` are the lines above that apply; `keptAs` where a declined drawing is kept.
+inline std::string RestoreQuestion(int records, const std::string& document, const std::string& notes,
+                                   const std::string& keptAs) {
+  return "保存されていない描画が残っています (操作 " + std::to_string(records) +
+         " 個)\n文書: " + (document.empty() ? std::string("(名前なし)") : document) + "\n" + notes +
+         "OK で復元します。キャンセルすると復元せずに、描画を次の文書に残します:\n" + keptAs;
+}
+inline constexpr std::string_view kRestoreFailedCaption = "描画を復元できません";
+inline constexpr std::string_view kJournalSetAside = "復元用の記録を復元できないため、別の名前で残しました:";
+inline constexpr std::string_view kJournalNotSetAside = "復元用の記録を復元できず、別の名前にもできませんでした:";
+inline constexpr std::string_view kNotAJournal = "復元用の記録の形式ではありません";
+inline std::string JournalOfOtherVersion(int version) {
+  return "別のバージョンの Kumodo が書いた記録です (形式 " + std::to_string(version) + ")";
+}
+inline constexpr std::string_view kDeclinedNotKept =
+    "描画を文書として残せませんでした。復元用の記録は、次の起動までそのまま残します:";
+
 // The status line.
 inline constexpr std::string_view kNoPrompts =
     "ファイルのダイアログを出せません: プロンプト用のプログラム kumodo-prompt が kumodo の隣にありません";
@@ -64,6 +97,9 @@ inline std::string NoResources(const std::string& path) {
   return "画面の部品 (res/) が見つかりません (" + path + "): アイコンと見出しが出ません";
 }
 
+inline std::string JournalNotWritten(const std::string& reason) {
+  return "復元用の記録を書けません: 保存していない描画は、終了すると失われます (" + reason + ")";
+}
 inline std::string NoCommandFile(const std::string& path) {
   return "BASIC のコマンドファイルが見つかりません (" + path + "): 保存するプログラムには命令が入りません";
 }

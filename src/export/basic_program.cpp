@@ -27,6 +27,36 @@ std::array<std::string, kTemplatePieces> SplitTemplate(const std::string& entry)
   return pieces;
 }
 
+// What IsProgramFileOfOurs reads: the start holds many lines, the end the
+// closing lines (the command file's 16 subroutine lines and the RETURN lines).
+constexpr std::size_t kProgramStartBytes = 4096;
+constexpr std::size_t kProgramEndBytes = 16384;
+constexpr std::string_view kLineEnd = "\r\n";
+
+// "12345 ...": one to five digits, then a space or the line's end.
+bool IsNumberedLine(std::string_view line) {
+  std::size_t digits = 0;
+  while (digits < line.size() && digits <= 5 && line[digits] >= '0' && line[digits] <= '9') ++digits;
+  return digits >= 1 && digits <= 5 && (digits == line.size() || line[digits] == ' ');
+}
+
+bool IsClosingLine(std::string_view line) { return line == "59999 END" || line.starts_with("59999 CHAIN \""); }
+
+// The whole lines of a piece of text: those ended by CR LF, and with
+// `cutAtStart` not the first, which may begin before the piece.
+std::vector<std::string_view> WholeLines(std::string_view text, bool cutAtStart) {
+  std::vector<std::string_view> lines;
+  std::size_t at = 0;
+  if (cutAtStart) {
+    const std::size_t first = text.find(kLineEnd);
+    at = first == std::string_view::npos ? text.size() : first + kLineEnd.size();
+  }
+  for (std::size_t end; (end = text.find(kLineEnd, at)) != std::string_view::npos; at = end + kLineEnd.size()) {
+    lines.push_back(text.substr(at, end - at));
+  }
+  return lines;
+}
+
 std::string WithoutQuotes(std::string text) {
   text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
   return text;
@@ -137,6 +167,22 @@ std::string BasicProgramText(const OperationList& list, const Settings& settings
   append("59999 END");
   for (const std::string& line : SubroutineLines(settings, commands)) append(line);
   return text;
+}
+
+bool IsProgramOfOurs(std::string_view start, std::string_view end) {
+  auto numberedOrEmpty = [](std::string_view line) { return line.empty() || IsNumberedLine(line); };
+  const std::vector<std::string_view> first = WholeLines(start, false);
+  // An end that begins with the whole start is the whole text: its first line is whole too.
+  const std::vector<std::string_view> last = WholeLines(end, !end.starts_with(start));
+  return !first.empty() && IsNumberedLine(first.front()) && std::all_of(first.begin(), first.end(), numberedOrEmpty) &&
+         end.ends_with(kLineEnd) && std::all_of(last.begin(), last.end(), numberedOrEmpty) &&
+         std::any_of(last.begin(), last.end(), IsClosingLine);
+}
+
+bool IsProgramFileOfOurs(const std::string& path) {
+  const std::optional<std::string> start = ReadFileStart(path, kProgramStartBytes);
+  const std::optional<std::string> end = start ? ReadFileEnd(path, kProgramEndBytes) : std::nullopt;
+  return end && IsProgramOfOurs(*start, *end);
 }
 
 std::size_t EmptyProgramBytes(const Settings& settings, const BasicCommands& commands, const TileStringTable& tiles) {

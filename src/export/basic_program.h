@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/settings_record.h"
@@ -45,6 +46,19 @@ std::vector<std::string> SubroutineLines(const Settings& settings, const BasicCo
 // The whole program text. progress(i) is called for every hundredth record.
 std::string BasicProgramText(const OperationList& list, const Settings& settings, const BasicCommands& commands,
                              const TileStringTable& tiles, const std::function<void(int)>& progress = {});
+
+// Whether a text is a program this editor or kumodo-export wrote (the
+// programs of documents and the parts of --machine), told by its opening
+// and closing lines: every line of its start numbered, and near its end the
+// closing "59999 END" (or a part's `59999 CHAIN "NAME.BAS"`), its lines
+// numbered or empty, all ended by CR LF. `start` is the text's beginning
+// and `end` its last bytes, each as long as the caller read; an end that
+// begins with the whole start is taken as the whole text. A line cut at
+// the edge of either is not looked at.
+bool IsProgramOfOurs(std::string_view start, std::string_view end);
+// The same for a file, from at most its first and last few kilobytes: a
+// huge file, a FIFO or a device is never read whole or waited on.
+bool IsProgramFileOfOurs(const std::string& path);
 
 // What the program of a document with no record takes once loaded, with
 // tiling on: the opening and closing lines beside which the free area is

@@ -112,6 +112,7 @@ CsvLoadResult ParseCsv(std::string_view text, OperationList& list, const std::fu
   }
   result.lines = row;
   list.count = row;
+  list.changedFrom = 0;  // every record was read anew
   ClearFrom(list, row);
   return result;
 }

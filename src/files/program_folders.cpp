@@ -17,14 +17,16 @@ bool HoldsResources(const std::filesystem::path& folder) {
 
 ProgramFolders FindProgramFolders() {
   std::error_code error;
+  const std::string journals = Utf8Path(NativePath(UserStateFolder()) / "kumodo");
   const std::filesystem::path working = std::filesystem::current_path(error);
-  if (HoldsResources(working)) return {Utf8Path(working), Utf8Path(working / kSettingsFileName), true};
+  if (HoldsResources(working)) return {Utf8Path(working), Utf8Path(working / kSettingsFileName), journals, true};
   const std::filesystem::path program = NativePath(ExecutableFolder());
   // Installed beside bin/; a folder holding the program and res/ (the
   // Windows zip started from elsewhere) is its own data folder.
   std::filesystem::path data = program.parent_path() / "share" / "kumodo";
   if (!HoldsResources(data) && HoldsResources(program)) data = program;
-  return {Utf8Path(data), Utf8Path(NativePath(UserConfigurationFolder()) / "kumodo" / kSettingsFileName), false};
+  return {Utf8Path(data), Utf8Path(NativePath(UserConfigurationFolder()) / "kumodo" / kSettingsFileName), journals,
+          false};
 }
 
 std::string DataFile(const ProgramFolders& folders, std::string_view relative) {

@@ -5,7 +5,8 @@
 // files come from the data folder found from the program's own file
 // (<prefix>/share/kumodo for <prefix>/bin/kumodo, so any prefix and a copy
 // under DESTDIR work), and the settings live in the user's configuration
-// folder (kumodo/kumodo-setup.ini there), made when first written.
+// folder (kumodo/kumodo-setup.ini there), made when first written. Either
+// way the recovery journals live in the user's state folder (kumodo/ there).
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,7 @@ constexpr const char* kBasicCommandFileName = "kumodo-basic-cmd.txt";
 struct ProgramFolders {
   std::string data;          // holds res/ and the command files
   std::string settingsFile;  // the settings file's path
+  std::string journals;      // where the recovery journals are
   bool portable = true;
 };
 

@@ -9,6 +9,7 @@ std::int16_t Field(double value) { return static_cast<std::int16_t>(static_cast<
 
 void AppendOperation(OperationList& list, const DrawingState& state, std::int16_t chainPosition) {
   OperationRecord& record = list.slots[list.count];
+  list.changedFrom = std::min(list.changedFrom, list.count);
   record = {};
   record[field::Kind] = state.mode;
   record[field::X1] = Field(state.x1);
@@ -69,7 +70,17 @@ void UndoLastGroup(OperationList& list) {
 }
 
 void ClearFrom(OperationList& list, int index) {
-  std::fill(list.slots.begin() + std::clamp(index, 0, kMaxOperations + 1), list.slots.end(), OperationRecord{});
+  const int from = std::clamp(index, 0, kMaxOperations + 1);
+  list.changedFrom = std::min(list.changedFrom, from);
+  std::fill(list.slots.begin() + from, list.slots.end(), OperationRecord{});
+}
+
+bool AppendRecords(OperationList& list, std::span<const OperationRecord> records) {
+  if (records.size() > static_cast<std::size_t>(kMaxOperations - list.count)) return false;
+  std::copy(records.begin(), records.end(), list.slots.begin() + list.count);
+  list.changedFrom = std::min(list.changedFrom, list.count);
+  list.count += static_cast<int>(records.size());
+  return true;
 }
 
 OperationList ListOfRecords(std::span<const OperationRecord> records) {

@@ -52,6 +52,10 @@ struct OperationList {
   // full it holds the latest action that did not fit.
   std::vector<OperationRecord> slots = std::vector<OperationRecord>(kMaxOperations + 1);
   int count = 0;
+  // The first slot written since the recovery journal last took the list's
+  // changes (app/recovery.h), so that it writes only what changed, however
+  // long the list. A new list counts as changed from its start.
+  int changedFrom = 0;
 };
 
 // The groups undo removed, newest last, each exactly as it left the list:
@@ -90,6 +94,10 @@ void UndoLastGroup(OperationList& list);
 
 // Blanks every slot from index to the spare slot.
 void ClearFrom(OperationList& list, int index);
+
+// Appends the records as they are, when they all fit; false (and nothing
+// appended) when they do not.
+bool AppendRecords(OperationList& list, std::span<const OperationRecord> records);
 
 // A list of the records, as many as it holds.
 OperationList ListOfRecords(std::span<const OperationRecord> records);

@@ -97,9 +97,7 @@ void UndoCommand(PictureEditor& editor) {
 void RedoCommand(PictureEditor& editor) {
   std::vector<std::vector<OperationRecord>>& groups = editor.undone.groups;
   OperationList& list = editor.operations;
-  if (groups.empty() || list.count + static_cast<int>(groups.back().size()) > kMaxOperations) return;
-  std::copy(groups.back().begin(), groups.back().end(), list.slots.begin() + list.count);
-  list.count += static_cast<int>(groups.back().size());
+  if (groups.empty() || !AppendRecords(list, groups.back())) return;
   groups.pop_back();
   // The replay also takes the snapshot, so an undo right after takes the group out again.
   ReplayPicture(editor, kNoProbe);

@@ -23,6 +23,10 @@ std::string ExecutableFolder();
 // The user's folder for programs' settings: $XDG_CONFIG_HOME, or ~/.config
 // where that is not set (%APPDATA% on Windows).
 std::string UserConfigurationFolder();
+// The user's folder for what programs keep between runs that is no setting
+// (the recovery journal): $XDG_STATE_HOME, or ~/.local/state where that is
+// not set (%LOCALAPPDATA% on Windows).
+std::string UserStateFolder();
 
 // fopen for a UTF-8 path. Only a regular file is opened: a FIFO, device or
 // folder is refused at once, never waited on.
@@ -38,6 +42,8 @@ std::optional<std::string> ReadWholeFile(const std::string& utf8Path, std::strin
                                          std::size_t maxBytes = kMaxWholeFileBytes);
 // The first bytes of a regular file, all of it when it is shorter.
 std::optional<std::string> ReadFileStart(const std::string& utf8Path, std::size_t bytes, std::string* reason = nullptr);
+// The last bytes of a regular file, all of it when it is shorter.
+std::optional<std::string> ReadFileEnd(const std::string& utf8Path, std::size_t bytes, std::string* reason = nullptr);
 
 struct FileResult {
   bool ok = false;

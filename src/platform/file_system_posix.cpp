@@ -113,8 +113,13 @@ bool SharedFolder(const std::string& folder) {
   return ::stat(folder.c_str(), &info) == 0 && (info.st_mode & S_ISVTX) && (info.st_mode & S_IWOTH);
 }
 
-// At most `limit` bytes of a regular file; with `whole`, a longer file is refused.
-std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t limit, bool whole, std::string* reason) {
+// Which bytes of a file are read: all of it (a longer file is refused), or
+// at most the limit from its start or up to its end.
+enum class FilePart { Whole, Start, End };
+
+std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t limit, FilePart part,
+                                           std::string* reason) {
+  const bool whole = part == FilePart::Whole;
   auto fail = [&](std::string why) {
     if (reason) *reason = std::move(why);
     return std::nullopt;
@@ -126,6 +131,10 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t 
   if (::fstat(file.Get(), &info) != 0) return fail(std::strerror(errno));
   const std::string tooLarge = TooLargeReason(limit);
   if (whole && static_cast<std::uint64_t>(info.st_size) > limit) return fail(tooLarge);
+  if (part == FilePart::End && static_cast<std::uint64_t>(info.st_size) > limit &&
+      ::lseek(file.Get(), info.st_size - static_cast<off_t>(limit), SEEK_SET) < 0) {
+    return fail(std::strerror(errno));
+  }
   std::string bytes;
   try {
     bytes.resize(std::min(static_cast<std::size_t>(info.st_size), limit));
@@ -191,12 +200,21 @@ std::string ExecutableFolder() {
   return std::filesystem::read_symlink("/proc/self/exe", error).parent_path().string();
 }
 
-std::string UserConfigurationFolder() {
-  const char* configuration = std::getenv("XDG_CONFIG_HOME");
-  if (configuration && *configuration == '/') return configuration;
+namespace {
+
+// An XDG folder: the variable when it holds an absolute path, else the default under the home folder.
+std::string XdgFolder(const char* variable, const char* underHome) {
+  const char* folder = std::getenv(variable);
+  if (folder && *folder == '/') return folder;
   const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + "/.config";
+  return std::string(home ? home : "") + underHome;
 }
+
+}  // namespace
+
+std::string UserConfigurationFolder() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
+
+std::string UserStateFolder() { return XdgFolder("XDG_STATE_HOME", "/.local/state"); }
 
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode) {
   const bool plus = std::strchr(mode, '+') != nullptr;
@@ -211,11 +229,15 @@ std::FILE* OpenFile(const std::string& utf8Path, const char* mode) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& utf8Path, std::string* reason, std::size_t maxBytes) {
-  return ReadRegularFile(utf8Path, maxBytes, true, reason);
+  return ReadRegularFile(utf8Path, maxBytes, FilePart::Whole, reason);
 }
 
 std::optional<std::string> ReadFileStart(const std::string& utf8Path, std::size_t bytes, std::string* reason) {
-  return ReadRegularFile(utf8Path, bytes, false, reason);
+  return ReadRegularFile(utf8Path, bytes, FilePart::Start, reason);
+}
+
+std::optional<std::string> ReadFileEnd(const std::string& utf8Path, std::size_t bytes, std::string* reason) {
+  return ReadRegularFile(utf8Path, bytes, FilePart::End, reason);
 }
 
 FileResult WriteWholeFile(const std::string& path, std::string_view bytes, LinksFollowed links) {

@@ -10,9 +10,8 @@
 #include "platform/win32_text.h"
 
 namespace kumodo {
-namespace {
 
-std::string SystemReason(DWORD error) {
+std::string SystemReason(unsigned long error) {
   wchar_t* message = nullptr;
   FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                  nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
@@ -23,6 +22,8 @@ std::string SystemReason(DWORD error) {
   }
   return reason;
 }
+
+namespace {
 
 FileResult Failure() { return {false, SystemReason(GetLastError())}; }
 
@@ -48,20 +49,33 @@ class Handle {
   HANDLE handle_;
 };
 
-// At most `limit` bytes of a file on disk; with `whole`, a longer file is refused.
-std::optional<std::string> ReadDiskFile(const std::string& path, std::size_t limit, bool whole, std::string* reason) {
+// Which bytes of a file are read: all of it (a longer file is refused), or
+// at most the limit from its start or up to its end.
+enum class FilePart { Whole, Start, End };
+
+std::optional<std::string> ReadDiskFile(const std::string& path, std::size_t limit, FilePart part,
+                                        std::string* reason) {
+  const bool whole = part == FilePart::Whole;
   auto fail = [&](std::string why) {
     if (reason) *reason = std::move(why);
     return std::nullopt;
   };
-  Handle file(CreateFileW(NativePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Sharing removal too: a file its holder may rename or remove (an
+  // editor's recovery journal) can still be read.
+  Handle file(CreateFileW(NativePath(path).c_str(), GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return fail(SystemReason(GetLastError()));
   if (GetFileType(file.Get()) != FILE_TYPE_DISK) return fail(NotRegular());
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size)) return fail(SystemReason(GetLastError()));
   const std::string tooLarge = TooLargeReason(limit);
   if (whole && static_cast<std::uint64_t>(size.QuadPart) > limit) return fail(tooLarge);
+  if (part == FilePart::End && static_cast<std::uint64_t>(size.QuadPart) > limit) {
+    LARGE_INTEGER from{};
+    from.QuadPart = size.QuadPart - static_cast<LONGLONG>(limit);
+    if (!SetFilePointerEx(file.Get(), from, nullptr, FILE_BEGIN)) return fail(SystemReason(GetLastError()));
+  }
   std::string bytes;
   try {
     bytes.resize(std::min<std::uint64_t>(static_cast<std::uint64_t>(size.QuadPart), limit));
@@ -118,6 +132,11 @@ std::string UserConfigurationFolder() {
   return appData ? WideToUtf8(appData) : ExecutableFolder();
 }
 
+std::string UserStateFolder() {
+  const wchar_t* localAppData = _wgetenv(L"LOCALAPPDATA");
+  return localAppData ? WideToUtf8(localAppData) : UserConfigurationFolder();
+}
+
 std::FILE* OpenFile(const std::string& utf8Path, const char* mode) {
   std::FILE* file = _wfopen(NativePath(utf8Path).c_str(), Utf8ToWide(mode).c_str());
   if (file && GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
@@ -128,11 +147,15 @@ std::FILE* OpenFile(const std::string& utf8Path, const char* mode) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& utf8Path, std::string* reason, std::size_t maxBytes) {
-  return ReadDiskFile(utf8Path, maxBytes, true, reason);
+  return ReadDiskFile(utf8Path, maxBytes, FilePart::Whole, reason);
 }
 
 std::optional<std::string> ReadFileStart(const std::string& utf8Path, std::size_t bytes, std::string* reason) {
-  return ReadDiskFile(utf8Path, bytes, false, reason);
+  return ReadDiskFile(utf8Path, bytes, FilePart::Start, reason);
+}
+
+std::optional<std::string> ReadFileEnd(const std::string& utf8Path, std::size_t bytes, std::string* reason) {
+  return ReadDiskFile(utf8Path, bytes, FilePart::End, reason);
 }
 
 // Links at a name need the right to make them, which another user in a

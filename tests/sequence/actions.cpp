@@ -117,7 +117,8 @@ std::string Describe(const Action& action) {
                  },
                  [&](const SettingsVisit& a) {
                    text << "settings:";
-                   if (a.editingResolutionButton >= 0) text << (a.editingResolutionButton == 0 ? " 400 lines" : " 200 lines");
+                   if (a.editingResolutionButton >= 0)
+                     text << (a.editingResolutionButton == 0 ? " 400 lines" : " 200 lines");
                    if (a.toggleOutput) text << ", other output resolution";
                    if (a.toggleTiling) text << ", other tiling";
                    if (a.keyTapped != 0) {
@@ -136,7 +137,10 @@ std::string Describe(const Action& action) {
                    text << (a.byKeys ? "Ctrl+S: " : "") << "save as doc" << a.slot << ".csv"
                         << (a.overwrite ? "" : ", not over an existing one");
                  },
-                 [&](const Open& a) { text << (a.byKeys ? "Ctrl+O: " : "") << "open doc" << a.slot << ".csv"; },
+                 [&](const Open& a) {
+                   text << (a.byKeys ? "Ctrl+O: " : "") << "open doc" << a.slot << ".csv"
+                        << (a.dropDrawing ? "" : ", keeping a drawing not saved");
+                 },
              },
              action);
   return text.str();
@@ -182,7 +186,7 @@ std::vector<Action> GenerateSequence(std::uint32_t seed, int pictureCount) {
     } else if (roll <= 98) {
       actions.push_back(Save{dice.Pick(0, 2), dice.Chance(70), dice.Chance(30)});
     } else {
-      actions.push_back(Open{dice.Pick(0, 3), dice.Chance(30)});
+      actions.push_back(Open{dice.Pick(0, 3), dice.Chance(30), dice.Chance(70)});
     }
   }
   return actions;

@@ -54,6 +54,7 @@ struct Save {
 struct Open {
   int slot;
   bool byKeys = false;  // Ctrl+O rather than the icon
+  bool dropDrawing = true;  // the answer when asked about a drawing not saved
 };
 
 using Action = std::variant<KeyTap, Click, RightClick, IconClick, ScrollDrag, SettingsVisit, Import, Save, Open>;

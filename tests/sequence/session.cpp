@@ -196,6 +196,10 @@ void Session::Perform(const Action& action) {
           },
           [&](const Open& a) {
             platform.QueueFileDialogAnswer(DocumentPath(a.slot));
+            // Asked once the file is read, so only about a document saved before.
+            if (drawingUnsaved_ && expected_.saved.count(a.slot)) {
+              platform.QueueMessageBoxAnswer(a.dropDrawing ? MessageBoxAnswer::Ok : MessageBoxAnswer::Cancel);
+            }
             Run(a.byKeys ? Chord(t, 'O') : ClickIcon(t, panel::Files, 0), t + 40);
           },
       },
@@ -316,13 +320,17 @@ Session::Change Session::Expect(const Action& action) {
           },
           [&](const Save& a) {
             std::error_code error;
-            if (!std::filesystem::exists(DocumentPath(a.slot), error) || a.overwrite) e.saved[a.slot] = {records, e.groups};
+            if (!std::filesystem::exists(DocumentPath(a.slot), error) || a.overwrite) {
+              e.saved[a.slot] = {records, e.groups};
+              e.document = records;
+            }
             return Change{};
           },
           [&](const Open& a) {
             EndLine();
             const auto document = e.saved.find(a.slot);
-            if (document == e.saved.end()) return Change{};
+            if (document == e.saved.end() || (drawingUnsaved_ && !a.dropDrawing)) return Change{};
+            e.document = document->second.records;
             e.groups = document->second.groups;
             e.undone.clear();
             return Change{Change::Kind::Replace, document->second.records};
@@ -333,6 +341,7 @@ Session::Change Session::Expect(const Action& action) {
 
 std::optional<Failure> Session::Step(const Action& action) {
   const std::vector<OperationRecord> before = Records(app_.editor.operations);
+  drawingUnsaved_ = before != expected_.document;
   const ViewState viewBefore = app_.editor.view;
   const Change change = Expect(action);
   try {

@@ -57,6 +57,9 @@ class Session {
     std::vector<int> groups;            // sizes of the undo groups, oldest first
     std::vector<std::vector<OperationRecord>> undone;  // what redo puts back, newest last
     std::map<int, Document> saved;
+    // The records of the document last opened or saved: an open over a
+    // list that differs asks first.
+    std::vector<OperationRecord> document;
   };
   // What an action should do to the records.
   struct Change {
@@ -88,6 +91,7 @@ class Session {
   HeadlessPlatform referencePlatform_;
   Editor reference_;
   Expected expected_;
+  bool drawingUnsaved_ = false;  // before the action under way
 };
 
 }  // namespace kumodo::sequence

@@ -9,6 +9,7 @@
 
 #include "app/main_loop.h"
 #include "platform/headless_platform.h"
+#include "support/state_folder.h"
 
 namespace kumodo::scripted {
 
@@ -53,14 +54,11 @@ class Script {
 
 // A fresh working folder holding the program's res/ and command file, as
 // the editor finds them when started from the repository; the settings file
-// it writes stays there. The test process works in it until destroyed.
+// it writes stays there, and it has a state folder of its own for the
+// recovery journals. The test process works in it until destroyed.
 class WorkingFolder {
  public:
-  WorkingFolder() {
-    static int made = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("kumodo-work-" + std::to_string(::getpid()) + "-" + std::to_string(made++));
-    std::filesystem::create_directories(path_);
+  WorkingFolder() : path_(support::MakeTemporaryFolder("work")) {
     const std::filesystem::path source(KUMODO_SOURCE_DIR);
     Link(source / "res", path_ / "res");
     Link(source / "kumodo-basic-cmd.txt", path_ / "kumodo-basic-cmd.txt");
@@ -83,6 +81,7 @@ class WorkingFolder {
 
   std::filesystem::path path_;
   std::filesystem::path previous_;
+  support::StateFolder state_;
 };
 
 // A started editor whose scripted window never closes on its own.

@@ -1,6 +1,8 @@
 // The BASIC program text, byte for byte.
-#include "app/document_files.h"
 #include "export/basic_program.h"
+#include "app/document_files.h"
+#include "export/machine_program.h"
+#include "export/program_memory.h"
 
 #include <gtest/gtest.h>
 
@@ -170,6 +172,58 @@ TEST_P(ShippedCommandFile, GivesTheReviewedProgramsAndLinesWithinBasicsLimit) {
 INSTANTIATE_TEST_SUITE_P(BothScreens, ShippedCommandFile,
                          ::testing::Values("kumodo-basic-cmd.txt", "kumodo-basic-cmd-200.txt"));
 
+// What the save asks before writing over a file (and the converter about a
+// part left by an earlier run): every program this editor or the converter
+// writes is one of ours, told from its whole text or from its two ends;
+// nothing else is.
+TEST(ProgramsOfOurs, AreToldByTheirOpeningAndClosingLines) {
+  const TileStringTable tiles = BuildTileStringTable();
+  std::vector<OperationRecord> many;
+  for (int n = 0; n < kMaxOperations; ++n) {
+    many.push_back({static_cast<std::int16_t>(n % 3 == 0 ? 10 : 1), static_cast<std::int16_t>(n % 600), 5,
+                    static_cast<std::int16_t>(n % 600 + 40), 150, static_cast<std::int16_t>(n % 8), 3, 1});
+  }
+  const OperationList long30000 = ListOfRecords(many);
+  std::vector<std::string> ours;
+  for (const char* file : {"kumodo-basic-cmd.txt", "kumodo-basic-cmd-200.txt"}) {
+    const BasicCommands commands = LoadBasicCommandFile(std::string(KUMODO_SOURCE_DIR) + "/" + file);
+    for (std::uint8_t tiling : {0, 1}) {
+      Settings settings;
+      settings.tiling = tiling;
+      ours.push_back(BasicProgramText(EveryKind(), settings, commands, tiles));
+      ours.push_back(BasicProgramText(OperationList(), settings, commands, tiles));
+      const MachineProgram parts =
+          MachineProgramParts(std::span(many).first(300), settings, commands, tiles, 2500, "parts");
+      ASSERT_GE(parts.parts.size(), 3u);
+      ours.insert(ours.end(), parts.parts.begin(), parts.parts.end());
+    }
+    ours.push_back(BasicProgramText(long30000, Settings(), commands, tiles));
+  }
+  for (const std::string& text : ours) {
+    EXPECT_TRUE(IsProgramOfOurs(text, text)) << text.substr(0, 200);
+    const std::string_view view = text;
+    const std::string_view start = view.substr(0, 4096);
+    const std::string_view end = view.substr(view.size() - std::min<std::size_t>(view.size(), 16384));
+    EXPECT_TRUE(IsProgramOfOurs(start, end)) << text.substr(0, 200);
+  }
+  const std::string& program = ours.front();
+  const std::string noClosing = program.substr(0, program.find("59999 END"));
+  std::string lfOnly = program;
+  for (std::size_t at; (at = lfOnly.find("\r\n")) != std::string::npos;) lfOnly.erase(at, 1);
+  const std::vector<std::string> others = {
+      "",
+      "shopping: eggs, milk\r\n",
+      "Notes\r\n10 PRINT\r\n59999 END\r\n",
+      noClosing,
+      lfOnly,
+      program.substr(0, program.rfind("60318") + 10),  // cut short in its last line
+      "REM mine\r\n" + program,
+      program + "and my notes after it\r\n",
+      "10 PRINT \"the program ends at 59999 END\"\r\n",
+  };
+  for (const std::string& text : others) EXPECT_FALSE(IsProgramOfOurs(text, text)) << text.substr(0, 200);
+}
+
 TEST(GenerateBasicProgram, WritesBesideTheDocumentWithATxtExtension) {
   scripted::ScriptedEditor s;
   const fs::path directory = fs::temp_directory_path() / ("kumodo-gen-" + std::to_string(::getpid()));
@@ -182,6 +236,8 @@ TEST(GenerateBasicProgram, WritesBesideTheDocumentWithATxtExtension) {
   ASSERT_TRUE(text.has_value());
   EXPECT_EQ(text->substr(0, 6), "10000 ");
   EXPECT_EQ(text->substr(text->size() - 2), "\r\n");
+  EXPECT_TRUE(IsProgramFileOfOurs((directory / "my.pictures" / "cat.txt").string()));
+  EXPECT_FALSE(IsProgramFileOfOurs((directory / "my.pictures" / "cat.csv").string())) << "missing";
   fs::remove_all(directory);
 }
 

@@ -15,9 +15,12 @@
 #include "app/document_files.h"
 #include "app/file_commands.h"
 #include "app/main_loop.h"
+#include "app/recovery.h"
 #include "app/settings.h"
+#include "export/basic_program.h"
 #include "files/csv_document.h"
 #include "files/program_folders.h"
+#include "files/recovery_journal.h"
 #include "platform/file_system.h"
 #include "platform/file_system_posix.h"
 #include "platform/picture_decode.h"
@@ -376,6 +379,8 @@ TEST(SpecialFiles, AreRefusedAtOnceWhereverAFileIsRead) {
       std::string reason;
       f.Expect(!ReadWholeFile(name, &reason) && !reason.empty(), name + " was read whole");
       f.Expect(!ReadFileStart(name, 16), name + " was read from");
+      f.Expect(!ReadFileEnd(name, 16), name + " was read from its end");
+      f.Expect(!IsProgramFileOfOurs(name), name + " was taken for a program");
       f.Expect(OpenFile(name, "rb") == nullptr, name + " was opened");
       f.Expect(!DecodePictureFile(name).opened, name + " was opened as a picture");
       f.Expect(!WriteWholeFile(name, "x").ok, name + " was written");
@@ -413,6 +418,97 @@ TEST(SpecialFiles, AHugeSparseDocumentIsRefusedUnread) {
   EXPECT_LT(peak_memory::PeakKilobytes() - before, 5 * 1024) << "kilobytes taken";
   EXPECT_EQ(s.editor.operations.count, 1);
   ASSERT_EQ(s.platform.messageBoxes.size(), 1u);
+}
+
+// Files at the program's name that are no program: a FIFO is refused by the
+// save's own rules, unasked; a huge one is asked about from its two ends.
+TEST(SpecialFiles, AFifoOrAHugeFileAtTheProgramsNameDoesNotStopTheSave) {
+  scripted::ScriptedEditor s;
+  s.editor.operations = ListOfRecords(std::vector<OperationRecord>{{8, 1, 1, 0, 0, 1, 0, 1}});
+  ASSERT_EQ(::mkfifo((s.folder.Path() / "piped.txt").c_str(), 0666), 0);
+  const fs::path huge = s.folder.Path() / "huge.txt";
+  Put(huge, "");
+  fs::resize_file(huge, std::uintmax_t{1} << 30);
+  ::alarm(20);
+  s.platform.QueueFileDialogAnswer((s.folder.Path() / "piped").string());
+  SaveCommand(s.editor);
+  ASSERT_EQ(s.platform.messageBoxes.size(), 1u) << "the program not written, said";
+  EXPECT_NE(SjisToUtf8(s.platform.messageBoxes[0].text).find("piped.txt"), std::string::npos);
+  peak_memory::Reset();
+  const long before = peak_memory::ResidentKilobytes();
+  s.platform.QueueFileDialogAnswer((s.folder.Path() / "huge").string());
+  SaveCommand(s.editor);
+  ::alarm(0);
+  EXPECT_LT(peak_memory::PeakKilobytes() - before, 5 * 1024) << "kilobytes taken";
+  ASSERT_EQ(s.platform.messageBoxes.size(), 2u);
+  EXPECT_NE(SjisToUtf8(s.platform.messageBoxes[1].text).find("huge.txt"), std::string::npos) << "asked, Cancel";
+  EXPECT_EQ(fs::file_size(huge), std::uintmax_t{1} << 30);
+  EXPECT_FALSE(fs::exists(s.folder.Path() / "huge.csv"));
+}
+
+// What lies in the state folder under a journal's name but is no journal
+// file of this user's own is never followed, waited on, read or removed:
+// a FIFO, a link (to a journal, even), another user's file. A huge one is
+// refused unread and kept aside.
+TEST(PlantedJournals, AreLeftAloneAndNeverWaitedOn) {
+  scripted::WorkingFolder folder;
+  HeadlessPlatform platform;
+  Editor editor(platform);
+  StartUp(editor);
+  const fs::path journals = fs::path(UserStateFolder()) / "kumodo";
+  fs::create_directories(journals);
+  const std::string real =
+      JournalHeader() + DocumentEntry("", {}) + AppendEntry(std::vector<OperationRecord>{{8, 1, 1, 0, 0, 1, 0, 1}});
+  Put(folder.Path() / "elsewhere.journal", real);
+  ASSERT_EQ(::mkfifo((journals / "recovery-fifo.journal").c_str(), 0666), 0);
+  fs::create_symlink(folder.Path() / "elsewhere.journal", journals / "recovery-link.journal");
+  Put(journals / "recovery-huge.journal", "");
+  fs::resize_file(journals / "recovery-huge.journal", std::uintmax_t{1} << 30);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    Put(journals / "recovery-nobody.journal", real);
+    ASSERT_EQ(::chown((journals / "recovery-nobody.journal").c_str(), kNobody, kNobody), 0);
+  }
+  ::alarm(20);
+  peak_memory::Reset();
+  const long before = peak_memory::ResidentKilobytes();
+  platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
+  OfferRecovery(editor);  // as at start-up
+  ::alarm(0);
+  EXPECT_LT(peak_memory::PeakKilobytes() - before, 5 * 1024) << "kilobytes taken";
+  EXPECT_EQ(editor.operations.count, 0) << "nothing restored";
+  ASSERT_EQ(platform.messageBoxes.size(), 1u);
+  EXPECT_NE(SjisToUtf8(platform.messageBoxes[0].text).find("recovery-huge.journal.not-restored"), std::string::npos);
+  EXPECT_TRUE(fs::is_fifo(journals / "recovery-fifo.journal"));
+  EXPECT_TRUE(fs::is_symlink(journals / "recovery-link.journal"));
+  EXPECT_EQ(Read(folder.Path() / "elsewhere.journal"), real);
+  if (root) {
+    EXPECT_EQ(Read(journals / "recovery-nobody.journal"), real);
+  }
+}
+
+// A restored drawing whose new journal cannot be written (a full disk) is
+// only in memory: the journal it came from stays for the next start.
+TEST(PlantedJournals, OneRestoredStaysUntilTheEditorsOwnHoldsTheDrawing) {
+  if (::geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+  scripted::WorkingFolder folder;
+  const fs::path journals = fs::path(UserStateFolder()) / "kumodo";
+  fs::create_directories(journals);
+  if (::mount("tmpfs", journals.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "no tmpfs can be mounted here";
+  const std::vector<OperationRecord> dots(1000, {8, 1, 1, 0, 0, 1, 0, 1});
+  const std::string left = JournalHeader() + DocumentEntry("", {}) + AppendEntry(dots);
+  Put(journals / "recovery-left.journal", left);
+  Put(journals / "filler", std::string(64 << 10, 'x'));  // as much as fits
+  {
+    HeadlessPlatform platform;
+    platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
+    Editor editor(platform);
+    StartUp(editor);
+    EXPECT_EQ(editor.operations.count, 1000) << "restored";
+    EXPECT_NE(SjisToUtf8(RowText(editor.screen.text, 36)).find("復元用の記録を書けません"), std::string::npos);
+  }
+  EXPECT_EQ(Read(journals / "recovery-left.journal"), left);
+  ::umount(journals.c_str());
 }
 
 // Started where no res/ is (as from a desktop launcher, in the home folder):

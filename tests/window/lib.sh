@@ -102,13 +102,15 @@ click_at() {
 }
 
 # A fresh working folder holding res/ and the command file, as the editor
-# finds them in the repository; the settings it writes stay there.
+# finds them in the repository; the settings it writes stay there, and so do
+# its recovery journals (in state/kumodo/), never in the real home folder.
 enter_working_folder() {
   local source
   source=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
   WORK=$(mktemp -d)
   ln -s "$source/res" "$WORK/res"
   ln -s "$source/kumodo-basic-cmd.txt" "$WORK/kumodo-basic-cmd.txt"
+  export XDG_STATE_HOME="$WORK/state"
   cd "$WORK"
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Redo and the usual shortcuts in the real window: a line undone by F12 comes
 # back by Ctrl+Y, goes again by Ctrl+Z and back by Shift+F12; Ctrl+S saves it
-# through the save dialog, and Ctrl+O opens it again after an undo.
+# through the save dialog, and Ctrl+O opens it again after an undo, once
+# told that the undo, not saved, goes.
 source "$(dirname "$0")/lib.sh" "$@"
 
 begin_editor_session
@@ -27,5 +28,6 @@ keys F12
 wait_for_pixel 200 100 "$BLACK"
 keys ctrl+o
 choose_file "$WORK/redo.csv"
+answer_message_box "開きますか？" Return
 wait_for_pixel 200 100 "$BLUE"
 echo "redone by Ctrl+Y and Shift+F12, undone by Ctrl+Z, saved by Ctrl+S, opened by Ctrl+O"
