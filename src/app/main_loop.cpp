@@ -284,6 +284,7 @@ void RunPass(Editor& editor) {
   ToolStep(editor);
   JournalChanges(editor);
   ContinueProgramCheck(editor);
+  editor.platform.InputActedOn();
   loop.clickPending = false;
   if (loop.pointer.x != loop.previousPointer.x || loop.pointer.y != loop.previousPointer.y) ShowMagnifier(editor);
 }

@@ -4,12 +4,12 @@
 
 namespace kumodo {
 
-void ButtonLatch::Press(PointerPosition at) {
+void ButtonLatch::Press(PointerPosition at, std::uint64_t keysBefore, std::uint64_t keysSettled) {
   ++received_;
-  // Until a poll has seen the button up after the last press, this click
-  // comes after it.
-  if (down_ || !upSeen_) {
-    waiting_.push_back({at, false});
+  // Until a poll has seen the button up after the last press, and the keys
+  // changed before it, this click comes after them.
+  if (down_ || !upSeen_ || !waiting_.empty() || keysBefore > keysSettled) {
+    waiting_.push_back({at, keysBefore, false});
     return;
   }
   down_ = true;
@@ -36,14 +36,14 @@ void ButtonLatch::Release() {
   ++settled_;  // a release with nothing to let go changes nothing
 }
 
-void ButtonLatch::BeginPump() {
+void ButtonLatch::BeginPump(std::uint64_t keysSettled) {
   if (releasePending_ && seen_) {
     down_ = false;
     releasePending_ = false;
     upSeen_ = false;
   }
-  // The next click once a poll has seen the button up.
-  if (!down_ && upSeen_ && !waiting_.empty()) {
+  // The next click once a poll has seen the button up and the keys before it.
+  if (!down_ && upSeen_ && !waiting_.empty() && waiting_.front().keysBefore <= keysSettled) {
     const WaitingClick next = waiting_.front();
     waiting_.pop_front();
     down_ = true;
@@ -97,7 +97,11 @@ void KeyLatches::ReleaseAll() {
 }
 
 void KeyLatches::Forget(const std::vector<int>& stillHeld) {
-  for (Key& key : keys_) key = Key{.read = key.read};
+  for (Key& key : keys_) {
+    const bool read = key.read;
+    key = Key();
+    key.read = read;
+  }
   for (int code : stillHeld) {
     if (InRange(code)) keys_[code].heldThroughPrompt = true;
   }
@@ -144,6 +148,7 @@ void KeyLatches::Receive(const Change& change) {
     key.down = change.press;
     return;
   }
+  ++received_;
   waiting_.push_back(change);
   ShowWaiting();
 }
@@ -167,9 +172,9 @@ void KeyLatches::Show(const Change& change) {
 }
 
 void InputLatches::BeginPump() {
-  left.BeginPump();
-  right.BeginPump();
-  keys.BeginPump({left.Settled(), right.Settled()});
+  left.BeginPump(KeysSettledForClicks());
+  right.BeginPump(KeysSettledForClicks());
+  keys.BeginPump(actedOn_);
 }
 
 void InputLatches::ForgetPrompt(bool leftHeld, bool rightHeld, const std::vector<int>& keysHeld) {

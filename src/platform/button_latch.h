@@ -12,12 +12,16 @@ namespace kumodo {
 // has seen it, and its release is applied at the next pump after that. A
 // further click arriving meanwhile waits its turn: it shows only after a
 // poll has seen the button up, so every click is seen down and up once.
+// A click also waits for the key changes made before it: `keysBefore` counts
+// those received, `keysSettled` those the polls have seen (see KeyLatches).
 class ButtonLatch {
  public:
-  void Press(PointerPosition at = {});
+  static constexpr std::uint64_t kAllKeysSettled = UINT64_MAX;
+
+  void Press(PointerPosition at = {}, std::uint64_t keysBefore = 0, std::uint64_t keysSettled = kAllKeysSettled);
   void Release();
   // Called at the start of every event pump.
-  void BeginPump();
+  void BeginPump(std::uint64_t keysSettled = kAllKeysSettled);
   // The state a poll sees.
   bool Observe();
   // The same without counting as the poll that saw a press.
@@ -39,6 +43,7 @@ class ButtonLatch {
  private:
   struct WaitingClick {
     PointerPosition at;
+    std::uint64_t keysBefore = 0;
     bool released = false;
   };
 
@@ -86,11 +91,15 @@ class KeyLatches {
   // and one let go then reads up. The rest keep their order and turn.
   void DropBetween(std::uint64_t from, std::uint64_t to);
   // Shows the changes whose turn has come; `mouseSettled` counts the mouse
-  // events the polls have seen.
+  // events the program has acted on.
   void BeginPump(MouseEventCounts mouseSettled = {});
   bool Observe(int code);
   // A key held down, or a change still to show.
   bool AnyHeld() const { return held_ > 0 || !waiting_.empty(); }
+  // Changes of the keys the program reads received so far, and how many of
+  // them a poll has seen (or that were dropped): equal once settled.
+  std::uint64_t Received() const { return received_; }
+  std::uint64_t Settled() const { return received_ - waiting_.size() - static_cast<std::uint64_t>(unseenKeys_); }
 
  private:
   struct Key {
@@ -116,19 +125,28 @@ class KeyLatches {
   std::deque<Change> waiting_;  // changes of read keys, in the order they happened
   int unseenKeys_ = 0;          // keys whose last change no poll has seen
   int held_ = 0;
+  std::uint64_t received_ = 0;
   MouseEventCounts mouseSettled_;
 };
 
 // Everything a backend latches between two polls: both mouse buttons and
-// the keys, pumped together and forgotten together after a prompt. A key's
-// change waits until the mouse events before it have been seen, so a click
-// and then Escape cancel what the click began, not the line before it.
+// the keys, pumped together and forgotten together after a prompt. Input
+// acts in the order it was made: a click waits until the polls have seen
+// the key changes before it, and a key's change until the program has acted
+// on the mouse events before it (see Platform::InputActedOn), so a click and
+// then Escape cancel what the click began, not the line before it.
 struct InputLatches {
   explicit InputLatches(int keyCodes) : keys(keyCodes) {}
 
   ButtonLatch& Button(MouseButton button) { return button == MouseButton::Left ? left : right; }
+  void PressButton(MouseButton button, PointerPosition at = {}) {
+    Button(button).Press(at, keys.Received(), KeysSettledForClicks());
+  }
+  void ReleaseButton(MouseButton button) { Button(button).Release(); }
   void PressKey(int code) { keys.Press(code, {left.Received(), right.Received()}); }
   void ReleaseKey(int code) { keys.Release(code, {left.Received(), right.Received()}); }
+  // The mouse events the polls have seen so far have been acted on.
+  void ActedOn() { actedOn_ = {left.Settled(), right.Settled()}; }
   void BeginPump();
   // A click or key that closed a prompt must not reach the editor
   // underneath: a button no longer held starts afresh, every key reads up,
@@ -138,13 +156,28 @@ struct InputLatches {
     return keys.AnyHeld() || left.Peek() || right.Peek() || left.NeedsPump() || right.NeedsPump();
   }
   // Marks for loops that read no keys (see Platform::ForgetKeysSince): the
-  // left button's events seen so far.
-  std::uint64_t Mark() const { return left.Settled(); }
-  void ForgetKeysSince(std::uint64_t mark) { keys.DropBetween(mark, left.Settled()); }
+  // left button's events seen so far. Until the loop ends, clicks do not wait
+  // for keys, which no poll would see.
+  std::uint64_t Mark() {
+    ++loopsReadingNoKeys_;
+    return left.Settled();
+  }
+  void ForgetKeysSince(std::uint64_t mark) {
+    keys.DropBetween(mark, left.Settled());
+    if (loopsReadingNoKeys_ > 0) --loopsReadingNoKeys_;
+  }
 
   ButtonLatch left;
   ButtonLatch right;
   KeyLatches keys;
+
+ private:
+  std::uint64_t KeysSettledForClicks() const {
+    return loopsReadingNoKeys_ > 0 ? ButtonLatch::kAllKeysSettled : keys.Settled();
+  }
+
+  MouseEventCounts actedOn_;
+  int loopsReadingNoKeys_ = 0;
 };
 
 }  // namespace kumodo

@@ -129,6 +129,7 @@ class DesktopPlatform : public Platform {
 
   std::uint64_t InputMark() override { return input_.Mark(); }
   void ForgetKeysSince(std::uint64_t mark) override { input_.ForgetKeysSince(mark); }
+  void InputActedOn() override { input_.ActedOn(); }
 
   void MoveCursorBy(int dx, int dy) override {
     if (const auto x11 = X11Window()) {
@@ -277,13 +278,13 @@ class DesktopPlatform : public Platform {
       case SDL_MOUSEBUTTONDOWN:
         pointerMoved_ = true;
         lastInputAt_ = SDL_GetTicks64();
-        if (event.button.button == SDL_BUTTON_LEFT) input_.left.Press({event.button.x, event.button.y});
-        if (event.button.button == SDL_BUTTON_RIGHT) input_.right.Press();
+        if (event.button.button == SDL_BUTTON_LEFT) input_.PressButton(MouseButton::Left, {event.button.x, event.button.y});
+        if (event.button.button == SDL_BUTTON_RIGHT) input_.PressButton(MouseButton::Right);
         break;
       case SDL_MOUSEBUTTONUP:
         lastInputAt_ = SDL_GetTicks64();
-        if (event.button.button == SDL_BUTTON_LEFT) input_.left.Release();
-        if (event.button.button == SDL_BUTTON_RIGHT) input_.right.Release();
+        if (event.button.button == SDL_BUTTON_LEFT) input_.ReleaseButton(MouseButton::Left);
+        if (event.button.button == SDL_BUTTON_RIGHT) input_.ReleaseButton(MouseButton::Right);
         break;
       default:
         break;

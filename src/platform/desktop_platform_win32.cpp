@@ -109,6 +109,7 @@ class Win32Platform : public Platform {
   bool IsKeyDown(int virtualKey) override { return input_.keys.Observe(virtualKey); }
   std::uint64_t InputMark() override { return input_.Mark(); }
   void ForgetKeysSince(std::uint64_t mark) override { input_.ForgetKeysSince(mark); }
+  void InputActedOn() override { input_.ActedOn(); }
 
   void MoveCursorBy(int dx, int dy) override {
     POINT point{};
@@ -187,14 +188,15 @@ class Win32Platform : public Platform {
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
         lastInputAt_ = NowMs();
-        (message == WM_LBUTTONDOWN ? input_.left : input_.right).Press({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        input_.PressButton(message == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right,
+                          {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         // A release outside the window must still be seen.
         SetCapture(window);
         return true;
       case WM_LBUTTONUP:
       case WM_RBUTTONUP:
         lastInputAt_ = NowMs();
-        (message == WM_LBUTTONUP ? input_.left : input_.right).Release();
+        input_.ReleaseButton(message == WM_LBUTTONUP ? MouseButton::Left : MouseButton::Right);
         if (!(wParam & (MK_LBUTTON | MK_RBUTTON))) ReleaseCapture();
         return true;
       case WM_KEYDOWN:

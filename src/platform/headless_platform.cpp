@@ -36,11 +36,11 @@ void HeadlessPlatform::Pump() {
         pointer_ = {event.x, event.y};
         break;
       case ScriptEvent::Kind::PressButton:
-        input_.Button(button).Press(pointer_);
+        input_.PressButton(button, pointer_);
         held = true;
         break;
       case ScriptEvent::Kind::ReleaseButton:
-        input_.Button(button).Release();
+        input_.ReleaseButton(button);
         held = false;
         break;
       case ScriptEvent::Kind::PressKey:

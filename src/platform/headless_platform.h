@@ -75,6 +75,7 @@ class HeadlessPlatform : public Platform {
   bool IsKeyDown(int virtualKey) override { return input_.keys.Observe(virtualKey); }
   std::uint64_t InputMark() override { return input_.Mark(); }
   void ForgetKeysSince(std::uint64_t mark) override { input_.ForgetKeysSince(mark); }
+  void InputActedOn() override { input_.ActedOn(); }
   void MoveCursorBy(int dx, int dy) override;
   void Sleep(int milliseconds) override;
   std::uint64_t NowMs() override { return now_; }

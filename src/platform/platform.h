@@ -68,13 +68,18 @@ class Platform {
   virtual bool PeekButton(MouseButton button) = 0;
   virtual bool IsKeyDown(int virtualKey) = 0;
   // A place in the input: where a loop of the program's own that reads no
-  // keys begins (a press held on the panels, the settings screen).
+  // keys begins (a press held on the panels, the settings screen). Until it
+  // ends, clicks do not wait for the keys made before them.
   virtual std::uint64_t InputMark() = 0;
   // Called when such a loop ends, having seen the left button let go: the
   // keys pressed since the mark and before that release must not act later
   // (a key held since reads up until pressed again); keys pressed before
   // the mark, or after the release, still act, in their turn.
   virtual void ForgetKeysSince(std::uint64_t mark) = 0;
+  // Called after each pass of the main loop: the program has acted on the
+  // mouse events its polls have seen. A key pressed after a click shows only
+  // then, so it acts after the click, as it was made.
+  virtual void InputActedOn() = 0;
   virtual void MoveCursorBy(int dx, int dy) = 0;
 
   // Time. Sleep pumps window events while it waits.

@@ -103,6 +103,44 @@ TEST(MainLoop, AKeyTappedBetweenTwoPollsActsOnce) {
   EXPECT_EQ(editor.drawing.drawingColour, 3) << "the later tap wins, each seen once";
 }
 
+// A busy editor gets a burst of input in one pump; it must act on it in the
+// order it was made, keys and clicks alike.
+TEST(MainLoop, InputMadeWhileBusyActsInTheOrderItWasMade) {
+  std::vector<ScriptEvent> script = {{10, Kind::PressKey, vk::F1}, {20, Kind::ReleaseKey, vk::F1}};
+  auto click = [&](std::uint64_t at, int x, int y) {
+    script.push_back({at, Kind::MovePointer, x, y});
+    script.push_back({at, Kind::PressButton, 0});
+    script.push_back({at, Kind::ReleaseButton, 0});
+  };
+  auto key = [&](std::uint64_t at, int virtualKey) {
+    script.push_back({at, Kind::PressKey, virtualKey});
+    script.push_back({at, Kind::ReleaseKey, virtualKey});
+  };
+  click(100, 50, 350);  // a click, then Escape: Escape ends what the click began
+  key(100, vk::Escape);
+  click(100, 200, 350);
+  click(100, 400, 350);
+  click(1000, 10, 10);  // Escape, then clicks: Escape ends the line begun before it
+  key(2000, vk::Escape);
+  click(2000, 100, 100);
+  click(2000, 300, 100);
+  click(3000, 500, 50);  // a line ended, then Ctrl+Z: the line undone
+  click(3000, 600, 50);
+  script.push_back({3000, Kind::PressKey, vk::Control});
+  key(3000, vk::LetterA + 'Z' - 'A');
+  script.push_back({3000, Kind::ReleaseKey, vk::Control});
+  HeadlessPlatform platform(script, 10'000);
+  Editor editor(platform);
+  StartUp(editor);
+  while (platform.NowMs() < 4000) RunPass(editor);
+  ASSERT_EQ(editor.operations.count, 2);
+  auto span = [](const OperationRecord& r) {
+    return std::array{r[field::Kind], r[field::X1], r[field::Y1], r[field::X2], r[field::Y2]};
+  };
+  EXPECT_EQ(span(editor.operations.slots[0]), (std::array<std::int16_t, 5>{kind::Line, 200, 350, 400, 350}));
+  EXPECT_EQ(span(editor.operations.slots[1]), (std::array<std::int16_t, 5>{kind::Line, 100, 100, 300, 100}));
+}
+
 TEST(MainLoop, PassCounterWrapsEveryEighthPass) {
   HeadlessPlatform platform;
   Editor editor(platform);

@@ -125,14 +125,16 @@ void Read(KeyLatches& keys, std::initializer_list<int> codes) {
   for (int code : codes) keys.Observe(code);
 }
 
-// What `polls` passes see of the keys, each after a pump: "Du uu" is the
-// first key down and the second up, then both up.
+// What `polls` passes of a program see of the keys, each after a pump and
+// acting on what it saw: "Du uu" is the first key down and the second up,
+// then both up.
 std::string KeyPolls(InputLatches& input, std::initializer_list<int> codes, int polls) {
   std::string seen;
   for (int i = 0; i < polls; ++i) {
     input.BeginPump();
     if (i > 0) seen += ' ';
     for (int code : codes) seen += input.keys.Observe(code) ? 'D' : 'u';
+    input.ActedOn();
   }
   return seen;
 }
@@ -165,23 +167,48 @@ TEST(KeyLatches, KeysTappedOneAfterAnotherAreSeenOneAfterAnother) {
   EXPECT_EQ(KeyPolls(input, {kShift, kF12}, 9), "Du uu uD uu Du DD uD uu uu");
 }
 
-TEST(KeyLatches, AKeyAfterAClickWaitsUntilThePollsHaveSeenTheClick) {
-  InputLatches input(256);
-  Read(input.keys, {kEscape});
-  input.PressKey(kEscape);  // before the click: shows with it
-  input.ReleaseKey(kEscape);
-  input.left.Press({5, 5});
-  input.left.Release();
-  input.PressKey(kEscape);  // after it
-  input.ReleaseKey(kEscape);
+// Passes of the main loop: a pump and a poll of the left button, a second
+// pump within the pass (a press handler waiting for the release), a poll of
+// Escape, then acting on all of it. "D.u" is the button down, then Escape up.
+std::string Passes(InputLatches& input, int passes) {
   std::string seen;
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < passes; ++i) {
     input.BeginPump();
     seen += input.left.Observe() ? 'D' : 'u';
-    seen += input.keys.Observe(kEscape) ? 'D' : 'u';
+    input.BeginPump();
+    seen += input.left.Observe() ? 'D' : 'u';
+    seen += input.keys.Observe(kEscape) ? 'E' : '.';
     seen += ' ';
+    input.ActedOn();
   }
-  EXPECT_EQ(seen, "DD uu uD uu uu uu ");
+  return seen;
+}
+
+TEST(KeyLatches, AKeyAfterAClickWaitsUntilTheProgramHasActedOnTheClick) {
+  InputLatches input(256);
+  Read(input.keys, {kEscape});
+  input.PressKey(kEscape);  // before the click: seen first
+  input.ReleaseKey(kEscape);
+  input.PressButton(MouseButton::Left, {5, 5});
+  input.ReleaseButton(MouseButton::Left);
+  input.PressKey(kEscape);  // after it: not within the pass that took the click
+  input.ReleaseKey(kEscape);
+  EXPECT_EQ(Passes(input, 5), "uuE uu. Du. uuE uu. ");
+}
+
+TEST(InputLatches, AClickAfterAKeyWaitsUntilThePollsHaveSeenTheKey) {
+  InputLatches input(256);
+  Read(input.keys, {kEscape});
+  input.PressButton(MouseButton::Left, {5, 5});  // a click, Escape, a click
+  input.ReleaseButton(MouseButton::Left);
+  input.PressKey(kEscape);
+  input.ReleaseKey(kEscape);
+  input.PressButton(MouseButton::Left, {9, 9});
+  input.ReleaseButton(MouseButton::Left);
+  EXPECT_EQ(Passes(input, 6), "Du. uuE uu. Du. uu. uu. ");
+  EXPECT_EQ(input.left.PressedAt().x, 9);
+  EXPECT_EQ(input.left.Settled(), input.left.Received());
+  EXPECT_EQ(input.keys.Settled(), input.keys.Received());
 }
 
 TEST(KeyLatches, AKeyTheProgramNeverReadsFollowsTheKeyboardAndHoldsUpNothing) {
