@@ -10,6 +10,7 @@
 #include "app/status_panel.h"
 #include "app/ui_texts.h"
 #include "export/basic_program.h"
+#include "export/stale_programs.h"
 #include "files/csv_document.h"
 #include "files/text_file.h"
 #include "picture/replay.h"
@@ -48,6 +49,13 @@ void SaveDocumentFiles(Editor& editor, const std::string& csvPath) {
   }
   ListIsDocument(editor);
   editor.platform.Beep();
+  // Parts kumodo-export wrote for an earlier version of the document would
+  // be copied to the machine with the new program.
+  const StalePrograms stale = RemoveStalePrograms(editor.documentPath, 1);
+  if (!stale.left.empty()) {
+    editor.platform.ShowMessageBox(Utf8ToSjis(ui::StaleProgramsLeft(stale.left)), Utf8ToSjis(ui::kStaleProgramsCaption),
+                                   MessageBoxButtons::Ok, MessageBoxIcon::Warning);
+  }
   CheckSavedProgram(editor, program.memory);
 }
 
@@ -63,9 +71,7 @@ bool MayReplace(Editor& editor, const std::string& text) {
 // always. A link there, or what is no file, the save's own rules decide
 // (WriteWholeFile): only the user's own links are written through.
 bool MayReplaceProgram(Editor& editor, const std::string& programPath) {
-  std::error_code error;
-  return !std::filesystem::is_regular_file(std::filesystem::symlink_status(NativePath(programPath), error)) ||
-         IsProgramFileOfOurs(programPath) || MayReplace(editor, ui::NotAProgramOfOurs(programPath));
+  return !IsUsersOwnFile(programPath) || MayReplace(editor, ui::NotAProgramOfOurs(programPath));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/text_encoding.h"
 
@@ -36,6 +37,14 @@ inline constexpr std::string_view kOverwriteCaption = "上書きしますか？"
 inline std::string NotAProgramOfOurs(const std::string& path) {
   return "BASIC プログラムではないファイルがあります:\n" + path +
          "\n保存すると、このファイルは BASIC プログラムに置き換わります";
+}
+// Said after a save when files beside the document may be parts of an
+// earlier program of it that the save could not tell for sure.
+inline constexpr std::string_view kStaleProgramsCaption = "古いプログラム";
+inline std::string StaleProgramsLeft(const std::vector<std::string>& paths) {
+  std::string text = "この文書の以前のプログラムの一部かもしれないファイルが残っています:\n";
+  for (const std::string& path : paths) text += path + "\n";
+  return text + "実機にコピーする前に確かめて下さい";
 }
 // Asked before opening a document over a drawing that is not saved.
 inline constexpr std::string_view kUnsavedDrawingText = "保存していない描画があります。開くと、今の描画は失われます";

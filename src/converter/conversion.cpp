@@ -6,6 +6,7 @@
 #include "export/basic_program.h"
 #include "export/machine_program.h"
 #include "export/picture_records.h"
+#include "export/stale_programs.h"
 #include "files/colour_reduction.h"
 #include "files/csv_document.h"
 #include "files/program_folders.h"
@@ -78,8 +79,11 @@ std::optional<std::vector<std::string>> MachineTexts(std::span<const OperationRe
 }
 
 // Writes each text to the conversion's program file of its place, counting
-// its lines and memory; false, with the reason, when one cannot be written.
-bool WritePrograms(const std::vector<std::string>& texts, const ConversionSetup& setup, Conversion& conversion) {
+// its lines and memory, then removes what an earlier program of the
+// document left that this one does not replace; false, with the reason,
+// when one cannot be written.
+bool WritePrograms(const std::vector<std::string>& texts, const std::string& documentPath,
+                   const ConversionSetup& setup, Conversion& conversion) {
   const std::size_t emptyProgram = EmptyProgramBytes(setup.settings, setup.commands, setup.tiles);
   for (std::size_t k = 0; k < texts.size(); ++k) {
     CountLines(texts[k], conversion);
@@ -93,6 +97,7 @@ bool WritePrograms(const std::vector<std::string>& texts, const ConversionSetup&
       return false;
     }
   }
+  conversion.stale = RemoveStalePrograms(documentPath, static_cast<int>(texts.size()));
   return true;
 }
 
@@ -196,6 +201,18 @@ bool WritesOverNothingKept(Conversion& conversion, const std::vector<std::string
   return true;
 }
 
+// A file of the user's own where a program would go (notes.txt beside a
+// document "notes") is written over only when the user says so.
+bool ReplacesNoUsersFile(Conversion& conversion, const ConversionOptions& options) {
+  for (const std::string& file : conversion.programFiles) {
+    if (!options.force && IsUsersOwnFile(file)) {
+      Failed(conversion, file, "is there already and is no program of ours (--force writes over it)");
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::size_t OnePartBudget(const ConversionOptions& options) {
@@ -247,9 +264,12 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
   if (options.png) conversion.pngFile = options.pngFile.value_or(WithExtension(documentPath, ".png"));
   std::vector<std::string> written = conversion.programFiles;
   if (options.png) written.push_back(conversion.pngFile);
-  if (!WritesOverNothingKept(conversion, written, documentPath, "document", runFiles)) return conversion;
+  if (!WritesOverNothingKept(conversion, written, documentPath, "document", runFiles) ||
+      !ReplacesNoUsersFile(conversion, options)) {
+    return conversion;
+  }
 
-  if (!WritePrograms(*texts, setup, conversion)) return conversion;
+  if (!WritePrograms(*texts, documentPath, setup, conversion)) return conversion;
   if (options.png && !WritePicture(ViewOfPicture(list, setup.settings), options, conversion)) return conversion;
   conversion.ok = true;
   return conversion;
@@ -369,7 +389,10 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
   std::vector<std::string> written = conversion.programFiles;
   written.push_back(conversion.documentFile);
   if (options.png) written.push_back(conversion.pngFile);
-  if (!WritesOverNothingKept(conversion, written, picturePath, "picture", runFiles)) return conversion;
+  if (!WritesOverNothingKept(conversion, written, picturePath, "picture", runFiles) ||
+      !ReplacesNoUsersFile(conversion, options)) {
+    return conversion;
+  }
   // A document there already may be a drawing of the user's own.
   std::error_code error;
   if (!options.force && std::filesystem::exists(NativePath(conversion.documentFile), error)) {
@@ -381,7 +404,7 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
       !document.ok) {
     return Failed(conversion, conversion.documentFile, document.reason);
   }
-  if (!WritePrograms(*texts, setup, conversion)) return conversion;
+  if (!WritePrograms(*texts, conversion.documentFile, setup, conversion)) return conversion;
   if (options.png && !WritePicture(ViewOfPicture(list, setup.settings), options, conversion)) return conversion;
   conversion.ok = true;
   return conversion;

@@ -10,6 +10,7 @@
 
 #include "export/basic_commands.h"
 #include "export/program_memory.h"
+#include "export/stale_programs.h"
 #include "export/tile_strings.h"
 #include "files/settings_record.h"
 #include "pictures/closeness.h"
@@ -63,6 +64,7 @@ struct Conversion {
   std::string reason;
   std::vector<std::string> programFiles;  // every part's, in order
   std::vector<std::string> diskNames;     // of a split program's parts on the machine's disk, in order
+  StalePrograms stale;                    // what an earlier program of the document left beside it
   int fillsCompleted = 0;                 // with machine: fills given extra seeds
   std::string pngFile;
   int records = 0;

@@ -58,7 +58,8 @@ std::string Usage() {
     "                               --stats then says the pixels equal to the reduced picture, the\n"
     "                               blurred RGB error (and for a grey picture the luminance error),\n"
     "                               records, bytes and parts\n"
-    "  --force                      write a picture's document over one that is there already\n"
+    "  --force                      write a picture's document over one that is there already, and a\n"
+    "                               program over a file of that name that is no program of ours\n"
     "  -h, --help                   show this help and exit\n"
     "  --version                    show the version and exit\n"
     "\n"
@@ -201,6 +202,24 @@ void PrintStats(const std::string& document, const kumodo::Conversion& conversio
   std::printf("\n");
 }
 
+// Programs an earlier conversion or save of the document left: what was
+// removed, and what may be one of them but was not recognised.
+void PrintStalePrograms(const std::string& input, const kumodo::StalePrograms& stale) {
+  auto list = [](const std::vector<std::string>& files) {
+    std::string names;
+    for (const std::string& file : files) names += (names.empty() ? "" : ", ") + file;
+    return names;
+  };
+  if (!stale.removed.empty()) {
+    std::fprintf(stderr, "kumodo-export: %s: removed %s, left by its earlier program\n", input.c_str(),
+                 list(stale.removed).c_str());
+  }
+  if (!stale.left.empty()) {
+    std::fprintf(stderr, "kumodo-export: %s: %s may be left by its earlier program: not removed, check before "
+                 "copying the programs to the machine\n", input.c_str(), list(stale.left).c_str());
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -255,6 +274,7 @@ int main(int argc, char** argv) {
       continue;
     }
     diskNames.insert(diskNames.end(), conversion.diskNames.begin(), conversion.diskNames.end());
+    PrintStalePrograms(documents[n], conversion.stale);
     if (conversion.linesLeftOut > 0) {
       std::fprintf(stderr, "kumodo-export: %s: only the first %d records converted, %d lines left out\n",
                    documents[n].c_str(), conversion.records, conversion.linesLeftOut);

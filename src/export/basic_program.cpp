@@ -1,6 +1,7 @@
 #include "export/basic_program.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "export/program_memory.h"
 #include "files/csv_document.h"
@@ -183,6 +184,12 @@ bool IsProgramFileOfOurs(const std::string& path) {
   const std::optional<std::string> start = ReadFileStart(path, kProgramStartBytes);
   const std::optional<std::string> end = start ? ReadFileEnd(path, kProgramEndBytes) : std::nullopt;
   return end && IsProgramOfOurs(*start, *end);
+}
+
+bool IsUsersOwnFile(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(std::filesystem::symlink_status(NativePath(path), error)) &&
+         !IsProgramFileOfOurs(path);
 }
 
 std::size_t EmptyProgramBytes(const Settings& settings, const BasicCommands& commands, const TileStringTable& tiles) {

@@ -59,6 +59,10 @@ bool IsProgramOfOurs(std::string_view start, std::string_view end);
 // The same for a file, from at most its first and last few kilobytes: a
 // huge file, a FIFO or a device is never read whole or waited on.
 bool IsProgramFileOfOurs(const std::string& path);
+// Whether a file of the user's own is at `path`: a regular file that is no
+// program of ours, which must not be replaced unasked. What is not there,
+// a link or what is no file the writing's own rules decide on.
+bool IsUsersOwnFile(const std::string& path);
 
 // What the program of a document with no record takes once loaded, with
 // tiling on: the opening and closing lines beside which the free area is

@@ -852,7 +852,7 @@ std::size_t TileSettingBytes(const std::string& tile) {
 Statement StatementOf(const OperationRecord& record, const Settings& settings, const BasicCommands& commands,
                       const TileStringTable& tiles) {
   Statement statement{RecordStatement(WithinIntegers(record), settings, commands, tiles),
-                      RoutineOf(record[field::Kind])};
+                      RoutineOf(record[field::Kind]), {}};
   if (record[field::Kind] == kind::TilePaint) {
     const std::string& tile =
         LookUpTileString(tiles, record[field::TileKind], record[field::Second], record[field::Colour]);

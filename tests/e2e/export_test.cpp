@@ -16,6 +16,7 @@
 #include "app/document_files.h"
 #include "app/file_commands.h"
 #include "app/settings.h"
+#include "export/machine_program.h"
 #include "export/program_memory.h"
 #include "files/text_file.h"
 #include "picture/record_drawing.h"
@@ -195,7 +196,8 @@ TEST(Export, TheMachinesProgramCompletesFillsAndSplitsIntoParts) {
     const std::string ending = k < parts ? "59999 CHAIN \"BOXPICT" + std::to_string(k + 1) + ".BAS\"\r\n" : "59999 END\r\n";
     EXPECT_NE(part.find(ending), std::string::npos) << "part " << k;
   }
-  EXPECT_EQ(ReadWholeFile((s.folder.Path() / "box picture.txt").string()).value_or(""), program);
+  EXPECT_FALSE(fs::exists(s.folder.Path() / "box picture.txt")) << "the program in one file, now in parts, goes";
+  EXPECT_NE(split.output.find("box picture.csv: removed "), std::string::npos) << split.output;
 }
 
 // Parts of two programs of one run are copied to one disk: "holiday-01"
@@ -657,6 +659,56 @@ TEST(Export, NoOutputIsAnInputOrAnotherOutputOfTheRun) {
             std::string::npos)
       << meet.output;
   EXPECT_EQ(ReadWholeFile((folder / partOne).string()).value_or(""), firstPart) << "part 1 still draws A";
+}
+
+// Parts of an earlier program of the document would be copied to the
+// machine with the new one: a conversion and the editor's save remove them,
+// and say so. A file of the user's own at a program's name stays.
+TEST(Export, AnEarlierProgramsPartsGoTheUsersFilesStay) {
+  scripted::ScriptedEditor s;
+  const fs::path& folder = s.folder.Path();
+  auto document = [&](int records) {
+    std::string lines;
+    for (int n = 0; n < records; ++n) lines += "1," + std::to_string(n % 600) + ",10,600,390,7,0,1\r\n";
+    std::ofstream(folder / "A.csv", std::ios::binary) << lines;
+  };
+  auto parts = [&] {
+    int count = 0;
+    while (fs::exists(folder / PartFileName((folder / "A").string(), count + 1))) ++count;
+    return count;
+  };
+  document(3000);
+  ASSERT_EQ(Export(folder, "--machine --memory=20000 A.csv").exitCode, 0);
+  const int before = parts();
+  ASSERT_GE(before, 3);
+  document(1200);
+  const CommandRun fewer = Export(folder, "--machine --memory=20000 A.csv");
+  ASSERT_EQ(fewer.exitCode, 0) << fewer.output;
+  ASSERT_GE(parts(), 2);
+  ASSERT_LT(parts(), before);
+  EXPECT_NE(fewer.output.find("A.csv: removed "), std::string::npos) << fewer.output;
+  EXPECT_FALSE(fs::exists(folder / PartFileName((folder / "A").string(), parts() + 1)));
+
+  // The editor's save of A writes A.txt: the converter's parts go too.
+  s.platform.QueueFileDialogAnswer((folder / "A.csv").string());
+  RunFileCommand(s.editor, FileCommand::Open);
+  s.platform.QueueFileDialogAnswer((folder / "A.csv").string());
+  s.platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);  // the CSV file is there already
+  RunFileCommand(s.editor, FileCommand::Save);
+  EXPECT_TRUE(fs::exists(folder / "A.txt"));
+  EXPECT_EQ(parts(), 0);
+  EXPECT_EQ(s.platform.messageBoxes.size(), 1u) << "nothing more to ask or say";
+
+  std::ofstream(folder / "notes.csv", std::ios::binary) << "8,1,1,0,0,4,0,1\r\n";
+  std::ofstream(folder / "notes.txt", std::ios::binary) << "the user's notes\n";
+  const CommandRun notes = Export(folder, "notes.csv");
+  EXPECT_EQ(notes.exitCode, 1);
+  EXPECT_NE(notes.output.find("notes.txt: is there already and is no program of ours (--force writes over it)"),
+            std::string::npos)
+      << notes.output;
+  EXPECT_EQ(ReadWholeFile((folder / "notes.txt").string()).value_or(""), "the user's notes\n");
+  EXPECT_EQ(Export(folder, "--force notes.csv").exitCode, 0);
+  EXPECT_EQ(Export(folder, "notes.csv").exitCode, 0) << "its own program is written over as always";
 }
 
 // A document that is there already may be a drawing of the user's: a

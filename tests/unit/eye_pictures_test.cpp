@@ -116,7 +116,9 @@ TEST(EyePictures, MoreBudgetNeverLooksWorseAndEveryBudgetIsKept) {
   double last = 1e9;
   for (const std::size_t budget : {100u, 2000u, 6000u, 15000u, 40000u, 0u}) {
     const PictureRecords made = RecordsForPictureByEye(picture, Settings(), commands, tiles, budget);
-    if (budget > 0) EXPECT_LE(made.bytes, budget);
+    if (budget > 0) {
+      EXPECT_LE(made.bytes, budget);
+    }
     EXPECT_LE(made.closeness.rgb, last) << "budget " << budget;
     last = made.closeness.rgb;
   }

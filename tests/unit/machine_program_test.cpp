@@ -354,7 +354,9 @@ TEST(MachineProgram, TilesUsedMoreThanOnceInAPartAreSpelledOnceInAVariable) {
   for (const std::string& part : split.parts) {
     const ProgramMemory memory = EstimateProgramMemory(part);
     EXPECT_TRUE(ProgramFits(memory.program + memory.variables - empty, 2500));
-    if (part.find(",T1$,") != std::string::npos) EXPECT_NE(part.find("T1$=" + twice), std::string::npos);
+    if (part.find(",T1$,") != std::string::npos) {
+      EXPECT_NE(part.find("T1$=" + twice), std::string::npos);
+    }
   }
 }
 
