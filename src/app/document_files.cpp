@@ -1,5 +1,6 @@
 #include "app/document_files.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "app/status_panel.h"
@@ -13,9 +14,7 @@
 #include "screen/primitives.h"
 
 namespace kumodo {
-namespace {
 
-// The panel with "reading" or "writing" and the empty progress frame.
 void ShowProgressPanel(Editor& editor, const std::string& message) {
   const ScreenBox& tiles = kProgressPanelTiles;
   DrawPanelTiles(editor.images.panel, tiles.left, tiles.top, tiles.right - tiles.left + 1,
@@ -30,6 +29,8 @@ void ShowProgressPanel(Editor& editor, const std::string& message) {
   DrawLine(editor.screen, frame.left, frame.top, false, frame.right, frame.bottom, 0, kBoxMode, 0);
   FlushScreen(editor.screen);
 }
+
+namespace {
 
 void EraseProgressMessage(Editor& editor) {
   TextLayer& text = editor.screen.text;
@@ -61,6 +62,12 @@ void ProgressBarTo(Editor& editor, int right) {
 }
 
 }  // namespace
+
+void ProgressBarShare(Editor& editor, double share) {
+  ProgressBarTo(editor, kProgressBar.left + static_cast<int>((kProgressBar.right - kProgressBar.left) *
+                                                             std::clamp(share, 0.0, 1.0)));
+  FlushScreen(editor.screen);
+}
 
 void ReportFileProblem(Editor& editor, std::string_view captionUtf8, std::string_view whatUtf8, const std::string& path,
                        const std::string& reason) {

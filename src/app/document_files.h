@@ -56,6 +56,11 @@ void CutProgramCheckShort(Editor& editor);
 // has the last word: false keeps the list.
 bool LoadCsvDocument(Editor& editor, const std::function<bool()>& mayReplace = {});
 
+// The panel with a message (Shift-JIS: "reading", "writing") and the empty
+// progress frame; the bar then filled to a share of it, from 0 to 1.
+void ShowProgressPanel(Editor& editor, const std::string& sjisMessage);
+void ProgressBarShare(Editor& editor, double share);
+
 // Shows the message box for a file the program could not read or write.
 void ReportFileProblem(Editor& editor, std::string_view captionUtf8, std::string_view whatUtf8, const std::string& path,
                        const std::string& reason);

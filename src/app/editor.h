@@ -68,7 +68,7 @@ struct Panels {
 };
 
 // A key that runs a command: undo and redo repeat while it is held.
-enum class KeyCommand { None, Undo, Redo, Save, Open };
+enum class KeyCommand { None, Undo, Redo, Save, Open, DrawPicture };
 struct CommandKeyState {
   KeyCommand command = KeyCommand::None;  // settled when the key went down
   std::uint64_t repeatAtMs = 0;           // 0 while the key is up
@@ -80,6 +80,7 @@ struct CommandKeyStates {
   CommandKeyState y;
   CommandKeyState s;
   CommandKeyState o;
+  CommandKeyState f9;
 };
 
 // The check of the program a save wrote, on the machine's model, while it
@@ -105,6 +106,9 @@ struct Editor : PictureEditor {
   RecoveryJournal journal;
   BasicCommands basicCommands;
   ColourGrid colourGrid;
+  // The picture the last import drew, 640 x 400 as the screen showed it
+  // (black beyond it); empty before any. The picture command draws it.
+  Bitmap importedPicture;
   WorkLists workLists;
   TileStringTable tileStrings = BuildTileStringTable();
   ProgramCheck programCheck;

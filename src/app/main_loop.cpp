@@ -9,6 +9,7 @@
 #include "app/file_commands.h"
 #include "app/outline_tool.h"
 #include "app/panels.h"
+#include "app/picture_import.h"
 #include "app/recovery.h"
 #include "picture/replay.h"
 #include "picture/tools.h"
@@ -99,7 +100,8 @@ KeyCommand CommandOfKey(Editor& editor, CommandKeyState& key, bool down, KeyComm
     key.repeatAtMs = now + kRepeatDelayMs;
     return onPress;
   }
-  if (now < key.repeatAtMs || key.command == KeyCommand::Save || key.command == KeyCommand::Open) {
+  if (now < key.repeatAtMs || key.command == KeyCommand::Save || key.command == KeyCommand::Open ||
+      key.command == KeyCommand::DrawPicture) {
     return KeyCommand::None;
   }
   key.repeatAtMs = now + kRepeatIntervalMs;
@@ -108,9 +110,9 @@ KeyCommand CommandOfKey(Editor& editor, CommandKeyState& key, bool down, KeyComm
 
 bool LetterDown(Editor& editor, char letter) { return editor.platform.IsKeyDown(vk::LetterA + letter - 'A'); }
 
-// The commands of this pass's keys: F12 (undo, with Shift redo) and, beside
-// the program's own keys, Ctrl+Z undo, Ctrl+Y redo, Ctrl+S save and Ctrl+O
-// open (once per press). Every one of these keys is read in every pass.
+// The commands of this pass's keys: F12 (undo, with Shift redo), F9 (the
+// imported picture drawn, once per press) and, beside the program's own
+// keys, Ctrl+Z undo, Ctrl+Y redo, Ctrl+S save and Ctrl+O open (once per press). Every one of these keys is read in every pass.
 std::vector<KeyCommand> CommandKeys(Editor& editor) {
   const bool control = editor.platform.IsKeyDown(vk::Control);
   const bool shift = editor.platform.IsKeyDown(vk::Shift);
@@ -122,6 +124,7 @@ std::vector<KeyCommand> CommandKeys(Editor& editor) {
       CommandOfKey(editor, editor.commandKeys.y, LetterDown(editor, 'Y'), with(KeyCommand::Redo)),
       CommandOfKey(editor, editor.commandKeys.s, LetterDown(editor, 'S'), with(KeyCommand::Save)),
       CommandOfKey(editor, editor.commandKeys.o, LetterDown(editor, 'O'), with(KeyCommand::Open)),
+      CommandOfKey(editor, editor.commandKeys.f9, editor.platform.IsKeyDown(vk::F9), KeyCommand::DrawPicture),
   };
 }
 
@@ -231,6 +234,7 @@ void Commands(Editor& editor) {
   const bool undoPressed = editor.panels.hit == panel::Undo && editor.panels.value[panel::Undo] == 0;
   if (asked(KeyCommand::Undo) || undoPressed) Undo(editor);
   if (asked(KeyCommand::Redo)) Redo(editor);
+  if (asked(KeyCommand::DrawPicture)) DrawImportedPicture(editor);
   if (editor.platform.IsKeyDown(vk::Escape) || editor.loop.rightButton) CancelLine(editor);
 }
 

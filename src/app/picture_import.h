@@ -15,4 +15,13 @@ void ImportPicture(Editor& editor);
 // digital colours over grey levels.
 void ReducePicture(Editor& editor, bool digital);
 
+// Draws the picture imported last as records, as kumodo-export
+// --from-picture reduces a picture for the eye, within what one part of a
+// machine program holds: one undo step, ending a line under way. The
+// status line then gives the records, their bytes and how close the
+// drawing looks to the picture; it says so when no picture was imported or
+// the list has no room. A search of more than a few tenths of a second
+// shows the progress bar.
+void DrawImportedPicture(Editor& editor);
+
 }  // namespace kumodo

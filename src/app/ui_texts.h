@@ -3,6 +3,8 @@
 // title and the prompts take Shift-JIS: each text is converted (Utf8ToSjis)
 // where it is handed to them, together with the paths and numbers around it.
 #include <cstddef>
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,6 +99,30 @@ inline std::string JournalOfOtherVersion(int version) {
 }
 inline constexpr std::string_view kDeclinedNotKept =
     "描画を文書として残せませんでした。復元用の記録は、次の起動までそのまま残します:";
+
+// The picture command (F9): the hint after an import, what it drew, and
+// why it drew nothing.
+inline constexpr std::string_view kDrawPictureHint =
+    "F9 で取り込んだ画像を、1 つのプログラムに収まる記録で描画します (元に戻すと消えます)";
+inline constexpr std::string_view kDrawingPicture = "画像を描画中";
+inline constexpr std::string_view kNoPictureImported = "先に画像を取り込んで下さい: F9 は取り込んだ画像を描画します";
+inline constexpr std::string_view kPictureNeedsNoRecord = "この画像は黒だけです: 描画する記録はありません";
+inline std::string PictureDrawn(int records, std::size_t bytes, std::size_t budget, double rgbError,
+                                std::optional<double> luminanceError) {
+  char errors[48];
+  std::snprintf(errors, sizeof errors, "RGB %.1f", rgbError);
+  std::string text = "画像を描画: 記録 " + std::to_string(records) + " 個, " + std::to_string(bytes) + "/" +
+                     std::to_string(budget) + " バイト, ぼかした誤差 " + errors;
+  if (luminanceError) {
+    std::snprintf(errors, sizeof errors, " 輝度 %.1f", *luminanceError);
+    text += errors;
+  }
+  return text;
+}
+inline std::string NoRoomForPicture(int records, int room) {
+  return "記録が多すぎて描画できません: 画像は " + std::to_string(records) + " 個、残りは " + std::to_string(room) +
+         " 個です";
+}
 
 // The status line.
 inline constexpr std::string_view kNoPrompts =

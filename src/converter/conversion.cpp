@@ -135,23 +135,6 @@ void Boxes(int from, int to, std::vector<int>& boxOf, std::vector<int>& inBox) {
   }
 }
 
-// The picture's rows two at a time, each pair's average: 640 x 400 as the
-// screen shows it made into the rows of a 200-line picture.
-Bitmap RowsTwoAtATime(const Bitmap& picture) {
-  Bitmap halved(picture.width, picture.height / 2);
-  for (int y = 0; y < halved.height; ++y) {
-    for (int x = 0; x < picture.width; ++x) {
-      const Rgb upper = picture.At(x, 2 * y), lower = picture.At(x, 2 * y + 1);
-      Rgb average = 0;
-      for (int c = 0; c < 3; ++c) {
-        average |= ((((upper >> (8 * c)) & 0xFF) + ((lower >> (8 * c)) & 0xFF) + 1) / 2) << (8 * c);
-      }
-      halved.At(x, y) = average;
-    }
-  }
-  return halved;
-}
-
 // The reduced picture's rows of the picture's height, as colour numbers.
 ColourPicture ReducedColours(const ColourGrid& grid, int height) {
   ColourPicture colours{height, std::vector<std::uint8_t>(static_cast<std::size_t>(kPictureWidth) * height)};
@@ -214,12 +197,6 @@ bool ReplacesNoUsersFile(Conversion& conversion, const ConversionOptions& option
 }
 
 }  // namespace
-
-std::size_t OnePartBudget(const ConversionOptions& options) {
-  // A free area too small for the run leaves a byte, which no record fits:
-  // never 0, which would mean no limit.
-  return options.freeArea > kRunNeedsBytes ? options.freeArea - kRunNeedsBytes : 1;
-}
 
 ConversionSetup PrepareConversion(const ConversionOptions& options) {
   const ProgramFolders folders = FindProgramFolders();
@@ -350,12 +327,11 @@ Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup&
     conversion.scaledHeight = static_cast<int>(scaled->height);
   }
   const Bitmap area = picture.Area();
-  conversion.budget = options.budget.value_or(OnePartBudget(options));
+  conversion.budget = options.budget.value_or(OnePartBudget(options.freeArea));
   PictureRecords made;
   if (byEye) {
-    const Bitmap fitted = height == kPictureHeight ? area : RowsTwoAtATime(area);
-    made = RecordsForPictureByEye(fitted, setup.settings, setup.commands, setup.tiles, conversion.budget);
-    conversion.pixels = fitted.pixels.size();
+    made = RecordsForSeenPictureByEye(area, setup.settings, setup.commands, setup.tiles, conversion.budget);
+    conversion.pixels = static_cast<std::size_t>(kPictureWidth) * height;
   } else {
     // The document's colours are the reduction's levels, which the import's
     // two choices share (they differ only in the picture shown under the drawing).

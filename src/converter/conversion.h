@@ -101,8 +101,6 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
                            const ConversionOptions& options, std::span<const RunFile> runFiles = {},
                            std::span<const std::string> diskNamesTaken = {});
 
-// The budget a picture's records are given when none is: what one part holds.
-std::size_t OnePartBudget(const ConversionOptions& options);
 
 // A picture's pixels as the converter takes them, row by row: where the
 // import puts it, at the top left of the black 640 x 400 area. One larger,

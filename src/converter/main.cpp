@@ -53,7 +53,7 @@ std::string Usage() {
     "                               sees it, of the eight and of the tile fills' mixtures of two;\n"
     "                               levels: the editor's import's levels of luminance\n"
     "  --budget=BYTES               the memory the records' lines may take (default: what one part\n"
-    "                               holds, " + std::to_string(kumodo::OnePartBudget({})) + "); 0 no limit: the whole picture, in as\n"
+    "                               holds, " + std::to_string(kumodo::OnePartBudget()) + "); 0 no limit: the whole picture, in as\n"
     "                               many parts as it takes\n"
     "                               --stats then says the pixels equal to the reduced picture, the\n"
     "                               blurred RGB error (and for a grey picture the luminance error),\n"

@@ -1,6 +1,7 @@
 #include "export/picture_records.h"
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <limits>
 #include <numeric>
@@ -10,8 +11,10 @@
 #include "export/basic_program.h"
 #include "export/machine_program.h"
 #include "export/program_memory.h"
+#include "files/settings_record.h"
 #include "picture/tiles.h"
 #include "pictures/apparent_colours.h"
+#include "pictures/fitting.h"
 #include "pictures/region_merging.h"
 #include "screen/layout.h"
 #include "screen/palette.h"
@@ -803,7 +806,8 @@ PictureRecords RecordsDrawingPicture(const ColourPicture& picture, const Setting
 }
 
 PictureRecords RecordsForPictureByEye(const Bitmap& picture, const Settings& settings, const BasicCommands& commands,
-                                      const TileStringTable& tiles, std::size_t budget, std::size_t maxRecords) {
+                                      const TileStringTable& tiles, std::size_t budget, std::size_t maxRecords,
+                                      const std::function<void(double)>& progress) {
   const RegionMerging merging(SmoothedKeepingEdges(picture, kSegmentationSigma, kSharpEdge), settings.tiling != 1);
   LineBytes lineBytes(settings, commands, tiles);
   PaintingMemory memory;
@@ -821,7 +825,9 @@ PictureRecords RecordsForPictureByEye(const Bitmap& picture, const Settings& set
   // one does, and never chooses a worse one.
   best.anyFits = false;
   int missed = 0;
-  for (double regions = 1; regions < 2.0 * merging.Finest() && missed < 2; regions *= kRegionsStep) {
+  const double finest = 2.0 * merging.Finest();
+  for (double regions = 1; regions < finest && missed < 2; regions *= kRegionsStep) {
+    if (progress) progress(std::log(regions) / std::log(finest));
     const ApparentPicture apparent = merging.At(std::min(static_cast<int>(regions), merging.Finest()));
     const ColourPicture colours{apparent.height, apparent.colours};
     const Areas areas(LabelledPicture{colours, LabelAreas(colours)}, true);
@@ -841,7 +847,15 @@ PictureRecords RecordsForPictureByEye(const Bitmap& picture, const Settings& set
     }
     if (static_cast<int>(regions) >= merging.Finest()) break;
   }
+  if (progress) progress(1);
   return best;
+}
+
+PictureRecords RecordsForSeenPictureByEye(const Bitmap& seen, const Settings& settings,
+                                          const BasicCommands& commands, const TileStringTable& tiles,
+                                          std::size_t budget, const std::function<void(double)>& progress) {
+  const Bitmap picture = PictureHeight(settings) == seen.height ? seen : RowsTwoAtATime(seen);
+  return RecordsForPictureByEye(picture, settings, commands, tiles, budget, kMaxOperations, progress);
 }
 
 PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& settings, const BasicCommands& commands,

@@ -9,6 +9,7 @@
 // by step, as far as it takes for its records to fit.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "export/basic_commands.h"
@@ -47,9 +48,18 @@ PictureRecords RecordsForPicture(const ColourPicture& picture, const Settings& s
 // far as the budget needs; of the drawings tried that fit, the one whose
 // blurred RGB error to the picture is least. A budget of 0 sets no limit.
 // `equalPixels` then counts the pixels equal to the regions' picture.
+// `progress` is told the share of the search done, from 0 to 1.
 PictureRecords RecordsForPictureByEye(const Bitmap& picture, const Settings& settings, const BasicCommands& commands,
                                       const TileStringTable& tiles, std::size_t budget,
-                                      std::size_t maxRecords = kMaxOperations);
+                                      std::size_t maxRecords = kMaxOperations,
+                                      const std::function<void(double)>& progress = {});
+
+// The same for a picture as the 640 x 400 screen shows it (the converter's
+// fitted picture, the editor's import): a 200-line document takes its rows
+// two at a time, as the screen shows each of its rows twice.
+PictureRecords RecordsForSeenPictureByEye(const Bitmap& seen, const Settings& settings,
+                                          const BasicCommands& commands, const TileStringTable& tiles,
+                                          std::size_t budget, const std::function<void(double)>& progress = {});
 
 // The records that draw the picture as it is, its areas of mixtures (an
 // apparent colour of 8 or more) with tile fills; stopped once past the

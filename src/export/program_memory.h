@@ -22,6 +22,13 @@ constexpr std::size_t kFreeAreaBytes = 59478;
 // (512 bytes, far more than the subroutines nest) and takes none of it.
 constexpr std::size_t kRunNeedsBytes = 177;
 
+// What the records of a picture may take to run as one part in a free area
+// of `freeArea` bytes. A free area too small for the run leaves a byte,
+// which no record fits: never 0, which would mean no limit.
+constexpr std::size_t OnePartBudget(std::size_t freeArea = kFreeAreaBytes) {
+  return freeArea > kRunNeedsBytes ? freeArea - kRunNeedsBytes : 1;
+}
+
 struct ProgramMemory {
   std::size_t program = 0;  // every stored line and the end marker
   std::size_t records = 0;  // of which the lines 10000 to 59998, the records' own

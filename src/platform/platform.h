@@ -27,6 +27,7 @@ constexpr int Digit0 = 48;   // main keyboard 0..9 are 48..57
 constexpr int LetterA = 65;  // A..Z are 65..90
 constexpr int Numpad0 = 96;  // numeric keypad 0..9 are 96..105
 constexpr int F1 = 112;      // F1..F12 are 112..123
+constexpr int F9 = 120;
 constexpr int F12 = 123;
 }  // namespace vk
 

@@ -18,6 +18,7 @@
 #include "app/settings.h"
 #include "export/machine_program.h"
 #include "export/program_memory.h"
+#include "files/csv_document.h"
 #include "files/text_file.h"
 #include "picture/record_drawing.h"
 #include "picture/replay.h"
@@ -709,6 +710,47 @@ TEST(Export, AnEarlierProgramsPartsGoTheUsersFilesStay) {
   EXPECT_EQ(ReadWholeFile((folder / "notes.txt").string()).value_or(""), "the user's notes\n");
   EXPECT_EQ(Export(folder, "--force notes.csv").exitCode, 0);
   EXPECT_EQ(Export(folder, "notes.csv").exitCode, 0) << "its own program is written over as always";
+}
+
+// F9 after an import draws the picture as the converter's --from-picture
+// does, record for record, after what was drawn before, and one undo takes
+// all of it away again.
+TEST(Export, TheEditorDrawsAnImportedPictureAsTheConverterDoesInOneUndoStep) {
+  scripted::Script script;
+  script.ClickAt(100, 10, 390).ClickAt(150, 600, 390);  // a line first
+  script.Key(1000, vk::F9).Key(3000, vk::F12);
+  scripted::ScriptedEditor s(script);
+  const fs::path& folder = s.folder.Path();
+  Bitmap picture(240, 160);
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const bool inBox = x > 60 && x < 180 && y > 40 && y < 120;
+      picture.At(x, y) = inBox ? PaletteColour(1) : static_cast<Rgb>((x * 255 / 239) | ((y * 255 / 159) << 8) | 0x400000);
+    }
+  }
+  ASSERT_TRUE(WritePngFile((folder / "photo.png").string(), picture).ok);
+  const CommandRun run = Export(folder, "--from-picture photo.png");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  OperationList converted;
+  ASSERT_TRUE(ReadCsvDocument((folder / "photo.csv").string(), converted).ok);
+
+  s.RunUntil(500);
+  ASSERT_EQ(s.editor.operations.count, 1);
+  s.platform.QueueFileDialogAnswer((folder / "photo.png").string());
+  s.platform.QueueMessageBoxAnswer(MessageBoxAnswer::Ok);
+  RunFileCommand(s.editor, FileCommand::Import);
+  s.RunUntil(2000);
+  const OperationList& list = s.editor.operations;
+  ASSERT_EQ(list.count, 1 + converted.count);
+  for (int k = 0; k < converted.count; ++k) {
+    OperationRecord drawn = list.slots[static_cast<std::size_t>(1 + k)];
+    EXPECT_EQ(drawn[field::Chain], k + 1) << "record " << k;
+    drawn[field::Chain] = converted.slots[static_cast<std::size_t>(k)][field::Chain];
+    ASSERT_EQ(drawn, converted.slots[static_cast<std::size_t>(k)]) << "record " << k;
+  }
+  EXPECT_EQ(s.editor.images.canvas.Pixels().At(120, 80), PaletteColour(1)) << "the blue box drawn";
+  s.RunUntil(4000);
+  EXPECT_EQ(s.editor.operations.count, 1) << "one undo took the picture, and only it";
 }
 
 // A document that is there already may be a drawing of the user's: a
