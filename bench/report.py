@@ -169,29 +169,49 @@ def main(benchmark_json, window_figures):
     print("cheapest way: seeds, a first fill of its area in a colour it holds nowhere (one `PAINT` where a")
     print("comb takes 240 seeds), another start, or its rows; a tile of black on black fills as plain black.")
     print("\n## Pictures made into programs\n")
-    print("`kumodo-export --from-picture` on ImageMagick's built-in pictures (scaled to fit 640 × 400) and")
-    print("plasma fractals of 640 × 400, reduced to the digital colours. At the default budget (what one")
-    print("part holds) the share of pixels equal to the reduced picture; with `--budget 0` the exact")
-    print("document against the obvious program, one `LINE` for each horizontal run of a colour.\n")
-    print("| Picture | Time | Equal at the default budget | Records, bytes | Exact: records, bytes, parts "
-          "| One LINE per run | Runs' bytes ÷ exact bytes |")
-    print("|---|---|---|---|---|---|---|")
+    print("`kumodo-export --from-picture` on sample pictures of 640 × 400 made with ImageMagick: photographs")
+    print("of our own (plasma fractals, a scene of gradients, shapes and grain, a smooth gradient with grain,")
+    print("ImageMagick's small photograph of a rose enlarged), two grey ones, and three drawings of flat")
+    print("colours. How close each looks to the original: the RGB error on a 0–255 scale after a Gaussian")
+    print("blur of σ 1.5, which stands for the eye's averaging (for a grey picture the error of its")
+    print("luminance, marked L). For the eye (`--reduction colour`, the default) and by the import's levels")
+    print("(`--reduction levels`, what `--from-picture` did before), each at the default budget (what one")
+    print("part holds) and exact (`--budget 0`); beside them the limits of a picture drawn dot by dot: each")
+    print("dot the nearest of the 8 colours, and an ordered dither of each channel (4 × 4), neither of")
+    print("which a program could draw in one part. Time: the default conversion, to the written files.\n")
+    print("| Picture | Time | For the eye | records, bytes | exact | parts | Levels | exact "
+          "| Nearest colour, dot by dot | Ordered dither, dot by dot |")
+    print("|---|---|---|---|---|---|---|---|---|---|")
+
+    def error(run, prefix):
+        if run["grey"]:
+            return f"L {run[prefix + 'luminance_error']:.1f}"
+        return f"{run[prefix + 'rgb_error']:.1f}"
+
     for name in pictures:
         run = runs[name]
-        print(f"| {name.split('/', 1)[1]} | {ms(name):.0f} ms | {100 * run['equal_share']:.1f} % "
-              f"| {run['records']:.0f}, {run['bytes']:.0f} "
-              f"| {run['whole_records']:.0f}, {run['whole_bytes']:.0f}, {run['whole_parts']:.0f} "
-              f"| {run['run_per_line_bytes']:.0f} | {run['run_per_line_bytes'] / run['whole_bytes']:.1f} |")
-    print("\nHow: each area of one colour (pixels joined through their four direct neighbours) is drawn in")
-    print("turn, areas that enclose others first: lines and dots over the pixels of its edge towards the")
-    print("outside, then a `PAINT` in its own colour up to its own colour, which runs over the areas")
-    print("inside it (they are drawn afterwards), so an edge between two areas is drawn once. Lines run")
-    print("level, upright, diagonal or at slopes 1:3 and 2:3, which the machine's `LINE` dots exactly as")
-    print("the editor does, and may cross areas drawn later. A small area is drawn by lines alone when")
-    print("that costs less. Within a budget, the picture is first simplified step by step (the colour")
-    print("most common around each pixel, small areas merged into their neighbours) and the step")
-    print("nearest the picture whose program fits is written. Tile fills do not pay here: the reduction")
-    print("gives each pixel its own level, so two-colour mixtures are rare in a reduced picture.")
+        print(f"| {name.split('/', 1)[1]} | {ms(name):.0f} ms | {error(run, 'colour_')} "
+              f"| {run['colour_records']:.0f}, {run['colour_bytes']:.0f} | {error(run, 'colour_exact_')} "
+              f"| {run['colour_exact_parts']:.0f} | {error(run, 'levels_')} | {error(run, 'levels_exact_')} "
+              f"| {error(run, 'nearest_')} | {error(run, 'dither_')} |")
+    print("\nGoals: photographs at most 50 at the default budget and 25 exact; grey photographs at most 30")
+    print("and 15 (luminance); drawings of flat colours exact in one part; under 1 s a picture. Before and")
+    print("after, side by side (original, levels, for the eye; each at the default budget):\n")
+    # The samples bench/picture_examples.sh put side by side.
+    for example in sorted(os.listdir("docs/pictures")):
+        name = example.removesuffix(".png")
+        print(f"![{name}: the original, the import's levels, for the eye](pictures/{example})\n")
+    print("How: the picture is smoothed where it changes little (edges kept), then cut into regions by")
+    print("Ward's merging in Oklab, from one region to the finest; each region takes the nearest of the")
+    print("machine's 148 apparent colours — the 8, and two of them mixed in the three tile patterns as the")
+    print("screen shows them — so a grey picture keeps its tones and a colour one its hues. The areas'")
+    print("picture is drawn as before (edges by lines and dots, a `PAINT` inside; a mixture by a tile")
+    print("`PAINT`, the ring around it drawn outside by the later areas). Of the region counts tried (each")
+    print("half again the last), the drawing that fits the budget and looks closest is written; so a larger")
+    print("budget never looks worse. In a machine program a tile string used twice or more in a part is set")
+    print("once in a variable (`T1$`), so a tile fill costs about what a plain `PAINT` does. The exact")
+    print("pictures stay above their goal: the ring of lines and dots between two mixture areas, and the")
+    print("blur of flat apparent colours, keep an error the dot-by-dot dither does not have.")
     print("\n## Large pictures made into programs\n")
     print("`kumodo-export --from-picture` on pictures of 8192 × 8192 (the largest it takes) in small files,")
     print("made by hand: the time to the written files and the peak resident memory above the start. Before:")
