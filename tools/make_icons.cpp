@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/picture_decode.h"
+#include "pictures/picture_decode.h"
 #include "platform/png_encode.h"
 #include "screen/raster.h"
 

@@ -7,11 +7,11 @@
 #include "app/ui_texts.h"
 #include "export/picture_records.h"
 #include "export/program_memory.h"
-#include "files/colour_reduction.h"
 #include "picture/replay.h"
 #include "picture/tools.h"
 #include "picture/view.h"
 #include "pictures/closeness.h"
+#include "pictures/colour_reduction.h"
 #include "screen/layout.h"
 #include "screen/primitives.h"
 

@@ -14,7 +14,7 @@
 #include "export/tile_strings.h"
 #include "files/settings_record.h"
 #include "pictures/closeness.h"
-#include "platform/picture_decode.h"
+#include "pictures/picture_decode.h"
 
 namespace kumodo {
 
@@ -102,48 +102,19 @@ Conversion ConvertDocument(const std::string& documentPath, const ConversionSetu
                            std::span<const std::string> diskNamesTaken = {});
 
 
-// A picture's pixels as the converter takes them, row by row: where the
-// import puts it, at the top left of the black 640 x 400 area. One larger,
-// which the import refuses, is scaled down to fit the picture (640 x 400,
-// or 640 x 200 in 200 lines), keeping its proportions: each point the
-// average of the pixels it covers. Only the area's sums are held, never the
-// larger picture.
-class PictureInArea final : public PictureReceiver {
- public:
-  explicit PictureInArea(int pictureHeight) : pictureHeight_(pictureHeight) {}
-  PictureSize SmallestUseful(PictureSize picture) const override;
-  // The area, once every row is in.
-  Bitmap Area() const;
-  // The size the picture was scaled down to; nothing when it fits as it is.
-  std::optional<PictureSize> ScaledTo() const;
-
- protected:
-  bool Begin(PictureSize picture, PictureSize delivered) override;
-  void Take(int y, int x, int step, std::span<const Rgb> pixels) override;
-
- private:
-  int pictureHeight_;
-  bool scaled_ = false;
-  int width_ = 0;  // of the picture in the area
-  int height_ = 0;
-  // The area's column (row) each column (row) of the pixels delivered falls
-  // in, and how many fall in each of the area's.
-  std::vector<int> columnOf_, rowOf_, columnsIn_, rowsIn_;
-  std::vector<std::uint32_t> sums_;  // red, green, blue of each point
-};
-
-// A picture (BMP, JPEG, GIF, PNG) reduced as the editor's import reduces it
-// and written beside it as NAME.csv, a document of records whose replay is
-// the reduced picture (or as much of it as the budget buys), with its
-// machine program and, with png, its picture. A picture larger than the
-// import's 640 x 400 (up to kLargePictureLimit) is scaled down to fit the
-// picture, keeping its proportions; otherwise a 200-line document takes the
-// area's rows 0 to 199, as the import does. Fails, writing nothing, for a
-// file that is no picture, is broken or is over that limit, for a budget
-// too small for any record, when a file to be written is the picture
-// itself, another of them or one of the run's files, when its document
-// would be written over one that is there already, unless forced, and for
-// a part named on the machine's disk as one of `diskNamesTaken`.
+// A picture (BMP, JPEG, GIF, PNG) fitted whole to the 640 x 400 screen as
+// it is seen (PictureInArea: one larger than the import's 640 x 400, up to
+// kLargePictureLimit, scaled down keeping its proportions), reduced for the
+// eye (or by the import's levels, as the import reduces it, a 200-line
+// document then taking the area's rows 0 to 199) and written beside it as
+// NAME.csv, a document of records whose replay is the reduced picture (or
+// as close to it as the budget buys), with its machine program and, with
+// png, its picture. Fails, writing nothing, for a file that is no picture,
+// is broken or is over that limit, for a budget too small for any record,
+// when a file to be written is the picture itself, another of them or one
+// of the run's files, when its document would be written over one that is
+// there already or a program over a file of the user's own, unless forced,
+// and for a part named on the machine's disk as one of `diskNamesTaken`.
 Conversion ConvertPicture(const std::string& picturePath, const ConversionSetup& setup,
                           const ConversionOptions& options, std::span<const RunFile> runFiles = {},
                           std::span<const std::string> diskNamesTaken = {});

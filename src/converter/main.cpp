@@ -8,10 +8,10 @@
 
 #include "converter/conversion.h"
 #include "picture/operations.h"
+#include "pictures/picture_decode.h"
 #include "platform/command_line.h"
 #include "platform/file_system.h"
 #include "platform/message_language.h"
-#include "platform/picture_decode.h"
 
 namespace {
 

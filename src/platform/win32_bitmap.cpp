@@ -1,6 +1,6 @@
 #include "platform/win32_bitmap.h"
 
-#include "platform/picture_decode.h"
+#include "pictures/picture_decode.h"
 
 namespace kumodo {
 

@@ -2,8 +2,8 @@
 // Windows only: moving pixels between our bitmaps and the system's.
 #include <windows.h>
 
+#include "pictures/picture_decode.h"
 #include "platform/bitmap.h"
-#include "platform/picture_decode.h"
 
 namespace kumodo {
 

@@ -4,8 +4,8 @@
 // (by pixel replication) onto the screen or into another image object.
 #include <string>
 
+#include "pictures/picture_decode.h"
 #include "platform/bitmap.h"
-#include "platform/picture_decode.h"
 #include "screen/screen.h"
 
 namespace kumodo {

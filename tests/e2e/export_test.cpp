@@ -23,7 +23,7 @@
 #include "picture/record_drawing.h"
 #include "picture/replay.h"
 #include "picture/view.h"
-#include "platform/picture_decode.h"
+#include "pictures/picture_decode.h"
 #include "platform/png_encode.h"
 #include "screen/palette.h"
 #include "support/colour_pictures.h"

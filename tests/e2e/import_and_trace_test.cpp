@@ -6,9 +6,9 @@
 
 #include "app/outline_tool.h"
 #include "app/picture_import.h"
-#include "files/colour_reduction.h"
 #include "picture/replay.h"
 #include "picture/view.h"
+#include "pictures/colour_reduction.h"
 #include "platform/text_encoding.h"
 #include "screen/palette.h"
 #include "support/colour_grids.h"

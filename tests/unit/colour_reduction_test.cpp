@@ -1,5 +1,5 @@
 // The colour reduction on bitmaps alone, no editor started.
-#include "files/colour_reduction.h"
+#include "pictures/colour_reduction.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,8 @@
 #include <unistd.h>
 
 #include "converter/conversion.h"
-#include "platform/picture_decode.h"
+#include "pictures/fitting.h"
+#include "pictures/picture_decode.h"
 #include "screen/layout.h"
 #include "support/costly_pictures.h"
 #include "support/hand_made_jpeg.h"

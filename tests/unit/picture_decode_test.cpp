@@ -1,6 +1,6 @@
 // Picture files of every supported variant, made at test time by an
 // independent encoder and compared with that encoder's own reading of them.
-#include "platform/picture_decode.h"
+#include "pictures/picture_decode.h"
 
 #include <gtest/gtest.h>
 

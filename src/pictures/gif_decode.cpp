@@ -2,7 +2,7 @@
 #include <array>
 #include <vector>
 
-#include "platform/picture_decode.h"
+#include "pictures/picture_decode.h"
 
 namespace kumodo {
 namespace {

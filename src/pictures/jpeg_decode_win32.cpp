@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/picture_decode.h"
+#include "pictures/picture_decode.h"
 #include "platform/win32_bitmap.h"
 #include "platform/win32_com.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/picture_decode.h"
+#include "pictures/picture_decode.h"
 
 namespace kumodo {
 namespace {

@@ -8,7 +8,7 @@
 #include <bit>
 #include <vector>
 
-#include "platform/picture_decode.h"
+#include "pictures/picture_decode.h"
 
 namespace kumodo {
 namespace {

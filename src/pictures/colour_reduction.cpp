@@ -1,4 +1,4 @@
-#include "files/colour_reduction.h"
+#include "pictures/colour_reduction.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/picture_decode.h"
+#include "pictures/picture_decode.h"
 #include "platform/win32_bitmap.h"
 #include "platform/win32_com.h"
 

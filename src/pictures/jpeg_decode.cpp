@@ -5,7 +5,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "platform/picture_decode.h"
+#include "pictures/picture_decode.h"
 
 namespace kumodo {
 namespace {

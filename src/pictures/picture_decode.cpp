@@ -1,4 +1,4 @@
-#include "platform/picture_decode.h"
+#include "pictures/picture_decode.h"
 
 #include <algorithm>
 #include <cstring>
