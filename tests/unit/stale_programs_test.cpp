@@ -72,12 +72,15 @@ TEST(StalePrograms, WhatMayBeAnotherDocumentsOrTheUsersStays) {
   f.Write("A1.txt", Part(true, "59999 CHAIN \"A2.BAS\""));
   // A whole program at a part's name, no document of its own: said, not removed.
   f.Write("A2.txt", Part(true, "59999 END"));
-  f.Write("A3.txt", Part(false, "59999 END"));  // a link to a part: not followed
-  fs::rename(f.path / "A3.txt", f.path / "elsewhere.txt");
-  fs::create_symlink("elsewhere.txt", f.path / "A3.txt");
+  // A link to a part: not followed (where the system can link; Wine cannot).
+  f.Write("elsewhere.txt", Part(false, "59999 END"));
+  std::error_code error;
+  fs::create_symlink("elsewhere.txt", f.path / "A3.txt", error);
+  std::vector<std::string> left = {f.At("A1.txt"), f.At("A2.txt")};
+  if (!error) left.push_back(f.At("A3.txt"));
   stale = RemoveStalePrograms(f.At("A.csv"), 1);
   EXPECT_TRUE(stale.removed.empty());
-  EXPECT_EQ(stale.left, (std::vector<std::string>{f.At("A1.txt"), f.At("A2.txt"), f.At("A3.txt")}));
+  EXPECT_EQ(stale.left, left);
   EXPECT_TRUE(f.Has("A1.txt") && f.Has("A2.txt") && f.Has("elsewhere.txt"));
 
   f.Write("B.txt", "the user's own B.txt\r\n");  // not ours: split or not, it stays
