@@ -112,7 +112,8 @@ bool LetterDown(Editor& editor, char letter) { return editor.platform.IsKeyDown(
 
 // The commands of this pass's keys: F12 (undo, with Shift redo), F9 (the
 // imported picture drawn, once per press) and, beside the program's own
-// keys, Ctrl+Z undo, Ctrl+Y redo, Ctrl+S save and Ctrl+O open (once per press). Every one of these keys is read in every pass.
+// keys, Ctrl+Z undo, Ctrl+Y redo, Ctrl+S save and Ctrl+O open (once per
+// press). Every one of these keys is read in every pass.
 std::vector<KeyCommand> CommandKeys(Editor& editor) {
   const bool control = editor.platform.IsKeyDown(vk::Control);
   const bool shift = editor.platform.IsKeyDown(vk::Shift);
