@@ -8,7 +8,16 @@
 #include <fstream>
 #include <string>
 
+#ifndef KUMODO_SANITIZED
+#define KUMODO_SANITIZED 0
+#endif
+
 namespace kumodo::peak_memory {
+
+// Under AddressSanitizer freed blocks wait in its quarantine and every block
+// carries red zones, so the growth measured there is not the program's own:
+// its bounds are checked in the plain build.
+inline constexpr bool kGrowthIsTheProgramsOwn = !KUMODO_SANITIZED;
 
 inline long StatusKilobytes(const char* field) {
   std::ifstream status("/proc/self/status");
