@@ -17,8 +17,12 @@ answer_message_box "減色モードの設定" Return      # OK: the digital colo
 click_at 676 125                                 # underlay 2: the reduced picture
 wait_for_pixel 200 180 "153,153,153"
 click_at 676 105                                 # underlay 1: the picture dimmed
-seen=$(pixel_at 200 180)
-[ "${seen%%,*}" -ge 230 ] || fail "underlay 1 shows $seen"
+dimmed_picture_shown() {
+  local seen
+  seen=$(pixel_at 200 180)
+  [ "${seen%%,*}" -ge 230 ]
+}
+wait_until "underlay 1 does not show the picture dimmed" dimmed_picture_shown
 
 click_at 676 389                                 # the outline tool
 click_at 200 180
