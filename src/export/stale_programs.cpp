@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 #include "export/basic_program.h"
@@ -12,9 +13,10 @@
 namespace kumodo {
 namespace {
 
-// The first and last bytes looked at: a part's opening line number and its
-// chain line, which only the closing subroutines follow.
-constexpr std::size_t kStartBytes = 64;
+// The first and last bytes looked at, as IsProgramFileOfOurs reads them:
+// the opening lines and the chain line, which only the closing subroutines
+// follow.
+constexpr std::size_t kStartBytes = 4096;
 constexpr std::size_t kEndBytes = 16384;
 // Every line of a part is numbered from here on; a whole program's opening
 // lines come before.
@@ -52,14 +54,22 @@ bool ChainsTo(std::string_view end, const std::string& diskStem, int next) {
 
 bool EndsTheProgram(std::string_view end) { return end.find("\r\n59999 END\r\n") != std::string_view::npos; }
 
-// Whether the file is part `part` of a split program of the stem.
-bool IsPartOf(const std::string& path, const std::string& diskStem, int part) {
-  if (!IsProgramFileOfOurs(path)) return false;
-  const std::optional<std::string> start = ReadFileStart(path, kStartBytes);
-  const std::optional<std::string> end = ReadFileEnd(path, kEndBytes);
-  if (!start || !end) return false;
-  if (ChainsTo(*end, diskStem, part + 1)) return true;
-  return part > 1 && FirstLineNumber(*start) >= kFirstPartLine && EndsTheProgram(*end);
+// The start and end of a file that is a program of ours, read once.
+struct ProgramEnds {
+  std::string start;
+  std::string end;
+};
+std::optional<ProgramEnds> ProgramOfOurs(const std::string& path) {
+  std::optional<std::string> start = ReadFileStart(path, kStartBytes);
+  std::optional<std::string> end = start ? ReadFileEnd(path, kEndBytes) : std::nullopt;
+  if (!end || !IsProgramOfOurs(*start, *end)) return std::nullopt;
+  return ProgramEnds{std::move(*start), std::move(*end)};
+}
+
+// Whether the program is part `part` of a split program of the stem.
+bool IsPartOf(const ProgramEnds& program, const std::string& diskStem, int part) {
+  if (ChainsTo(program.end, diskStem, part + 1)) return true;
+  return part > 1 && FirstLineNumber(program.start) >= kFirstPartLine && EndsTheProgram(program.end);
 }
 
 }  // namespace
@@ -84,13 +94,14 @@ StalePrograms RemoveStalePrograms(const std::string& documentPath, int parts) {
   for (int number = parts > 1 ? parts + 1 : 1;; ++number) {
     const std::string path = PartFileName(stem, number);
     if (!Exists(path)) break;
-    const bool part = IsPartOf(path, diskStem, number);
+    const std::optional<ProgramEnds> program = ProgramOfOurs(path);
+    const bool part = program && IsPartOf(*program, diskStem, number);
     if (Exists(WithExtension(path, ".csv"))) {
       // Its own document's program, or this one's part under the same name.
       if (part) stale.left.push_back(path);
     } else if (part) {
       remove(path);
-    } else if (IsProgramFileOfOurs(path)) {
+    } else if (program) {
       stale.left.push_back(path);
     }
   }
