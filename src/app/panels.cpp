@@ -76,9 +76,10 @@ bool PointerOn(const PanelButton& button, PointerPosition pointer) {
 
 bool Active(const Editor& editor, int panelIndex) { return editor.panels.active[panelIndex]; }
 
-// The panel under the pointer (the highest-numbered active one), or -1.
+// The panel under the press (the highest-numbered active one), or -1. The
+// press is where the pass sampled it: a busy editor may get to it after the
+// pointer has moved on, to another panel even.
 void HitTestPanels(Editor& editor) {
-  editor.loop.pointer = editor.platform.ReadPointer();
   editor.panels.hit = -1;
   for (int p = 0; p < kPanelCount; ++p) {
     if (!Active(editor, p)) continue;

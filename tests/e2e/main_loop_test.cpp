@@ -129,16 +129,21 @@ TEST(MainLoop, InputMadeWhileBusyActsInTheOrderItWasMade) {
   script.push_back({3000, Kind::PressKey, vk::Control});
   key(3000, vk::LetterA + 'Z' - 'A');
   script.push_back({3000, Kind::ReleaseKey, vk::Control});
+  click(4000, 100, 200);  // a line, the pointer then on the zoom buttons: the clicks are where they were made
+  click(4000, 300, 200);
+  script.push_back({4000, Kind::MovePointer, 693, 553});
   HeadlessPlatform platform(script, 10'000);
   Editor editor(platform);
   StartUp(editor);
-  while (platform.NowMs() < 4000) RunPass(editor);
-  ASSERT_EQ(editor.operations.count, 2);
+  while (platform.NowMs() < 5000) RunPass(editor);
+  EXPECT_EQ(editor.panels.value[panel::Zoom], 0);
+  ASSERT_EQ(editor.operations.count, 3);
   auto span = [](const OperationRecord& r) {
     return std::array{r[field::Kind], r[field::X1], r[field::Y1], r[field::X2], r[field::Y2]};
   };
   EXPECT_EQ(span(editor.operations.slots[0]), (std::array<std::int16_t, 5>{kind::Line, 200, 350, 400, 350}));
   EXPECT_EQ(span(editor.operations.slots[1]), (std::array<std::int16_t, 5>{kind::Line, 100, 100, 300, 100}));
+  EXPECT_EQ(span(editor.operations.slots[2]), (std::array<std::int16_t, 5>{kind::Line, 100, 200, 300, 200}));
 }
 
 TEST(MainLoop, PassCounterWrapsEveryEighthPass) {

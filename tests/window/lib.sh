@@ -139,7 +139,17 @@ prompt_has_keyboard() {
   [ -n "$pid" ] && [ "$(ps -o comm= -p "$pid" 2>/dev/null)" = kumodo-prompt ] && PROMPT_PID=$pid
 }
 
-wait_for_prompt_keyboard() { wait_until "no prompt took the keyboard" prompt_has_keyboard; }
+# What a failed wait for a prompt saw: the helpers running and the window
+# that had the keyboard.
+prompt_state() {
+  local focus
+  focus=$(xdotool getwindowfocus getwindowpid 2>/dev/null || echo none)
+  echo "helpers: $(pgrep -d, -x kumodo-prompt || echo none); keyboard with pid $focus ($(ps -o comm= -p "$focus" 2>/dev/null))"
+}
+
+wait_for_prompt_keyboard() {
+  succeeds_within "$HANG_SECONDS" prompt_has_keyboard || fail "no prompt took the keyboard; $(prompt_state)"
+}
 
 prompt_ended() { ! kill -0 "$PROMPT_PID" 2>/dev/null; }
 
