@@ -106,6 +106,7 @@ void KeyLatches::Forget(const std::vector<int>& stillHeld) {
     if (InRange(code)) keys_[code].heldThroughPrompt = true;
   }
   waiting_.clear();
+  releasesDue_.clear();
   unseenKeys_ = 0;
   held_ = 0;
 }
@@ -113,6 +114,9 @@ void KeyLatches::Forget(const std::vector<int>& stillHeld) {
 void KeyLatches::DropBetween(std::uint64_t from, std::uint64_t to) {
   auto between = [from, to](const MouseEventCounts& before) { return before.left >= from && before.left < to; };
   for (Key& key : keys_) {
+    if (key.pressUnread && between(key.shownAfter)) {
+      key.down = key.pressUnread = key.releaseWhenSeen = false;
+    }
     if (!key.unseen || !between(key.shownAfter)) continue;
     key.down = false;
     key.unseen = false;
@@ -127,6 +131,8 @@ void KeyLatches::DropBetween(std::uint64_t from, std::uint64_t to) {
 }
 
 void KeyLatches::BeginPump(MouseEventCounts mouseSettled) {
+  for (int code : releasesDue_) keys_[code].down = false;
+  releasesDue_.clear();
   mouseSettled_ = mouseSettled;
   if (!waiting_.empty()) ShowWaiting();
 }
@@ -135,6 +141,13 @@ bool KeyLatches::Observe(int code) {
   if (!InRange(code)) return false;
   Key& key = keys_[code];
   key.read = true;
+  if (key.pressUnread) {
+    key.pressUnread = false;
+    if (key.releaseWhenSeen) {
+      key.releaseWhenSeen = false;
+      releasesDue_.push_back(code);
+    }
+  }
   if (key.unseen) {
     key.unseen = false;
     --unseenKeys_;
@@ -145,12 +158,24 @@ bool KeyLatches::Observe(int code) {
 void KeyLatches::Receive(const Change& change) {
   Key& key = keys_[change.code];
   if (!key.read) {
-    key.down = change.press;
+    ReceiveUnread(key, change);
     return;
   }
   ++received_;
   waiting_.push_back(change);
   ShowWaiting();
+}
+
+void KeyLatches::ReceiveUnread(Key& key, const Change& change) {
+  if (change.press) {
+    key.down = key.pressUnread = true;
+    key.releaseWhenSeen = false;
+    key.shownAfter = change.mouseBefore;
+  } else if (key.pressUnread) {
+    key.releaseWhenSeen = true;
+  } else {
+    key.down = false;
+  }
 }
 
 void KeyLatches::ShowWaiting() {

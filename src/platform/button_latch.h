@@ -70,8 +70,10 @@ struct MouseEventCounts {
 // the keys the program reads reach its polls one at a time, in the order
 // they happened, each once a poll has seen the one before (and the mouse
 // events that came before it): a press shows until a poll has seen it.
-// A key the program has never asked about follows the keyboard at once,
-// holding up nothing. Codes outside the range are ignored.
+// A key the program has never asked about holds up nothing: its changes
+// apply at once, but a press still shows until a poll has seen it, so a tap
+// made before the program first asks (in a long first pass) is not lost.
+// Codes outside the range are ignored.
 class KeyLatches {
  public:
   explicit KeyLatches(int codes) : keys_(static_cast<std::size_t>(codes)) {}
@@ -108,6 +110,8 @@ class KeyLatches {
     bool read = false;               // a poll has asked for it
     bool held = false;               // down on the keyboard
     bool heldThroughPrompt = false;  // presses ignored until let go
+    bool pressUnread = false;        // pressed before any poll asked for it, not yet seen
+    bool releaseWhenSeen = false;    // let go meanwhile: up once a poll has seen it down
     MouseEventCounts shownAfter;     // the mouse events before its unseen change
   };
   struct Change {
@@ -118,11 +122,13 @@ class KeyLatches {
 
   bool InRange(int code) const { return code >= 0 && code < static_cast<int>(keys_.size()); }
   void Receive(const Change& change);
+  void ReceiveUnread(Key& key, const Change& change);
   void ShowWaiting();
   void Show(const Change& change);
 
   std::vector<Key> keys_;
   std::deque<Change> waiting_;  // changes of read keys, in the order they happened
+  std::vector<int> releasesDue_;  // unread keys' taps seen: let go at the next pump
   int unseenKeys_ = 0;          // keys whose last change no poll has seen
   int held_ = 0;
   std::uint64_t received_ = 0;

@@ -146,6 +146,27 @@ TEST(MainLoop, InputMadeWhileBusyActsInTheOrderItWasMade) {
   EXPECT_EQ(span(editor.operations.slots[2]), (std::array<std::int16_t, 5>{kind::Line, 100, 200, 300, 200}));
 }
 
+// A slow start: the settings screen opened, answered and Ctrl+S pressed
+// before the first pass has once asked for Ctrl or S.
+TEST(MainLoop, AChordMadeBeforeTheFirstPassAsksForItsKeysStillActs) {
+  scripted::WorkingFolder folder;
+  std::vector<ScriptEvent> script;
+  for (const PointerPosition at : {PointerPosition{676, 13}, PointerPosition{245, 310}}) {  // settings, OK
+    script.push_back({0, Kind::MovePointer, at.x, at.y});
+    script.push_back({0, Kind::PressButton, 0});
+    script.push_back({0, Kind::ReleaseButton, 0});
+  }
+  for (const auto kind : {Kind::PressKey, Kind::ReleaseKey}) {
+    script.push_back({0, kind, kind == Kind::PressKey ? vk::Control : vk::LetterA + 'S' - 'A'});
+    script.push_back({0, kind, kind == Kind::PressKey ? vk::LetterA + 'S' - 'A' : vk::Control});
+  }
+  HeadlessPlatform platform(script);
+  Editor editor(platform);
+  StartUp(editor);
+  RunPass(editor);
+  EXPECT_EQ(platform.fileDialogFilters.size(), 1u) << "Ctrl+S asked where to save";
+}
+
 TEST(MainLoop, PassCounterWrapsEveryEighthPass) {
   HeadlessPlatform platform;
   Editor editor(platform);
