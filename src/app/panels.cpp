@@ -114,6 +114,10 @@ void DragScrollBars(Editor& editor) {
     SleepPumping(editor.screen, 1);
     FollowScrollDrag(editor);
   }
+  // The thumb ends where the button was let go, not where a busy editor
+  // last read the pointer before that.
+  editor.loop.pointer = editor.platform.ReleasedAt(MouseButton::Left);
+  FollowScrollDrag(editor);
   EndScrollDrag(editor);
 }
 

@@ -18,19 +18,22 @@ void ButtonLatch::Press(PointerPosition at, std::uint64_t keysBefore, std::uint6
   pressedAt_ = at;
 }
 
-void ButtonLatch::Release() {
+void ButtonLatch::Release(PointerPosition at) {
   ++received_;
   if (!waiting_.empty()) {
     if (!waiting_.back().released) {
       waiting_.back().released = true;
+      waiting_.back().releasedAt = at;
       return;
     }
   } else if (down_ && !seen_ && !releasePending_) {
     releasePending_ = true;
+    pendingReleaseAt_ = at;
     return;
   } else if (down_ && seen_) {
     down_ = false;
     upSeen_ = false;
+    releasedAt_ = at;
     return;
   }
   ++settled_;  // a release with nothing to let go changes nothing
@@ -41,6 +44,7 @@ void ButtonLatch::BeginPump(std::uint64_t keysSettled) {
     down_ = false;
     releasePending_ = false;
     upSeen_ = false;
+    releasedAt_ = pendingReleaseAt_;
   }
   // The next click once a poll has seen the button up and the keys before it.
   if (!down_ && upSeen_ && !waiting_.empty() && waiting_.front().keysBefore <= keysSettled) {
@@ -49,6 +53,7 @@ void ButtonLatch::BeginPump(std::uint64_t keysSettled) {
     down_ = true;
     seen_ = false;
     releasePending_ = next.released;
+    pendingReleaseAt_ = next.releasedAt;
     pressedAt_ = next.at;
   }
 }

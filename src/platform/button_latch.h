@@ -19,7 +19,7 @@ class ButtonLatch {
   static constexpr std::uint64_t kAllKeysSettled = UINT64_MAX;
 
   void Press(PointerPosition at = {}, std::uint64_t keysBefore = 0, std::uint64_t keysSettled = kAllKeysSettled);
-  void Release();
+  void Release(PointerPosition at = {});
   // Called at the start of every event pump.
   void BeginPump(std::uint64_t keysSettled = kAllKeysSettled);
   // The state a poll sees.
@@ -28,8 +28,10 @@ class ButtonLatch {
   bool Peek() const { return down_; }
   // True from a press until a poll has seen it, released or not.
   bool PressUnseen() const { return down_ && !seen_; }
-  // Where the press now showing happened (for mouse buttons).
+  // Where the press now showing happened, and where the last release a
+  // poll can have seen happened (for mouse buttons).
   PointerPosition PressedAt() const { return pressedAt_; }
+  PointerPosition ReleasedAt() const { return releasedAt_; }
   // True while the latch still has something to apply at a pump: a release
   // waiting for its press to be seen, or a click waiting its turn.
   bool NeedsPump() const { return releasePending_ || !waiting_.empty(); }
@@ -45,6 +47,7 @@ class ButtonLatch {
     PointerPosition at;
     std::uint64_t keysBefore = 0;
     bool released = false;
+    PointerPosition releasedAt;
   };
 
   bool down_ = false;
@@ -52,6 +55,8 @@ class ButtonLatch {
   bool releasePending_ = false;
   bool upSeen_ = true;  // a poll has seen the button up since its last release
   PointerPosition pressedAt_;
+  PointerPosition releasedAt_;
+  PointerPosition pendingReleaseAt_;
   std::deque<WaitingClick> waiting_;
   std::uint64_t received_ = 0;
   std::uint64_t settled_ = 0;
@@ -148,7 +153,7 @@ struct InputLatches {
   void PressButton(MouseButton button, PointerPosition at = {}) {
     Button(button).Press(at, keys.Received(), KeysSettledForClicks());
   }
-  void ReleaseButton(MouseButton button) { Button(button).Release(); }
+  void ReleaseButton(MouseButton button, PointerPosition at = {}) { Button(button).Release(at); }
   void PressKey(int code) { keys.Press(code, {left.Received(), right.Received()}); }
   void ReleaseKey(int code) { keys.Release(code, {left.Received(), right.Received()}); }
   // The mouse events the polls have seen so far have been acted on.

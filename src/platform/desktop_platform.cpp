@@ -119,6 +119,7 @@ class DesktopPlatform : public Platform {
 
   bool IsButtonDown(MouseButton button) override { return input_.Button(button).Observe(); }
   bool PeekButton(MouseButton button) override { return input_.Button(button).Peek(); }
+  PointerPosition ReleasedAt(MouseButton button) override { return input_.Button(button).ReleasedAt(); }
 
   bool IsKeyDown(int virtualKey) override {
     const Scancodes scancodes = ScancodesFor(virtualKey);
@@ -283,7 +284,9 @@ class DesktopPlatform : public Platform {
         break;
       case SDL_MOUSEBUTTONUP:
         lastInputAt_ = SDL_GetTicks64();
-        if (event.button.button == SDL_BUTTON_LEFT) input_.ReleaseButton(MouseButton::Left);
+        if (event.button.button == SDL_BUTTON_LEFT) {
+          input_.ReleaseButton(MouseButton::Left, {event.button.x, event.button.y});
+        }
         if (event.button.button == SDL_BUTTON_RIGHT) input_.ReleaseButton(MouseButton::Right);
         break;
       default:

@@ -106,6 +106,7 @@ class Win32Platform : public Platform {
 
   bool IsButtonDown(MouseButton button) override { return input_.Button(button).Observe(); }
   bool PeekButton(MouseButton button) override { return input_.Button(button).Peek(); }
+  PointerPosition ReleasedAt(MouseButton button) override { return input_.Button(button).ReleasedAt(); }
   bool IsKeyDown(int virtualKey) override { return input_.keys.Observe(virtualKey); }
   std::uint64_t InputMark() override { return input_.Mark(); }
   void ForgetKeysSince(std::uint64_t mark) override { input_.ForgetKeysSince(mark); }
@@ -196,7 +197,8 @@ class Win32Platform : public Platform {
       case WM_LBUTTONUP:
       case WM_RBUTTONUP:
         lastInputAt_ = NowMs();
-        input_.ReleaseButton(message == WM_LBUTTONUP ? MouseButton::Left : MouseButton::Right);
+        input_.ReleaseButton(message == WM_LBUTTONUP ? MouseButton::Left : MouseButton::Right,
+                             {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         if (!(wParam & (MK_LBUTTON | MK_RBUTTON))) ReleaseCapture();
         return true;
       case WM_KEYDOWN:

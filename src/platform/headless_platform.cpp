@@ -40,7 +40,7 @@ void HeadlessPlatform::Pump() {
         held = true;
         break;
       case ScriptEvent::Kind::ReleaseButton:
-        input_.ReleaseButton(button);
+        input_.ReleaseButton(button, pointer_);
         held = false;
         break;
       case ScriptEvent::Kind::PressKey:

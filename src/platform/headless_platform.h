@@ -72,6 +72,7 @@ class HeadlessPlatform : public Platform {
   PointerPosition ReadPointer() override;
   bool IsButtonDown(MouseButton button) override { return input_.Button(button).Observe(); }
   bool PeekButton(MouseButton button) override { return input_.Button(button).Peek(); }
+  PointerPosition ReleasedAt(MouseButton button) override { return input_.Button(button).ReleasedAt(); }
   bool IsKeyDown(int virtualKey) override { return input_.keys.Observe(virtualKey); }
   std::uint64_t InputMark() override { return input_.Mark(); }
   void ForgetKeysSince(std::uint64_t mark) override { input_.ForgetKeysSince(mark); }

@@ -67,6 +67,9 @@ class Platform {
   // The button as it stands, without counting as the poll that sees a press:
   // a quick click that only a peek has seen still shows at the next poll.
   virtual bool PeekButton(MouseButton button) = 0;
+  // Where the button was last let go, once a poll has seen it up: a busy
+  // program may have read the pointer last well before that.
+  virtual PointerPosition ReleasedAt(MouseButton button) = 0;
   virtual bool IsKeyDown(int virtualKey) = 0;
   // A place in the input: where a loop of the program's own that reads no
   // keys begins (a press held on the panels, the settings screen). Until it

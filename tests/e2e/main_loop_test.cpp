@@ -167,6 +167,21 @@ TEST(MainLoop, AChordMadeBeforeTheFirstPassAsksForItsKeysStillActs) {
   EXPECT_EQ(platform.fileDialogFilters.size(), 1u) << "Ctrl+S asked where to save";
 }
 
+// The thumb ends where the button was let go, though the last move and the
+// release reach a busy editor together.
+TEST(MainLoop, AScrollBarDragEndsWhereTheButtonWasLetGo) {
+  const std::vector<ScriptEvent> script = {
+      {100, Kind::MovePointer, 717, 549}, {100, Kind::PressButton, 0}, {110, Kind::ReleaseButton, 0},  // x4
+      {300, Kind::MovePointer, 80, 412},  {300, Kind::PressButton, 0},                                  // the thumb
+      {400, Kind::MovePointer, 120, 412}, {500, Kind::MovePointer, 180, 412}, {500, Kind::ReleaseButton, 0}};
+  HeadlessPlatform platform(script);
+  Editor editor(platform);
+  StartUp(editor);
+  while (platform.NowMs() < 600) RunPass(editor);
+  ASSERT_EQ(editor.view.zoom, 4);
+  EXPECT_EQ(editor.view.scrollX, 100) << "not 40, where the pointer was last read while held";
+}
+
 TEST(MainLoop, PassCounterWrapsEveryEighthPass) {
   HeadlessPlatform platform;
   Editor editor(platform);

@@ -120,6 +120,27 @@ TEST(ButtonLatch, EveryClickOfABurstIsSeenAndSettles) {
   EXPECT_EQ(latch.Settled(), latch.Received());
 }
 
+// A drag ends where the button was let go, however late the poll sees it.
+TEST(ButtonLatch, AReleaseShowsWhereItHappened) {
+  ButtonLatch latch;
+  latch.Press({1, 1});
+  latch.Release({2, 2});  // before a poll saw the press
+  latch.Press({3, 3});
+  latch.Release({4, 4});  // a click waiting its turn
+  std::string seen;
+  for (int poll = 0; poll < 4; ++poll) {
+    latch.BeginPump();
+    seen += latch.Observe() ? "D" + std::to_string(latch.PressedAt().x) : "u" + std::to_string(latch.ReleasedAt().x);
+  }
+  EXPECT_EQ(seen, "D1u2D3u4");
+  latch.Press({5, 5});
+  latch.BeginPump();
+  ASSERT_TRUE(latch.Observe());
+  latch.Release({6, 6});  // after the poll saw the press
+  EXPECT_FALSE(latch.Observe());
+  EXPECT_EQ(latch.ReleasedAt().x, 6);
+}
+
 // The keys a program asks about, as the main loop's first pass does.
 void Read(KeyLatches& keys, std::initializer_list<int> codes) {
   for (int code : codes) keys.Observe(code);
