@@ -132,9 +132,9 @@ class KeyLatches {
   void Show(const Change& change);
 
   std::vector<Key> keys_;
-  std::deque<Change> waiting_;  // changes of read keys, in the order they happened
+  std::deque<Change> waiting_;    // changes of read keys, in the order they happened
   std::vector<int> releasesDue_;  // unread keys' taps seen: let go at the next pump
-  int unseenKeys_ = 0;          // keys whose last change no poll has seen
+  int unseenKeys_ = 0;            // keys whose last change no poll has seen
   int held_ = 0;
   std::uint64_t received_ = 0;
   MouseEventCounts mouseSettled_;
