@@ -106,6 +106,7 @@ TEST(MainLoop, AKeyTappedBetweenTwoPollsActsOnce) {
 // A busy editor gets a burst of input in one pump; it must act on it in the
 // order it was made, keys and clicks alike.
 TEST(MainLoop, InputMadeWhileBusyActsInTheOrderItWasMade) {
+  scripted::WorkingFolder folder;  // the panels' icons, so that a click can land on them
   std::vector<ScriptEvent> script = {{10, Kind::PressKey, vk::F1}, {20, Kind::ReleaseKey, vk::F1}};
   auto click = [&](std::uint64_t at, int x, int y) {
     script.push_back({at, Kind::MovePointer, x, y});
@@ -170,6 +171,7 @@ TEST(MainLoop, AChordMadeBeforeTheFirstPassAsksForItsKeysStillActs) {
 // The thumb ends where the button was let go, though the last move and the
 // release reach a busy editor together.
 TEST(MainLoop, AScrollBarDragEndsWhereTheButtonWasLetGo) {
+  scripted::WorkingFolder folder;
   const std::vector<ScriptEvent> script = {
       {100, Kind::MovePointer, 717, 549}, {100, Kind::PressButton, 0}, {110, Kind::ReleaseButton, 0},  // x4
       {300, Kind::MovePointer, 80, 412},  {300, Kind::PressButton, 0},                                  // the thumb
