@@ -28,7 +28,7 @@ std::array<std::string, kTemplatePieces> SplitTemplate(const std::string& entry)
   return pieces;
 }
 
-// What IsProgramFileOfOurs reads: the start holds many lines, the end the
+// What ReadProgramFileOfOurs reads: the start holds many lines, the end the
 // closing lines (the command file's 16 subroutine lines and the RETURN lines).
 constexpr std::size_t kProgramStartBytes = 4096;
 constexpr std::size_t kProgramEndBytes = 16384;
@@ -180,11 +180,14 @@ bool IsProgramOfOurs(std::string_view start, std::string_view end) {
          std::any_of(last.begin(), last.end(), IsClosingLine);
 }
 
-bool IsProgramFileOfOurs(const std::string& path) {
-  const std::optional<std::string> start = ReadFileStart(path, kProgramStartBytes);
-  const std::optional<std::string> end = start ? ReadFileEnd(path, kProgramEndBytes) : std::nullopt;
-  return end && IsProgramOfOurs(*start, *end);
+std::optional<ProgramFileEnds> ReadProgramFileOfOurs(const std::string& path) {
+  std::optional<std::string> start = ReadFileStart(path, kProgramStartBytes);
+  std::optional<std::string> end = start ? ReadFileEnd(path, kProgramEndBytes) : std::nullopt;
+  if (!end || !IsProgramOfOurs(*start, *end)) return std::nullopt;
+  return ProgramFileEnds{std::move(*start), std::move(*end)};
 }
+
+bool IsProgramFileOfOurs(const std::string& path) { return ReadProgramFileOfOurs(path).has_value(); }
 
 bool IsUsersOwnFile(const std::string& path) {
   std::error_code error;

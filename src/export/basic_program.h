@@ -3,6 +3,7 @@
 // templates of the command file, then the closing lines and subroutines.
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,7 +58,13 @@ std::string BasicProgramText(const OperationList& list, const Settings& settings
 // the edge of either is not looked at.
 bool IsProgramOfOurs(std::string_view start, std::string_view end);
 // The same for a file, from at most its first and last few kilobytes: a
-// huge file, a FIFO or a device is never read whole or waited on.
+// huge file, a FIFO or a device is never read whole or waited on. The
+// first form gives the bytes it read, for a caller that looks further.
+struct ProgramFileEnds {
+  std::string start;
+  std::string end;
+};
+std::optional<ProgramFileEnds> ReadProgramFileOfOurs(const std::string& path);
 bool IsProgramFileOfOurs(const std::string& path);
 // Whether a file of the user's own is at `path`: a regular file that is no
 // program of ours, which must not be replaced unasked. What is not there,

@@ -13,11 +13,6 @@
 namespace kumodo {
 namespace {
 
-// The first and last bytes looked at, as IsProgramFileOfOurs reads them:
-// the opening lines and the chain line, which only the closing subroutines
-// follow.
-constexpr std::size_t kStartBytes = 4096;
-constexpr std::size_t kEndBytes = 16384;
 // Every line of a part is numbered from here on; a whole program's opening
 // lines come before.
 constexpr long kFirstPartLine = 10000;
@@ -54,20 +49,10 @@ bool ChainsTo(std::string_view end, const std::string& diskStem, int next) {
 
 bool EndsTheProgram(std::string_view end) { return end.find("\r\n59999 END\r\n") != std::string_view::npos; }
 
-// The start and end of a file that is a program of ours, read once.
-struct ProgramEnds {
-  std::string start;
-  std::string end;
-};
-std::optional<ProgramEnds> ProgramOfOurs(const std::string& path) {
-  std::optional<std::string> start = ReadFileStart(path, kStartBytes);
-  std::optional<std::string> end = start ? ReadFileEnd(path, kEndBytes) : std::nullopt;
-  if (!end || !IsProgramOfOurs(*start, *end)) return std::nullopt;
-  return ProgramEnds{std::move(*start), std::move(*end)};
-}
-
-// Whether the program is part `part` of a split program of the stem.
-bool IsPartOf(const ProgramEnds& program, const std::string& diskStem, int part) {
+// Whether the program is part `part` of a split program of the stem: it
+// chains to the next part, or, after the first, is numbered as a part and
+// ends the program.
+bool IsPartOf(const ProgramFileEnds& program, const std::string& diskStem, int part) {
   if (ChainsTo(program.end, diskStem, part + 1)) return true;
   return part > 1 && FirstLineNumber(program.start) >= kFirstPartLine && EndsTheProgram(program.end);
 }
@@ -94,7 +79,7 @@ StalePrograms RemoveStalePrograms(const std::string& documentPath, int parts) {
   for (int number = parts > 1 ? parts + 1 : 1;; ++number) {
     const std::string path = PartFileName(stem, number);
     if (!Exists(path)) break;
-    const std::optional<ProgramEnds> program = ProgramOfOurs(path);
+    const std::optional<ProgramFileEnds> program = ReadProgramFileOfOurs(path);
     const bool part = program && IsPartOf(*program, diskStem, number);
     if (Exists(WithExtension(path, ".csv"))) {
       // Its own document's program, or this one's part under the same name.
