@@ -253,6 +253,7 @@ TEST(KeyLatches, AKeyNotYetReadHoldsUpNothingButItsTapShowsToTheFirstPollThatAsk
   EXPECT_EQ(KeyPolls(input, {81}, 2), "D D");
   input.ReleaseKey(81);
   EXPECT_EQ(KeyPolls(input, {81}, 1), "u") << "read now: its changes take their turn";
+  EXPECT_FALSE(input.AnyDown());
   EXPECT_FALSE(input.keys.Observe(-1));
   EXPECT_FALSE(input.keys.Observe(256));
 }
