@@ -40,6 +40,16 @@ gboolean OnMapped(GtkWidget* widget, GdkEvent*, gpointer) {
   return FALSE;
 }
 
+// Ctrl+L shows the file chooser's location entry and gives it the focus, but
+// GTK realizes it only at its next layout pass: a key typed at once reached
+// an unrealized entry and was dropped, so a quickly typed path lost its first
+// characters. The entry is realized before the key goes to it.
+gboolean OnKeyPress(GtkWidget* widget, GdkEvent*, gpointer) {
+  GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(widget));
+  if (focus && gtk_widget_is_visible(focus) && !gtk_widget_get_realized(focus)) gtk_widget_realize(focus);
+  return FALSE;
+}
+
 void OnResponse(GtkWidget*, int response, gpointer data) {
   auto* pending = static_cast<PendingResponse*>(data);
   pending->done = true;
@@ -51,6 +61,7 @@ void OnResponse(GtkWidget*, int response, gpointer data) {
 void RunModal(GtkWidget* dialog, PendingResponse& pending) {
   g_signal_connect(dialog, "response", G_CALLBACK(OnResponse), &pending);
   g_signal_connect(dialog, "map-event", G_CALLBACK(OnMapped), nullptr);
+  g_signal_connect(dialog, "key-press-event", G_CALLBACK(OnKeyPress), nullptr);
   // Closing the window answers Cancel; the dialog is destroyed by its owner.
   g_signal_connect(dialog, "delete-event", G_CALLBACK(gtk_widget_hide_on_delete), nullptr);
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);

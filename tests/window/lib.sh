@@ -20,12 +20,16 @@ WHITE="255,255,255"
 SELECTED="0,64,128"  # the face of a selected icon
 RAISED="200,200,200" # the face of the others
 
-# Fails the test, keeping a screenshot of the window to look at.
+# Fails the test, keeping screenshots of the window and of the whole screen
+# (where a dialog may be) to look at.
 fail() {
   echo "FAIL: $*" >&2
+  local shot="${TMPDIR:-/tmp}/kumodo-window-failure-$$"
   if [ -n "${WINDOW:-}" ]; then
-    local shot="${TMPDIR:-/tmp}/kumodo-window-failure-$$.png"
-    import -window "$WINDOW" "$shot" 2>/dev/null && echo "screenshot: $shot" >&2
+    import -window "$WINDOW" "$shot.png" 2>/dev/null && echo "screenshot: $shot.png" >&2
+  fi
+  if [ -n "${DISPLAY:-}" ]; then
+    import -window root "$shot-screen.png" 2>/dev/null && echo "screen: $shot-screen.png" >&2
   fi
   exit 1
 }
@@ -103,7 +107,9 @@ click_at() {
 
 # A fresh working folder holding res/ and the command file, as the editor
 # finds them in the repository; the settings it writes stay there, and so do
-# its recovery journals (in state/kumodo/), never in the real home folder.
+# its recovery journals (in state/kumodo/) and the file chooser's list of
+# recent files (in data/), never in the real home folder: that list grew with
+# every run and slowed every chooser after.
 enter_working_folder() {
   local source
   source=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -111,6 +117,7 @@ enter_working_folder() {
   ln -s "$source/res" "$WORK/res"
   ln -s "$source/kumodo-basic-cmd.txt" "$WORK/kumodo-basic-cmd.txt"
   export XDG_STATE_HOME="$WORK/state"
+  export XDG_DATA_HOME="$WORK/data"
   cd "$WORK"
 }
 
@@ -153,13 +160,13 @@ wait_for_prompt_keyboard() {
 
 prompt_ended() { ! kill -0 "$PROMPT_PID" 2>/dev/null; }
 
-# Waits for the file chooser to take the keyboard, types the path into its
-# location field and presses Return until the chooser is gone: the first
-# Return may only complete the typed name.
+# Waits for the file chooser to take the keyboard, types the path $1 into its
+# location field, $2 ms between keys (15 unless given), and presses Return
+# until the chooser is gone: the first Return may only complete the typed
+# name. Ctrl+L and the path go in one burst, as a quick typist makes them.
 choose_file() {
   wait_for_prompt_keyboard
-  xdotool key ctrl+l
-  xdotool type --delay 15 "$1"
+  xdotool key --delay 0 ctrl+l type --delay "${2:-15}" "$1"
   local deadline=$((SECONDS + HANG_SECONDS))
   while [ $SECONDS -lt $deadline ]; do
     [ "$(xdotool getwindowfocus getwindowpid 2>/dev/null)" = "$PROMPT_PID" ] && xdotool key Return
