@@ -14,6 +14,9 @@ expect_bytes "$WORK/pic.csv" '1,10,10,100,10,1,0,1\r\n'
 head -c 28 "$WORK/pic.txt" | cmp -s - <(printf '10000 LINE(10,10)-(100,10),1') || fail "pic.txt: $(head -c 60 "$WORK/pic.txt")"
 grep -q '^59999 END' "$WORK/pic.txt" || fail "pic.txt has no END"
 [ "$("$XWINDOW_TOOL" title "$WINDOW")" = "$TITLE - pic" ] || fail "title is $("$XWINDOW_TOOL" title "$WINDOW")"
+# The window of a document is found by the editor's title as well, however
+# soon the document's name is shown.
+[ "$("$XWINDOW_TOOL" find "$TITLE" 5)" = "$WINDOW" ] || fail "the window of a document is not found by the editor's title"
 
 click_points 10,30 100,30                        # a second line
 click_at 676 51
