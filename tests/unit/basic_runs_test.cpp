@@ -36,11 +36,13 @@ constexpr int kLineColour = 1;
 using Pixels = std::map<std::pair<int, int>, int>;
 
 // Types the input into the interpreter started in the folder and returns
-// what it printed.
+// what it printed. Its settings and state go in the folder too: on a new
+// machine two first runs at once both made them in the home folder, and the
+// loser stopped at once, having printed nothing.
 std::string Interpret(const fs::path& folder, const std::string& input) {
   std::ofstream(folder / "input.txt", std::ios::binary) << input;
-  const std::string command = "cd '" + folder.string() + "' && " + KUMODO_PCBASIC +
-                              " --interface=none < input.txt > output.txt 2>/dev/null";
+  const std::string command = "cd '" + folder.string() + "' && XDG_CONFIG_HOME=.home XDG_DATA_HOME=.home " +
+                              KUMODO_PCBASIC + " --interface=none < input.txt > output.txt 2>/dev/null";
   EXPECT_EQ(std::system(command.c_str()), 0);
   return ReadWholeFile((folder / "output.txt").string()).value_or("");
 }
@@ -193,6 +195,23 @@ std::vector<int> PrintedNumbers(const std::string& output) {
     }
   }
   return numbers;
+}
+
+// Whatever the home folder holds (here a file where the interpreter would
+// make its folders), a run prints what it is asked to.
+TEST(ShippedBasicProgram, RunsWhateverTheHomeFolderHolds) {
+  const fs::path folder = pc_basic::Folder("pcbasic");
+  const fs::path home = folder / "home";
+  fs::create_directories(home);
+  std::ofstream(home / ".local") << "not a folder";
+  std::ofstream(home / ".config") << "not a folder";
+  const char* realHome = std::getenv("HOME");
+  const std::string kept = realHome ? realHome : "";
+  ::setenv("HOME", home.c_str(), 1);
+  const std::string printed = Interpret(folder, "PRINT 6*7\r\nSYSTEM\r\n");
+  if (realHome) ::setenv("HOME", kept.c_str(), 1); else ::unsetenv("HOME");
+  fs::remove_all(folder);
+  EXPECT_NE(printed.find("42"), std::string::npos) << printed;
 }
 
 // FRE(0) after LOAD: the program of no record leaves the free area, and the
