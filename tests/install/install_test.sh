@@ -37,8 +37,7 @@ start_display
 WORK=$(mktemp -d)
 cd "$WORK"
 export XDG_CONFIG_HOME="$WORK/config"
-export XDG_STATE_HOME="$WORK/state"
-export XDG_DATA_HOME="$WORK/data"
+use_own_user_folders
 printf '1,10,10,100,10,1,0,1\r\n' > given.csv
 start_editor_ready given.csv                     # the icons are drawn: found in the data folder
 wait_for_pixel 50 10 "$BLUE"

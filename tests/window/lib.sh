@@ -105,19 +105,24 @@ click_at() {
   sleep 0.1
 }
 
+# The editor's recovery journals (in state/kumodo/) and the file chooser's
+# list of recent files (in data/) kept in $WORK, never in the real home
+# folder: that list grew with every run and slowed every chooser after.
+use_own_user_folders() {
+  export XDG_STATE_HOME="$WORK/state"
+  export XDG_DATA_HOME="$WORK/data"
+}
+
 # A fresh working folder holding res/ and the command file, as the editor
-# finds them in the repository; the settings it writes stay there, and so do
-# its recovery journals (in state/kumodo/) and the file chooser's list of
-# recent files (in data/), never in the real home folder: that list grew with
-# every run and slowed every chooser after.
+# finds them in the repository; the settings it writes stay there, and its
+# user folders are there too.
 enter_working_folder() {
   local source
   source=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
   WORK=$(mktemp -d)
   ln -s "$source/res" "$WORK/res"
   ln -s "$source/kumodo-basic-cmd.txt" "$WORK/kumodo-basic-cmd.txt"
-  export XDG_STATE_HOME="$WORK/state"
-  export XDG_DATA_HOME="$WORK/data"
+  use_own_user_folders
   cd "$WORK"
 }
 
